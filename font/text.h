@@ -1,0 +1,19 @@
+// Screen text in percent of the window: the functions the rest of the program calls.
+// Each drawing call queues one string on gFontRenderer, draws it at once and leaves
+// GL_BLEND and GL_TEXTURE_2D disabled and GL_DEPTH_TEST enabled.
+#pragma once
+
+// Window size recorded by TextInit; every percentage refers to it.
+extern int gTextWindowWidth;
+extern int gTextWindowHeight;
+
+// Loads "Another.fnt" as font "Another", selects it, records the window size.
+// Needs the window and its GL context.
+void TextInit();
+void TextPrint(float x, float y, const char* text);
+void TextPrintCentered(float y, const char* text);
+void TextPrintShadowed(float y, const char* text);
+void TextSetSize(int size);            // percent of the window height
+void TextSetColor(float red, float green, float blue);
+float TextGetWidth(const char* text);  // percent of the window width
+void TextSetRotation(float degrees);

@@ -1,0 +1,36 @@
+// The few native services the program needs, on X11 and GTK 3: the main window's
+// handle, a modal message box, a modal file chooser and a millisecond sleep.
+// GTK is initialised lazily at the first dialog so that start-up stays fast.
+#pragma once
+
+#include <string>
+
+// The X11 window of the GLUT window, owner of dialogs; 0 when there is none.
+extern unsigned long gWindowHandle;
+
+// Records the current GLX drawable as gWindowHandle. Call right after glutCreateWindow.
+void FindMainWindowHandle();
+
+// Modal notice with one OK button, transient for gWindowHandle when set. Blocks until
+// the user closes it. Falls back to stderr when no display can be opened.
+void ShowMessageBox(const char* caption, const char* text);
+
+// Tests route notices here instead of a dialog; nullptr restores the dialog.
+using MessageBoxHook = void (*)(const char* caption, const char* text);
+void SetMessageBoxHook(MessageBoxHook hook);
+
+struct FileDialogOptions {
+    bool save = false;         // save chooser instead of open chooser
+    const char* title = "";
+    const char* filterName = "";   // e.g. "CSV files"
+    const char* filterPattern = "";  // e.g. "*.csv"
+    const char* proposedName = "";   // name shown in the entry when the dialog opens
+    const char* defaultExtension = "";  // appended (with a dot) to a name without one
+};
+
+// Modal file chooser. Returns true and the full path in path when the user confirmed a
+// name; false on cancel or when no dialog can be shown (path untouched).
+bool ShowFileDialog(const FileDialogOptions& options, std::string& path);
+
+// Blocks the calling thread for ms milliseconds.
+void SleepMs(unsigned ms);

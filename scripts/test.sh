@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The whole test run, from a fresh clone on a fresh Debian 12 machine (as root):
+#   1. install what is missing;
+#   2. build with warnings as errors and run every test (model, GL and GUI tests; each
+#      GL or GUI test starts its own Xvfb, so no display is needed here);
+#   3. build the tests with ASan + UBSan (LSan on) and run them again;
+#   4. build the libFuzzer targets with clang and run each for a bounded time.
+# FUZZ_SECONDS (default 30) bounds each fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-30}
+passed=0
+
+bash scripts/install-deps.sh
+
+count_ctest() { # adds the number of tests ctest ran (all passed, or set -e stopped us)
+    local n
+    n=$(grep -Eo 'tests failed out of [0-9]+' "$1" | grep -Eo '[0-9]+$' | tail -n1)
+    passed=$((passed + ${n:-0}))
+}
+
+echo "=== build (warnings as errors)"
+cmake -S . -B build -DQM_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+echo "=== tests"
+ctest --test-dir build --output-on-failure -j"$jobs" 2>&1 | tee build/ctest.log
+[ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
+count_ctest build/ctest.log
+
+echo "=== sanitizer build (ASan + UBSan + LSan)"
+cmake -S . -B build-asan -DQM_WERROR=ON -DQM_SANITIZE=ON -DQM_BENCH=OFF \
+      -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan --output-on-failure -j"$jobs" 2>&1 | tee build-asan/ctest.log
+[ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
+count_ctest build-asan/ctest.log
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+
+echo "=== fuzzers (${fuzz_seconds}s each)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DQM_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j"$jobs"
+for fuzzer in build-fuzz/bin/fuzz_*; do
+    [ -x "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    work="build-fuzz/corpus/$name"
+    rm -rf "$work" && mkdir -p "$work"
+    if [ -d "tests/fuzz/corpus/$name" ]; then cp -r "tests/fuzz/corpus/$name/." "$work/"; fi
+    echo "--- $name"
+    "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+              -artifact_prefix="build-fuzz/$name-" "$work" 2>&1 | tail -n 3
+    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "$name found a fault"; exit 1; }
+    passed=$((passed + 1))
+done
+
+echo "all: $passed passed, 0 failed"
