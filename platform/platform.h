@@ -32,5 +32,10 @@ struct FileDialogOptions {
 // name; false on cancel or when no dialog can be shown (path untouched).
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path);
 
+// Returns path with "." + extension appended when its base name has no extension (a
+// leading dot marks a hidden file, not an extension); path itself otherwise, and when
+// extension is empty or null.
+std::string AppendDefaultExtension(const std::string& path, const char* extension);
+
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);

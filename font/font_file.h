@@ -1,0 +1,66 @@
+// The ".fnt" bitmap font file: the in-memory font record and the parser that turns a
+// stream into that record plus a luminance-alpha image. Pure C++, no GL: LoadFont
+// uploads the image afterwards, and the fuzz target calls the parser directly.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+// One character's rectangle in the bitmap, as texture coordinates, and its advance.
+struct LGlyph {
+    float s0 = 0.0f; // left column / W
+    float t0 = 0.0f; // top row / H
+    float s1 = 0.0f; // right column / W
+    float t1 = 0.0f; // bottom row / H
+    bool present = false;
+    float widthRatio = 0.0f; // glyph width and advance divided by the font height
+};
+
+// One loaded font with its current drawing settings. The texture is owned by the
+// renderer, never by the record, so copies share one texture name.
+struct LFont {
+    std::string fontName;
+    std::uint32_t textureId = 0;
+    std::uint32_t nativeHeight = 0;
+    std::uint32_t height = 0;
+    float widthScale = 1.0f;
+    bool italic = false;
+    float rotation = 0.0f;
+    float red = 1.0f;
+    float green = 1.0f;
+    float blue = 1.0f;
+    LGlyph glyphs[256];
+};
+
+// The bitmap ready for upload: width x height texels, two bytes each (luminance and
+// alpha, both the coverage), rows in file order.
+struct FontImage {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<unsigned char> texels;
+};
+
+constexpr std::uint32_t kFontFileId = 6666;
+constexpr std::uint64_t kFontHeaderBytes = 16;
+constexpr std::uint64_t kFontGlyphEntryBytes = 24;
+constexpr std::uint64_t kFontBitmapOffset = kFontHeaderBytes + 256 * kFontGlyphEntryBytes; // 6160
+
+enum class FontFileStatus {
+    Ok,
+    WrongFormat,    // bad identification, or a bitmap size that cannot be a texture
+    TableCutShort,  // the file ends inside the glyph table: quietly nothing loaded
+    OutOfMemory,    // a bitmap buffer could not be had
+    BitmapCutShort, // the file ends inside the bitmap
+};
+
+// Reads a font file from in, which must be positioned at its start. maxSide bounds W and
+// H (GL's largest texture side). On Ok fills font.glyphs and font.nativeHeight (other
+// fields untouched) and image; on any other status leaves both untouched. The size of
+// the stream is checked before any buffer is allocated, so a short file with huge
+// dimensions is refused cheaply.
+FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font, FontImage& image);
+
+// The text LoadFont raises for status, or nullptr for Ok and TableCutShort (no error).
+const char* FontFileStatusMessage(FontFileStatus status);

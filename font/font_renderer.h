@@ -1,0 +1,106 @@
+// LFontRenderer: the loaded texture fonts, the active font's drawing settings, and a
+// queue of strings drawn in one pass in a pixel projection of their own. The one
+// instance, gFontRenderer, is used by the screen text functions (font/text.h).
+// Errors are thrown as the message text itself (a const char*).
+#pragma once
+
+#include "font/font_file.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One queued string with a snapshot of the font settings it is drawn with.
+struct LStringEntry {
+    std::string text;
+    std::uint32_t fontIndex = 0;
+    std::uint32_t height = 0;
+    float red = 1.0f;
+    float green = 1.0f;
+    float blue = 1.0f;
+    float rotation = 0.0f;
+    float posX = 0.0f; // start of the string, viewport pixels from the left
+    float posY = 0.0f; // top edge of the glyph cells, viewport pixels from the top
+    float widthScale = 1.0f;
+    bool italic = false;
+};
+
+class LFontRenderer {
+  public:
+    LFontRenderer();
+    virtual ~LFontRenderer();
+    LFontRenderer(const LFontRenderer&) = delete;
+    LFontRenderer& operator=(const LFontRenderer&) = delete;
+
+    // Deletes every font texture and forgets fonts, queue and the cached viewport.
+    void Clear();
+
+    // Loads a ".fnt" file as a new font (GL context must be current); does not select it.
+    // Returns the new font's index, or 0 when nothing was registered (missing file, shown
+    // in a notice; glyph table cut short). Throws the message text on other failures.
+    std::int32_t LoadFont(const std::string& fontName, const std::string& fileName);
+
+    // Returns the number of loaded fonts.
+    std::uint32_t GetFontCount() const { return static_cast<std::uint32_t>(fonts.size()); }
+    // Returns the active font's index (meaningful only while below GetFontCount()).
+    std::uint32_t GetActiveFont() const { return activeFont; }
+    // Returns the name the font at index was loaded under.
+    const std::string& GetFontName(std::uint32_t index) const;
+
+    // Selects the first font loaded under exactly this name.
+    void SetActiveFont(const std::string& name);
+    void SetActiveFont(std::uint32_t index);
+
+    // Settings of the active font. SetHeight(kNativeHeight) restores the native height.
+    static constexpr std::uint32_t kNativeHeight = 99999;
+    void SetHeight(std::uint32_t height);
+    // Returns the active font's glyph height in pixels.
+    std::uint32_t GetHeight() const;
+    void SetColor(float red, float green, float blue);
+    void GetColor(float& red, float& green, float& blue) const;
+    void SetWidthScale(float scale);
+    // Returns the active font's horizontal stretch.
+    float GetWidthScale() const;
+    void SetRotation(float degrees);
+    // Returns the active font's rotation in degrees (clockwise on screen).
+    float GetRotation() const;
+    void SetItalic(bool italic);
+    // Returns whether the active font slants its glyphs.
+    bool GetItalic() const;
+
+    // Queues text with its top-left corner at (x, y) viewport pixels.
+    void StringOut(float x, float y, const std::string& text);
+    // Draws and empties the queue; with nothing queued it touches no GL state.
+    void Draw();
+    // Returns the pen advance of text with the active font in whole pixels (truncated;
+    // 0 when the sum is negative or not a number).
+    std::uint32_t GetStringWidth(const std::string& text) const;
+
+    // Returns the number of queue slots allocated (grows by 20, shrinks only by Clear).
+    std::size_t GetQueueCapacity() const { return pending.size(); }
+    // Returns the number of strings queued since the last Draw.
+    std::uint32_t GetPendingCount() const { return pendingCount; }
+    // Returns a loaded font's record (index must be below GetFontCount()).
+    const LFont& GetFont(std::uint32_t index) const { return fonts[index]; }
+
+  private:
+    // Returns the active font, or throws message when there is none.
+    LFont& ActiveFont(const char* message);
+    const LFont& ActiveFont(const char* message) const;
+
+    std::uint32_t pendingCount;
+    std::uint32_t activeFont;
+    std::vector<LFont> fonts;
+    std::vector<LStringEntry> pending;
+    std::uint32_t viewportY;
+    std::uint32_t viewportX;
+    std::uint32_t viewportWidth;
+    std::uint32_t viewportHeight;
+};
+
+extern LFontRenderer gFontRenderer;
+
+// Formats the missing-file notice into out (size bytes, at least 8): "Can't find
+// required file: %s", the name shortened from the front behind "..." when it does not
+// fit, never splitting a UTF-8 sequence. Returns out.
+char* FormatMissingFileNotice(char* out, std::size_t size, const std::string& fileName);
