@@ -1,0 +1,385 @@
+// Tests of the character matrix reader: the field rules and their quirks, files saved by
+// spreadsheets, and files that break the layout, which must leave the last load intact.
+#include "matrix/matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+
+// Every table a load may touch, for before/after comparison.
+struct Snapshot {
+    TaxonRecord taxa[kMaxTaxa];
+    int32_t taxonCount;
+    int32_t characterCount;
+    char characterNames[kMaxCharacters][kMatrixNameSize];
+    char stateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
+    int32_t stateCounts[kMaxCharacters];
+
+    static Snapshot Take() {
+        Snapshot s;
+        std::memcpy(s.taxa, gTaxa, sizeof gTaxa);
+        s.taxonCount = gTaxonCount;
+        s.characterCount = gCharacterCount;
+        std::memcpy(s.characterNames, gCharacterNames, sizeof gCharacterNames);
+        std::memcpy(s.stateNames, gStateNames, sizeof gStateNames);
+        std::memcpy(s.stateCounts, gStateCounts, sizeof gStateCounts);
+        return s;
+    }
+    // Field by field: the records' padding bytes are not part of the tables.
+    bool operator==(const Snapshot& o) const {
+        for (int t = 0; t < kMaxTaxa; ++t) {
+            if (taxa[t].flag != o.taxa[t].flag ||
+                std::memcmp(taxa[t].states, o.taxa[t].states, sizeof taxa[t].states) != 0 ||
+                std::memcmp(taxa[t].name, o.taxa[t].name, sizeof taxa[t].name) != 0)
+                return false;
+        }
+        return taxonCount == o.taxonCount && characterCount == o.characterCount &&
+               std::memcmp(characterNames, o.characterNames, sizeof characterNames) == 0 &&
+               std::memcmp(stateNames, o.stateNames, sizeof stateNames) == 0 &&
+               std::memcmp(stateCounts, o.stateCounts, sizeof stateCounts) == 0;
+    }
+};
+
+class MatrixTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetMatrix();
+        std::string pattern = testing::TempDir() + "matrix_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        for (const std::string& path : written_)
+            std::remove(path.c_str());
+        std::remove(dir_.c_str());
+    }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        std::string path = dir_ + "/" + name;
+        std::ofstream(path, std::ios::binary) << content;
+        written_.push_back(path);
+        return path;
+    }
+
+    // Loads content from a file of that name; returns what the reader printed.
+    std::string Load(const std::string& name, const std::string& content, bool* ok,
+                     std::string* whyNot = nullptr) {
+        std::string path = Write(name, content);
+        testing::internal::CaptureStdout();
+        *ok = LoadCharacterMatrix(path.c_str(), whyNot);
+        return testing::internal::GetCapturedStdout();
+    }
+
+    void LoadGood(const std::string& content) {
+        bool ok = false;
+        std::string out = Load("good.csv", content, &ok);
+        ASSERT_TRUE(ok) << out;
+        ASSERT_EQ(out, "");
+    }
+
+    std::string dir_;
+    std::vector<std::string> written_;
+};
+
+const char* const kFiveLines = "Title line, anything\n"
+                               "A,B,T1,T2,T3,UNUSED,UNUSED\n"
+                               "1,C1,x,y,x\n"
+                               "2,C2,p,p,q\n"
+                               "3,UNUSED\n";
+
+TEST_F(MatrixTest, FiveLineFileFillsTheTables) {
+    EXPECT_STREQ(gTaxa[0].name, "Unused");
+    EXPECT_EQ(gTaxa[0].states[0], kNoState);
+    LoadGood(kFiveLines);
+
+    ASSERT_EQ(gTaxonCount, 3);
+    ASSERT_EQ(gCharacterCount, 2);
+    EXPECT_STREQ(gTaxa[0].name, "T1");
+    EXPECT_STREQ(gTaxa[1].name, "T2");
+    EXPECT_STREQ(gTaxa[2].name, "T3");
+    EXPECT_STREQ(gTaxa[3].name, "Unused");
+    EXPECT_STREQ(gCharacterNames[0], "C1");
+    EXPECT_STREQ(gCharacterNames[1], "C2");
+    const int32_t expected[3][2] = {{0, 0}, {1, 0}, {0, 1}};
+    for (int t = 0; t < 3; ++t)
+        for (int c = 0; c < 2; ++c)
+            EXPECT_EQ(gTaxa[t].states[c], expected[t][c]) << t << "," << c;
+    EXPECT_EQ(gTaxa[0].states[2], kNoState); // beyond the characters: untouched
+    EXPECT_EQ(gStateCounts[0], 2);
+    EXPECT_EQ(gStateCounts[1], 2);
+    EXPECT_STREQ(gStateNames[0][0], "x");
+    EXPECT_STREQ(gStateNames[0][1], "y");
+    EXPECT_STREQ(gStateNames[1][0], "p");
+    EXPECT_STREQ(gStateNames[1][1], "q");
+    for (int c = 0; c < kMaxCharacters; ++c)
+        for (int s = (c < 2 ? 2 : 0); s < kMaxStates; ++s)
+            ASSERT_STREQ(gStateNames[c][s], "---") << c << "," << s;
+}
+
+TEST_F(MatrixTest, FieldQuirksFilesMayRelyOn) {
+    const std::string longTitle(5000, 'z');
+    LoadGood(longTitle + ",UNUSED,,\n"
+                         ",,A,,B,T 1 ,t1,,,T1,UNUSED,extra,UNUSED\n"
+                         "1,,Size, b,B,a,b ,a,not,read\n"
+                         "2,Case,Q,q,Q,q,q\n"
+                         "3,Order,z,a,m,a,z\n"
+                         "4,UNUSED,more,fields\n"
+                         "after the marker nothing is read\n");
+    ASSERT_EQ(gTaxonCount, 3);
+    ASSERT_EQ(gCharacterCount, 3);
+    EXPECT_STREQ(gTaxa[0].name, "T 1 "); // spaces kept
+    EXPECT_STREQ(gTaxa[1].name, "t1");   // case kept: a different taxon
+    EXPECT_STREQ(gTaxa[2].name, "T1");
+    EXPECT_STREQ(gCharacterNames[0], "Size"); // the empty field vanished
+    // " b" and "B" and "b " are three states; the fields past the third taxon are unread.
+    EXPECT_EQ(gStateCounts[0], 3);
+    EXPECT_STREQ(gStateNames[0][0], " b");
+    EXPECT_STREQ(gStateNames[0][1], "B");
+    EXPECT_STREQ(gStateNames[0][2], "a");
+    EXPECT_EQ(gStateCounts[1], 2);
+    EXPECT_EQ(gTaxa[0].states[1], 0);
+    EXPECT_EQ(gTaxa[1].states[1], 1);
+    EXPECT_EQ(gTaxa[2].states[1], 0);
+    // Numbered by first appearance, not sorted: z, a, m.
+    EXPECT_EQ(gTaxa[0].states[2], 0);
+    EXPECT_EQ(gTaxa[1].states[2], 1);
+    EXPECT_EQ(gTaxa[2].states[2], 2);
+    EXPECT_STREQ(gStateNames[2][1], "a");
+}
+
+TEST_F(MatrixTest, SpreadsheetFilesLoadLikeTheirPlainForm) {
+    const std::string plain = "t\nA,B,T1,T2,UNUSED,\n1,C1,x,y\n2,C2,yy,yy\n3,UNUSED\n";
+    LoadGood(plain);
+    const Snapshot reference = Snapshot::Take();
+
+    struct Variant {
+        const char* what;
+        std::string content;
+    };
+    const Variant variants[] = {
+        {"CR LF", "t\r\nA,B,T1,T2,UNUSED,\r\n1,C1,x,y\r\n2,C2,yy,yy\r\n3,UNUSED\r\n"},
+        {"no final line end", "t\nA,B,T1,T2,UNUSED,\n1,C1,x,y\n2,C2,yy,yy\n3,UNUSED"},
+        {"CR LF cut after the CR", "t\r\nA,B,T1,T2,UNUSED\r\n1,C1,x,y\r\n2,C2,yy,yy\r\n3,UNUSED\r"},
+        {"marker last on the header", "t\nA,B,T1,T2,UNUSED\n1,C1,x,y\n2,C2,yy,yy\n3,UNUSED\n"},
+        {"all at once", "t\r\nA,B,T1,T2,UNUSED\r\n1,C1,x,y\r\n2,C2,yy,yy\r\n3,UNUSED"},
+    };
+    for (const Variant& v : variants) {
+        ResetMatrix();
+        LoadGood(v.content);
+        EXPECT_TRUE(Snapshot::Take() == reference) << v.what;
+    }
+}
+
+TEST_F(MatrixTest, LimitsAreExactlyTheSlots) {
+    // 19 taxa and 19 characters fill every slot but the marker's. Names at full length;
+    // the states are as long as a 998-character line allows.
+    std::string header = "t\nA,B";
+    for (int t = 0; t < 19; ++t)
+        header += "," + std::string(31, static_cast<char>('a' + t));
+    auto stateText = [](int t, int c) {
+        return std::string(45, static_cast<char>('a' + (t * c) % 7));
+    };
+    std::string body;
+    for (int c = 0; c < 19; ++c) {
+        body += "1," + std::string(99, static_cast<char>('A' + c));
+        for (int t = 0; t < 19; ++t)
+            body += "," + stateText(t, c);
+        body += "\n";
+    }
+    LoadGood(header + ",UNUSED\n" + body + "2,UNUSED\n");
+    EXPECT_EQ(gTaxonCount, 19);
+    EXPECT_EQ(gCharacterCount, 19);
+    EXPECT_EQ(std::strlen(gTaxa[18].name), 31u);
+    EXPECT_EQ(std::strlen(gCharacterNames[18]), 99u);
+    for (int c = 0; c < 19; ++c) {
+        for (int t = 0; t < 19; ++t) {
+            const int32_t s = gTaxa[t].states[c];
+            ASSERT_GE(s, 0);
+            ASSERT_LT(s, gStateCounts[c]);
+            ASSERT_EQ(gStateNames[c][s], stateText(t, c));
+        }
+    }
+    LoadGood("t\nA,B,T,UNUSED\n1,C," + std::string(99, 's') + "\n2,UNUSED\n");
+    EXPECT_EQ(std::strlen(gStateNames[0][0]), 99u);
+
+    // A line of exactly 998 characters is read, with or without CR LF; the field past
+    // the last taxon is not read, so its length does not matter.
+    const std::string line = "1,C,v," + std::string(998 - 6, 'w');
+    ASSERT_EQ(line.size(), 998u);
+    LoadGood("t\nA,B,T,UNUSED\n" + line + "\n2,UNUSED\n");
+    LoadGood("t\nA,B,T,UNUSED\n" + line + "\r\n2,UNUSED\n");
+    EXPECT_STREQ(gStateNames[0][0], "v");
+}
+
+// Each file breaks the layout in one way: it is refused whole, with one console line
+// naming the file, the line and the problem, and the previous load stays as it was.
+TEST_F(MatrixTest, BrokenFilesLeaveThePreviousLoadIntact) {
+    LoadGood(kFiveLines);
+    const Snapshot before = Snapshot::Take();
+
+    std::string twentyTaxa = "A,B";
+    for (int t = 0; t < 20; ++t)
+        twentyTaxa += ",T" + std::to_string(t);
+    std::string twentyCharacters;
+    for (int c = 0; c < 20; ++c)
+        twentyCharacters += "1,C" + std::to_string(c) + ",x\n";
+    const std::string tooLong = "1,C,v," + std::string(999 - 6, 'w');
+
+    struct Broken {
+        std::string content;
+        int line;
+        const char* problem;
+    };
+    const Broken cases[] = {
+        {"", 1, "file is empty"},
+        {"only a title\n", 2, "file ends before the header line"},
+        {"only a title", 2, "file ends before the header line"},
+        {"t\n\n1,C,x\n2,UNUSED\n", 2, "blank header line"},
+        {"t\nA,B,T1,T2\n1,C,x,y\n2,UNUSED\n", 2, "header line has no UNUSED after the taxon names"},
+        {"t\nA,B,T1,UNUSED \n1,C,x\n2,UNUSED\n", 2,
+         "header line has no UNUSED after the taxon names"},
+        {"t\nA,B,T1,unused,\n1,C,x\n2,UNUSED\n", 2,
+         "header line has no UNUSED after the taxon names"},
+        {"t\n" + twentyTaxa + ",UNUSED\n1,C,x\n2,UNUSED\n", 2,
+         "header lists 20 taxa without UNUSED (at most 19 taxa)"},
+        {"t\nA,B," + std::string(32, 'n') + ",UNUSED\n1,C,x\n2,UNUSED\n", 2,
+         "name of taxon 1 has 32 characters (at most 31)"},
+        {"t\nA,B,T1,UNUSED\n1,C,x\n", 4,
+         "file ends before the UNUSED line that closes the characters"},
+        {"t\nA,B,T1,UNUSED\n", 3, "file ends before the UNUSED line that closes the characters"},
+        {"t\nA,B,T1,UNUSED\n1,C,x\n\n2,UNUSED\n", 4,
+         "blank line before the UNUSED line that closes the characters"},
+        {"t\nA,B,T1,UNUSED\r\n1,C,x\r\n,,,\r\n2,UNUSED\r\n", 4,
+         "blank line before the UNUSED line that closes the characters"},
+        {"t\nA,B,T1,UNUSED\n,UNUSED\n", 3, "character line has no name field"},
+        {"t\nA,B,T1,T2,T3,UNUSED\n1,C1,x,y,x\n2,C2,p,,q\n3,UNUSED\n", 4,
+         "character line has 2 state fields for 3 taxa"},
+        {"t\nA,B,T1,T2,UNUSED\n1,C1\n2,UNUSED\n", 3,
+         "character line has 0 state fields for 2 taxa"},
+        {"t\nA,B,T1,UNUSED\n" + twentyCharacters + "2,UNUSED\n", 22,
+         "20 character lines without UNUSED (at most 19 characters)"},
+        {"t\nA,B,T1,UNUSED\n1," + std::string(100, 'c') + ",x\n2,UNUSED\n", 3,
+         "character name has 100 characters (at most 99)"},
+        {"t\nA,B,T1,T2,UNUSED\n1,C,x," + std::string(100, 's') + "\n2,UNUSED\n", 3,
+         "state of taxon 2 has 100 characters (at most 99)"},
+        {"t\nA,B,T,UNUSED\n" + tooLong + "\n2,UNUSED\n", 3, "line is longer than 998 characters"},
+        {"t\nA,B,T,UNUSED\n" + tooLong + "\r\n2,UNUSED\n", 3, "line is longer than 998 characters"},
+        {"t\nA,B,T1,UNUSED\n1,C,a\0b\n2,UNUSED\n"s, 3, "line holds a NUL byte"},
+    };
+    for (const Broken& b : cases) {
+        bool ok = true;
+        std::string why;
+        const std::string out = Load("data.csv", b.content, &ok, &why);
+        const std::string expected =
+            dir_ + "/data.csv:" + std::to_string(b.line) + ": " + b.problem;
+        EXPECT_FALSE(ok) << b.problem;
+        EXPECT_EQ(out, expected + "\n");
+        EXPECT_EQ(why, expected);
+        EXPECT_TRUE(Snapshot::Take() == before) << b.problem;
+    }
+}
+
+TEST_F(MatrixTest, MissingFileChangesNothingAndSaysNothing) {
+    LoadGood(kFiveLines);
+    const Snapshot before = Snapshot::Take();
+    std::string why;
+    testing::internal::CaptureStdout();
+    const std::string path = dir_ + "/absent.csv";
+    EXPECT_FALSE(LoadCharacterMatrix(path.c_str(), &why));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NE(why.find("absent.csv"), std::string::npos);
+    EXPECT_TRUE(Snapshot::Take() == before);
+}
+
+TEST_F(MatrixTest, SmallerSecondLoadReplacesCountsAndStates) {
+    LoadGood(kFiveLines);
+    LoadGood("t\nA,B,UNUSED,T9\n1,OnlyName,\n2,UNUSED\n");
+    EXPECT_EQ(gTaxonCount, 0);
+    EXPECT_EQ(gCharacterCount, 1);
+    EXPECT_STREQ(gCharacterNames[0], "OnlyName");
+    EXPECT_EQ(gStateCounts[0], 0);
+    EXPECT_STREQ(gStateNames[0][0], "---"); // every state name reset
+    EXPECT_EQ(gStateCounts[1], 0);
+    // Slots past the new counts keep the first file's values; nothing reads them.
+    EXPECT_STREQ(gTaxa[0].name, "T1");
+    EXPECT_EQ(gTaxa[2].states[1], 1);
+
+    LoadGood("t\nA,B,New,UNUSED\n1,K,s\n2,UNUSED\n");
+    EXPECT_EQ(gTaxonCount, 1);
+    EXPECT_STREQ(gTaxa[0].name, "New");
+    EXPECT_EQ(gTaxa[0].states[0], 0);
+    EXPECT_EQ(gTaxa[0].states[1], 0); // the first file's C2 state, past the count
+}
+
+// Random matrices written with random separators and line ends read back cell for cell.
+TEST_F(MatrixTest, RandomMatricesReadBackCellForCell) {
+    std::mt19937 rng(12345);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const std::string alphabet = "aAbB c.-_;\t\"'";
+    for (int round = 0; round < 200; ++round) {
+        const int taxa = pick(0, 19);
+        const int characters = pick(0, 19);
+        const bool crlf = pick(0, 1) == 1;
+        auto sep = [&] { return std::string(pick(1, 3), ','); };
+        auto lineEnd = [&] { return crlf ? std::string("\r\n") : std::string("\n"); };
+        auto name = [&](int maxLength) {
+            std::string n;
+            const int length = pick(1, maxLength);
+            for (int i = 0; i < length; ++i)
+                n += alphabet[pick(0, static_cast<int>(alphabet.size()) - 1)];
+            return n;
+        };
+
+        std::vector<std::string> taxonNames;
+        std::string file = name(40) + lineEnd() + (pick(0, 1) ? "," : "") + "x" + sep() + "y";
+        for (int t = 0; t < taxa; ++t) {
+            taxonNames.push_back(name(31));
+            file += sep() + taxonNames.back();
+        }
+        file += sep() + "UNUSED" + (pick(0, 1) ? sep() : "") + lineEnd();
+        std::vector<std::vector<std::string>> cells(characters);
+        std::vector<std::string> characterNames;
+        for (int c = 0; c < characters; ++c) {
+            characterNames.push_back(name(60)); // a line stays within 998 characters
+            file += "#" + sep() + characterNames.back();
+            for (int t = 0; t < taxa; ++t) {
+                cells[c].push_back(name(pick(0, 1) ? 2 : 40)); // short names repeat
+                file += sep() + cells[c].back();
+            }
+            file += (pick(0, 1) ? sep() : "") + lineEnd();
+        }
+        file += "#,UNUSED" + (pick(0, 1) ? lineEnd() : "");
+
+        bool ok = false;
+        const std::string out = Load("random.csv", file, &ok);
+        ASSERT_TRUE(ok) << out;
+        ASSERT_EQ(gTaxonCount, taxa);
+        ASSERT_EQ(gCharacterCount, characters);
+        for (int t = 0; t < taxa; ++t)
+            ASSERT_EQ(gTaxa[t].name, taxonNames[t]);
+        for (int c = 0; c < characters; ++c) {
+            ASSERT_EQ(gCharacterNames[c], characterNames[c]);
+            int32_t highest = -1; // states appear in order: each new one is the next number
+            for (int t = 0; t < taxa; ++t) {
+                const int32_t s = gTaxa[t].states[c];
+                ASSERT_GE(s, 0);
+                ASSERT_LE(s, highest + 1);
+                highest = std::max(highest, s);
+                ASSERT_EQ(gStateNames[c][s], cells[c][t]);
+            }
+            ASSERT_EQ(gStateCounts[c], highest + 1);
+        }
+    }
+}
+
+} // namespace
