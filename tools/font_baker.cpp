@@ -1,0 +1,237 @@
+// Bakes a TrueType font into the program's ".fnt" bitmap font with FreeType. Run by the
+// build (tools/CMakeLists.txt) to make Another.fnt from DejaVu Sans; no GL, no globals
+// beyond the tables below.
+// Usage: font_baker FONT.ttf OUT.fnt LINE_HEIGHT
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Latin-1 codes equal their Unicode code points; C0, DEL and C1 controls stay absent.
+struct CodeRange {
+    unsigned first;
+    unsigned last;
+};
+const CodeRange kBakedRanges[] = {{32, 126}, {160, 255}};
+
+// Empty texels between cells and around the border, so that linear filtering at a cell
+// edge blends only with transparent texels.
+constexpr unsigned kGap = 1;
+
+const unsigned kAtlasWidths[] = {128, 256, 512, 1024, 2048};
+
+struct Cell {
+    bool present = false;
+    unsigned width = 0; // the glyph's advance in pixels
+    unsigned left = 0;
+    unsigned top = 0;
+    std::vector<unsigned char> coverage; // width x line height
+};
+
+unsigned NextPowerOfTwo(unsigned v) {
+    unsigned p = 1;
+    while (p < v) {
+        p <<= 1;
+    }
+    return p;
+}
+
+// Places the cells row by row in an atlas width wide. Returns the atlas height (a power
+// of two), or 0 when a cell is wider than the atlas.
+unsigned PackCells(std::vector<Cell>& cells, unsigned width, unsigned lineHeight) {
+    unsigned x = kGap;
+    unsigned y = kGap;
+    for (Cell& cell : cells) {
+        if (!cell.present) {
+            continue;
+        }
+        if (cell.width + 2 * kGap > width) {
+            return 0;
+        }
+        if (x + cell.width + kGap > width) {
+            x = kGap;
+            y += lineHeight + kGap;
+        }
+        cell.left = x;
+        cell.top = y;
+        x += cell.width + kGap;
+    }
+    return NextPowerOfTwo(y + lineHeight + kGap);
+}
+
+// Renders one character into a cell of its advance by the full line height, the
+// baseline at row baseline. Ink outside the cell is cut off. Returns false on a
+// FreeType error.
+bool RenderCell(FT_Face face, unsigned code, unsigned lineHeight, int baseline, Cell& cell) {
+    if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) {
+        return false;
+    }
+    const FT_GlyphSlot slot = face->glyph;
+    const long advance = (slot->advance.x + 32) >> 6;
+    cell.present = true;
+    cell.width = static_cast<unsigned>(std::max(1L, advance));
+    cell.coverage.assign(static_cast<std::size_t>(cell.width) * lineHeight, 0);
+    const FT_Bitmap& bitmap = slot->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) {
+        return bitmap.rows == 0 || bitmap.width == 0; // only blank glyphs come without grey
+    }
+    for (unsigned row = 0; row < bitmap.rows; ++row) {
+        const int y = baseline - slot->bitmap_top + static_cast<int>(row);
+        if (y < 0 || y >= static_cast<int>(lineHeight)) {
+            continue;
+        }
+        const unsigned char* src = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
+        for (unsigned col = 0; col < bitmap.width; ++col) {
+            const int x = slot->bitmap_left + static_cast<int>(col);
+            if (x < 0 || x >= static_cast<int>(cell.width)) {
+                continue;
+            }
+            unsigned char& dst = cell.coverage[static_cast<std::size_t>(y) * cell.width + x];
+            dst = std::max(dst, src[col]);
+        }
+    }
+    return true;
+}
+
+void Put32(std::vector<unsigned char>& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    }
+}
+
+void PutFloat(std::vector<unsigned char>& out, float f) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    Put32(out, bits);
+}
+
+// Lays out the file: header, 256 glyph entries (top, left, bottom, right, flag, ratio),
+// then the bitmap rows.
+std::vector<unsigned char> BuildFile(const std::vector<Cell>& cells, unsigned width,
+                                     unsigned height, unsigned lineHeight) {
+    std::vector<unsigned char> out;
+    Put32(out, 6666);
+    Put32(out, width);
+    Put32(out, height);
+    Put32(out, lineHeight);
+    for (const Cell& cell : cells) {
+        if (!cell.present) {
+            for (int i = 0; i < 6; ++i) {
+                Put32(out, 0);
+            }
+            continue;
+        }
+        Put32(out, cell.top);
+        Put32(out, cell.left);
+        Put32(out, cell.top + lineHeight);
+        Put32(out, cell.left + cell.width);
+        Put32(out, 1);
+        PutFloat(out, static_cast<float>(cell.width) / static_cast<float>(lineHeight));
+    }
+    std::vector<unsigned char> bitmap(static_cast<std::size_t>(width) * height, 0);
+    for (const Cell& cell : cells) {
+        for (unsigned y = 0; cell.present && y < lineHeight; ++y) {
+            std::copy_n(&cell.coverage[static_cast<std::size_t>(y) * cell.width], cell.width,
+                        &bitmap[static_cast<std::size_t>(cell.top + y) * width + cell.left]);
+        }
+    }
+    out.insert(out.end(), bitmap.begin(), bitmap.end());
+    return out;
+}
+
+int Fail(const char* what, const char* detail) {
+    std::fprintf(stderr, "font_baker: %s: %s\n", what, detail);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: font_baker FONT.ttf OUT.fnt LINE_HEIGHT\n");
+        return 2;
+    }
+    const char* fontPath = argv[1];
+    const char* outPath = argv[2];
+    const long lineHeightArg = std::strtol(argv[3], nullptr, 10);
+    if (lineHeightArg < 4 || lineHeightArg > 256) {
+        return Fail("line height must be 4 to 256 pixels", argv[3]);
+    }
+    const unsigned lineHeight = static_cast<unsigned>(lineHeightArg);
+
+    FT_Library library;
+    if (FT_Init_FreeType(&library) != 0) {
+        return Fail("cannot start FreeType", fontPath);
+    }
+    FT_Face face;
+    if (FT_New_Face(library, fontPath, 0, &face) != 0 || !FT_IS_SCALABLE(face)) {
+        FT_Done_FreeType(library);
+        return Fail("cannot open a scalable font", fontPath);
+    }
+
+    // Scale the em so that ascent + descent fill the line height exactly; the baseline
+    // splits the cell in the font's own ascent to descent proportion.
+    const double ascent = face->ascender;
+    const double descent = -static_cast<double>(face->descender);
+    const double emPixels = lineHeight * face->units_per_EM / (ascent + descent);
+    const int baseline = static_cast<int>(std::lround(lineHeight * ascent / (ascent + descent)));
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0)), 72, 72);
+
+    std::vector<Cell> cells(256);
+    for (const CodeRange& range : kBakedRanges) {
+        for (unsigned code = range.first; code <= range.last; ++code) {
+            if (!RenderCell(face, code, lineHeight, baseline, cells[code])) {
+                FT_Done_Face(face);
+                FT_Done_FreeType(library);
+                return Fail("cannot render a character of", fontPath);
+            }
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+
+    // The smallest atlas wins; of equal areas the squarer one.
+    unsigned bestWidth = 0;
+    unsigned bestHeight = 0;
+    for (unsigned width : kAtlasWidths) {
+        const unsigned height = PackCells(cells, width, lineHeight);
+        if (height == 0) {
+            continue;
+        }
+        const unsigned long long area = 1ULL * width * height;
+        const unsigned long long bestArea = 1ULL * bestWidth * bestHeight;
+        if (bestWidth == 0 || area < bestArea ||
+            (area == bestArea && std::max(width, height) < std::max(bestWidth, bestHeight))) {
+            bestWidth = width;
+            bestHeight = height;
+        }
+    }
+    if (bestWidth == 0) {
+        return Fail("glyphs do not fit any atlas", fontPath);
+    }
+    PackCells(cells, bestWidth, lineHeight);
+
+    const std::vector<unsigned char> file = BuildFile(cells, bestWidth, bestHeight, lineHeight);
+    const std::string temporary = std::string(outPath) + ".tmp";
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (out == nullptr) {
+        return Fail("cannot write", temporary.c_str());
+    }
+    const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    if (std::fclose(out) != 0 || !written || std::rename(temporary.c_str(), outPath) != 0) {
+        std::remove(temporary.c_str());
+        return Fail("cannot write", outPath);
+    }
+    std::printf("font_baker: %s: %ux%u bitmap, line height %u\n", outPath, bestWidth, bestHeight,
+                lineHeight);
+    return 0;
+}
