@@ -1,0 +1,73 @@
+// The layout passes (levels, then positions in tree units), the console listing and
+// RebuildTree, the one update sequence after every change of the tree. Called by the
+// app after loads and keys, and by Connect. No GL state; writes the listing to stdout.
+#include "clade/clade.h"
+
+#include <cassert>
+#include <cstdio>
+
+// Pre-order, left before right. Each taxon leaf adds one to every ancestor below the
+// root while that ancestor is still a counter (reset on the way down, converted to a
+// level on the way back up), so a node with k leaves below it ends at n - k + 1.
+void CladeNode::ComputeLevels() {
+    level = 0;
+    if (isTaxon) {
+        for (CladeNode* node = parent; node != nullptr && node != gRoot; node = node->parent)
+            ++node->level;
+    }
+    if (left != nullptr) {
+        assert(left->parent == this);
+        left->ComputeLevels();
+    }
+    if (right != nullptr) {
+        assert(right->parent == this);
+        right->ComputeLevels();
+    }
+    level = level == 0 ? gTaxonCount : gTaxonCount - level + 1;
+}
+
+// Pre-order, parents before children: each node reads its parent's final position.
+// A left child lies above its parent, a right child below, by half the x distance.
+void CladeNode::ComputePositions() {
+    if (this == gRoot) {
+        x = 0.0f;
+        y = 0.0f;
+    } else {
+        assert(parent != nullptr);
+        const float side = this == parent->left ? -1.0f : 1.0f;
+        x = static_cast<float>(level - 1);
+        y = parent->y + (x - parent->x) * 0.5f * side;
+    }
+    if (left != nullptr) left->ComputePositions();
+    if (right != nullptr) right->ComputePositions();
+}
+
+// Pre-order, left before right; expects every internal node to hold both children, which
+// Compact guarantees.
+void CladeNode::Dump(int32_t depth) {
+    std::printf("%*sNode %d:  ", depth, "", id);
+    if (parent == nullptr)
+        std::printf("ROOT ");
+    else
+        std::printf("P=%d  ", parent->id);
+    if (isTaxon) {
+        std::printf("End -> %s\n", source->name);
+    } else {
+        assert(left != nullptr && right != nullptr);
+        std::printf("C=%d,%d\n", left != nullptr ? left->id : -1,
+                    right != nullptr ? right->id : -1);
+    }
+    if (left != nullptr) left->Dump(depth + 1);
+    if (right != nullptr) right->Dump(depth + 1);
+}
+
+void RebuildTree() {
+    if (gRoot == nullptr) return;
+    // Each step reads gRoot afresh: Compact may replace the root.
+    gRoot->Compact();
+    gRoot->ComputeLevels();
+    gRoot->ComputePositions();
+    gRoot->UpdateStates();
+    gRoot->Dump(0);
+    std::fflush(stdout);
+}
