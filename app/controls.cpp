@@ -1,0 +1,150 @@
+// Immediate-mode controls (see controls.h). Called by the frame routine. DrawButton
+// selects the screen projection, disables texturing and blending, sets the blend function
+// and the current colour, and leaves the text size and colour at the button's.
+#include "app/controls.h"
+
+#include "app/input.h"
+#include "display/display.h"
+#include "font/text.h"
+#include "matrix/matrix.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+
+namespace {
+
+// One body layer: the octagon's four vertex pairs, each pair in one colour.
+struct ButtonLayer {
+    float pairColors[4][3];
+};
+
+// Shadow, rim and face: the face is lightest at the upper left and darkest at the lower
+// right, and each layer lies 0.1 nearer the viewer than the one before.
+const ButtonLayer kShadowLayer = {
+    {{0.3f, 0.3f, 0.3f}, {0.2f, 0.2f, 0.2f}, {0.1f, 0.1f, 0.1f}, {0.2f, 0.2f, 0.2f}}};
+const ButtonLayer kRimLayer = {
+    {{0.05f, 0.05f, 0.05f}, {0.1f, 0.1f, 0.1f}, {0.2f, 0.2f, 0.2f}, {0.1f, 0.1f, 0.1f}}};
+const ButtonLayer kFaceLayer = {
+    {{0.5f, 0.5f, 0.6f}, {0.3f, 0.3f, 0.4f}, {0.1f, 0.1f, 0.2f}, {0.3f, 0.3f, 0.4f}}};
+
+// Percent to screen units (400 x 300 over the window) and the corner cut of the octagon.
+constexpr float kScreenUnitsPerPercentX = 4.0f;
+constexpr float kScreenUnitsPerPercentY = 3.0f;
+constexpr float kCornerCut = 2.0f;
+
+// The rectangle (left, top)-(right, bottom) with each corner cut by kCornerCut.
+void DrawOctagon(const ButtonLayer& layer, float left, float top, float right, float bottom) {
+    const float c = kCornerCut;
+    const float vertices[8][2] = {
+        {left + c, top},     {left, top + c},     {left, bottom - c}, {left + c, bottom},
+        {right - c, bottom}, {right, bottom - c}, {right, top + c},   {right - c, top},
+    };
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 8; ++i) {
+        const float* color = layer.pairColors[i / 2];
+        glColor3f(color[0], color[1], color[2]);
+        glVertex3f(vertices[i][0], vertices[i][1], 0.0f);
+    }
+    glEnd();
+}
+
+} // namespace
+
+float PercentToTreeX(float v, int windowWidth) {
+    return static_cast<float>(static_cast<double>(v) / windowWidth * (8.0 * gTaxonCount + 24.0) -
+                              1.0);
+}
+
+float PercentToTreeY(float v, int windowHeight) {
+    return static_cast<float>(static_cast<double>(v) / windowHeight * ((gTaxonCount + 1) * 7.5) -
+                              gTaxonCount * 0.5 - 0.5);
+}
+
+void InitPushButton(Button& button, float x, float y, int textSize, const char* label,
+                    bool disabled) {
+    button.x = x;
+    button.y = y;
+    button.textSize = textSize;
+    TextSetSize(textSize);
+    button.width = TextGetWidth(label);
+    button.height = static_cast<float>(textSize);
+    std::snprintf(button.label, sizeof button.label, "%s", label);
+    button.height = static_cast<float>(button.height * 0.8);
+    button.disabled = disabled;
+}
+
+void DrawButton(const Button& button) {
+    glDisable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    SetScreenProjection();
+
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glPushMatrix();
+    glNormal3f(0.0f, 0.0f, -1.0f);
+
+    const float w = button.width;
+    const float h = button.height;
+    const float left = -(w / 2 + 1) * kScreenUnitsPerPercentX;
+    const float right = (w / 2 + 1) * kScreenUnitsPerPercentX;
+    const float top = -(h / 2 + 0.5f) * kScreenUnitsPerPercentY;
+    const float bottom = (h / 2 + 0.5f) * kScreenUnitsPerPercentY;
+    const float centerX = (button.x + w / 2) * kScreenUnitsPerPercentX;
+    const float centerY = (button.y + h / 2 + 0.7f) * kScreenUnitsPerPercentY;
+    glTranslatef(centerX, centerY, 1.0f);
+
+    // The shadow is the octagon grown by the corner cut on every side.
+    glPushMatrix();
+    glScalef((left - kCornerCut) / left, (top - kCornerCut) / top, 1.0f);
+    DrawOctagon(kShadowLayer, left, top, right, bottom);
+    glPopMatrix();
+
+    glTranslatef(0.0f, 0.0f, 0.1f);
+    glPushMatrix();
+    glScalef(1.025f, 1.07f, 1.0f);
+    DrawOctagon(kRimLayer, left, top, right, bottom);
+    glPopMatrix();
+
+    glTranslatef(0.0f, 0.0f, 0.1f);
+    DrawOctagon(kFaceLayer, left, top, right, bottom);
+    glPopMatrix();
+
+    if (button.disabled) {
+        TextSetColor(0.2f, 0.2f, 0.2f);
+    } else {
+        TextSetColor(1.0f, 1.0f, 1.0f);
+    }
+    TextSetSize(button.textSize);
+    TextPrint(button.x, button.y, button.label);
+}
+
+bool HitButton(const Button& button, int windowWidth, int windowHeight) {
+    if (button.disabled) return false;
+    // One percent in tree units; the across size is the margin on all four sides.
+    const float sx = PercentToTreeX(1, windowWidth) - PercentToTreeX(0, windowWidth);
+    const float sy = PercentToTreeY(1, windowHeight) - PercentToTreeY(0, windowHeight);
+    const float left = PercentToTreeX(button.x, windowWidth) - sx;
+    const float right = PercentToTreeX(button.x, windowWidth) + button.width * sx + sx;
+    const float top = PercentToTreeY(button.y, windowHeight) - sx;
+    const float bottom = PercentToTreeY(button.y, windowHeight) + button.height * sy + sx;
+    if (!gPressPending) return false;
+    if (left <= gPressX && gPressX <= right && top <= gPressY && gPressY <= bottom) {
+        gPressPending = false;
+        return true;
+    }
+    return false;
+}
+
+bool HitButton(const Button& button) {
+    return HitButton(button, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+}
+
+bool DoButton(float x, float y, int textSize, const char* label) {
+    Button button;
+    InitPushButton(button, x, y, textSize, label, false);
+    DrawButton(button);
+    return HitButton(button);
+}

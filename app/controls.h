@@ -1,0 +1,37 @@
+// Immediate-mode on-screen controls: a control is built, drawn and tested in one call per
+// frame and remembers nothing; only the pending press (input.h) spans frames. Called by
+// the frame routine. Drawing switches to the screen projection and leaves it in place.
+#pragma once
+
+constexpr int kButtonLabelSize = 80; // 79 characters and the terminator
+
+struct Button {
+    float x;      // left anchor, percent of the window width
+    float y;      // top anchor, percent of the window height
+    float width;  // label width, percent of the window width
+    float height; // 0.8 x textSize, percent of the window height
+    char label[kButtonLabelSize];
+    int textSize; // percent of the window height
+    bool disabled;
+};
+
+// Builds, draws and tests a push button. Returns true when the pending press hits it
+// (the press is then consumed), false otherwise.
+bool DoButton(float x, float y, int textSize, const char* label);
+
+// Fills a Button; measures the label at textSize (which stays the current text size).
+// A label longer than 79 characters is cut to 79.
+void InitPushButton(Button& button, float x, float y, int textSize, const char* label,
+                    bool disabled);
+// Draws the three-layer octagon body in screen space, then the label.
+void DrawButton(const Button& button);
+// Tests the pending press against the button's zone in the current window. Returns true
+// (and clears gPressPending) when it hits; false when disabled, nothing is pending or the
+// press lies outside.
+bool HitButton(const Button& button);
+// The same test for a window of windowWidth x windowHeight pixels.
+bool HitButton(const Button& button, int windowWidth, int windowHeight);
+
+// Percent of the window to tree units, with N = gTaxonCount, for the given window size.
+float PercentToTreeX(float v, int windowWidth);
+float PercentToTreeY(float v, int windowHeight);

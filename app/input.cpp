@@ -1,0 +1,245 @@
+// Pointer and keyboard input (see input.h). Owns the interaction globals and is the only
+// writer of CladeNode::isDragged. Called by GLUT between frames; changes no GL state.
+#include "app/input.h"
+
+#include "app/guard.h"
+
+#include <GL/freeglut.h>
+
+#include <cassert>
+#include <cmath>
+
+float gPressX = 0.0f;
+float gPressY = 0.0f;
+float gPointerX = 0.0f;
+float gPointerY = 0.0f;
+bool gPressPending = false;
+bool gDragging = false;
+CladeNode* gDragNode = nullptr;
+CladeNode* gDropTarget = nullptr;
+
+namespace {
+
+// How near (in tree units, strictly) a press must be to a node to pick it, how far the
+// pointer may lie off a branch, and how much of each branch end is kept free.
+constexpr double kPickLimit = 0.2;
+constexpr double kBranchWidth = 0.2;
+constexpr double kBranchEndGap = 0.2;
+// The root's stem: from one unit to 0.2 units left of the root, 0.1 units either side.
+constexpr double kStemFar = 1.0;
+constexpr double kStemNear = 0.2;
+constexpr double kStemHalfHeight = 0.1;
+
+// Visits every node of the subtree in pre-order and clears its pick flag.
+void ClearDragFlags(CladeNode* node) {
+    if (node == nullptr) return;
+    node->isDragged = false;
+    ClearDragFlags(node->left);
+    ClearDragFlags(node->right);
+}
+
+// The clade code calls this just before it frees nodes (null: a whole tree).
+void ForgetReleasedNode(const CladeNode* released) {
+    if (released == nullptr || released == gDragNode || released == gDropTarget) {
+        gDragNode = nullptr;
+        gDropTarget = nullptr;
+        gDragging = false;
+    }
+}
+
+CladeNode* ChildOf(CladeNode* node, bool right) {
+    if (node == nullptr) return nullptr;
+    return right ? node->right : node->left;
+}
+
+// The fixed re-attachments of keys '1' to '3'. A key whose path names a missing node
+// does nothing. Connect's rebuild frees the moved node's old parent, which may be the
+// carried node or the drop target, so the drag state is dropped first.
+void ConnectIfPresent(CladeNode* moved, CladeNode* target) {
+    if (moved == nullptr || target == nullptr) return;
+    ForgetDragState();
+    moved->Connect(target);
+}
+
+void KeyMoveLeftGrandchildToRoot() {
+    ConnectIfPresent(ChildOf(ChildOf(gRoot, false), false), gRoot);
+}
+
+void KeyMoveRightGrandchildToRoot() {
+    ConnectIfPresent(ChildOf(ChildOf(gRoot, true), true), gRoot);
+}
+
+void KeyMoveRightGrandchildToLeftChild() {
+    ConnectIfPresent(ChildOf(ChildOf(gRoot, true), true), ChildOf(gRoot, false));
+}
+
+// Positions only: levels, states and the listing stay as they are.
+void KeyRecomputePositions() {
+    if (gRoot != nullptr) gRoot->ComputePositions();
+}
+
+// Nodes freed here reach ForgetReleasedNode through the release hook.
+void KeyCompact() {
+    if (gRoot != nullptr) gRoot->Compact();
+}
+
+struct KeyCommand {
+    unsigned char key;
+    void (*run)();
+};
+
+// Case-sensitive: 'F' and 'C' are not commands.
+const KeyCommand kKeyCommands[] = {
+    {'1', KeyMoveLeftGrandchildToRoot},
+    {'2', KeyMoveRightGrandchildToRoot},
+    {'3', KeyMoveRightGrandchildToLeftChild},
+    {'f', KeyRecomputePositions},
+    {'c', KeyCompact},
+};
+
+void HandleKey(unsigned char key) {
+    for (const KeyCommand& command : kKeyCommands) {
+        if (command.key == key) {
+            command.run();
+            return;
+        }
+    }
+}
+
+} // namespace
+
+float WindowToTreeX(float px, int windowWidth) {
+    const float span = static_cast<float>(gTaxonCount + 3);
+    return static_cast<float>(static_cast<double>(px) / windowWidth * span - 1.0);
+}
+
+float WindowToTreeY(float py, int windowHeight) {
+    const float span = static_cast<float>(gTaxonCount + 1);
+    return static_cast<float>(static_cast<double>(py) / windowHeight * span - gTaxonCount * 0.5 -
+                              0.5);
+}
+
+// Pre-order, left before right. A hit node's children are not visited and keep their
+// flags; every internal node is assumed to have its children linked back to it.
+void PickNode(CladeNode* node) {
+    assert(node != nullptr);
+    const float dx = gPressX - node->x;
+    const float dy = gPressY - node->y;
+    if (node != gRoot && std::fabs(dx) < kPickLimit && std::fabs(dy) < kPickLimit) {
+        node->isDragged = !node->isDragged;
+        gDragNode = node;
+        return;
+    }
+    node->isDragged = false;
+    if (node->left != nullptr) {
+        assert(node->left->parent == node);
+        PickNode(node->left);
+    }
+    if (node->right != nullptr) {
+        assert(node->right->parent == node);
+        PickNode(node->right);
+    }
+}
+
+// Pre-order, stops at the first flagged node; absent children count as not dragged.
+bool AnyDragged(const CladeNode* node) {
+    if (node == nullptr) return false;
+    return node->isDragged || AnyDragged(node->left) || AnyDragged(node->right);
+}
+
+// Pre-order, left before right; the last matching node wins. Every non-root node is
+// assumed to have a parent (it is reached through its parent's link).
+void FindDropTarget(CladeNode* node) {
+    assert(node != nullptr);
+    const float px = gPointerX;
+    const float py = gPointerY;
+    bool matches;
+    if (node == gRoot) {
+        matches = node->x - kStemFar < px && px < node->x - kStemNear &&
+                  std::fabs(py - node->y) < kStemHalfHeight;
+        if (matches) gDropTarget = node;
+    } else {
+        const CladeNode* parent = node->parent;
+        assert(parent != nullptr);
+        const float numerator = std::fabs((parent->x - node->x) * (node->y - py) -
+                                          (parent->y - node->y) * (node->x - px));
+        const double dxLine = parent->x - node->x;
+        const double dyLine = parent->y - node->y;
+        const float distance =
+            static_cast<float>(numerator / std::sqrt(dyLine * dyLine + dxLine * dxLine));
+        matches = !parent->isDragged && px < node->x - kBranchEndGap &&
+                  px > parent->x + kBranchEndGap && distance < kBranchWidth;
+        if (matches && !node->isDragged) gDropTarget = node;
+    }
+    if (matches) return;
+    if (gDropTarget == node) gDropTarget = nullptr;
+    if (node->left != nullptr) FindDropTarget(node->left);
+    if (node->right != nullptr) FindDropTarget(node->right);
+}
+
+void HandleMouse(int button, int state, float px, float py, int windowWidth, int windowHeight) {
+    if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) return;
+    gPressPending = true;
+    gPressX = WindowToTreeX(px, windowWidth);
+    gPressY = WindowToTreeY(py, windowHeight);
+    if (gDragging && gDropTarget != nullptr && gDragNode != nullptr) {
+        CladeNode* moved = gDragNode;
+        CladeNode* target = gDropTarget;
+        moved->isDragged = false;
+        moved->Connect(target);
+        gDropTarget = nullptr;
+        gDragging = false;
+        return;
+    }
+    if (gRoot == nullptr) return;
+    PickNode(gRoot);
+    gDragging = AnyDragged(gRoot);
+}
+
+void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight) {
+    gPointerX = WindowToTreeX(px, windowWidth);
+    gPointerY = WindowToTreeY(py, windowHeight);
+    if (gDragging && gRoot != nullptr) FindDropTarget(gRoot);
+}
+
+void ForgetDragState() {
+    gDragNode = nullptr;
+    gDropTarget = nullptr;
+    gDragging = false;
+    ClearDragFlags(gRoot);
+}
+
+void InstallNodeReleaseHook() {
+    SetNodeReleaseHook(ForgetReleasedNode);
+}
+
+void OnMouse(int button, int state, int px, int py) {
+    RunGuarded([&] {
+        HandleMouse(button, state, static_cast<float>(px), static_cast<float>(py),
+                    glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    });
+}
+
+void OnPassiveMotion(int px, int py) {
+    RunGuarded([&] {
+        HandlePassiveMotion(static_cast<float>(px), static_cast<float>(py),
+                            glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    });
+}
+
+void OnKeyboard(unsigned char key, int, int) {
+    RunGuarded([&] { HandleKey(key); });
+}
+
+void OnKeyboardUp(unsigned char, int, int) {}
+void OnSpecialKey(int, int, int) {}
+void OnSpecialKeyUp(int, int, int) {}
+
+void ResetInput() {
+    gPressX = gPressY = 0.0f;
+    gPointerX = gPointerY = 0.0f;
+    gPressPending = false;
+    gDragging = false;
+    gDragNode = nullptr;
+    gDropTarget = nullptr;
+}

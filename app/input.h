@@ -1,0 +1,54 @@
+// Pointer and keyboard input: the interaction globals, the window-to-tree mapping, the
+// pick and drop passes over the tree and the key commands. The GLUT callbacks (On...)
+// are registered by the shell; the Handle... functions take the window size as
+// arguments so that tests can drive them without a window. No GL state is changed here.
+#pragma once
+
+#include "clade/clade.h"
+
+// Last left press and current pointer position, in tree units.
+extern float gPressX;
+extern float gPressY;
+extern float gPointerX;
+extern float gPointerY;
+// A left press that no on-screen control has claimed yet.
+extern bool gPressPending;
+// Some node is picked up; the next press on a drop target drops it.
+extern bool gDragging;
+// The node most recently picked; meaningful only while gDragging is true.
+extern CladeNode* gDragNode;
+// The node whose branch (or, for the root, whose stem) is under the pointer; may be null.
+extern CladeNode* gDropTarget;
+
+// Window pixels to tree units for a window of the given size, with N = gTaxonCount.
+float WindowToTreeX(float px, int windowWidth);
+float WindowToTreeY(float py, int windowHeight);
+
+// The pick pass, pre-order from node: toggles the flag of every non-root node within 0.2
+// of the press (and skips its children), clears the flag of every other visited node.
+void PickNode(CladeNode* node);
+// Returns true when node or any node below it has isDragged set.
+bool AnyDragged(const CladeNode* node);
+// The drop-target pass, pre-order from node, against the pointer position.
+void FindDropTarget(CladeNode* node);
+
+// The mouse and passive-motion rules, for a window of windowWidth x windowHeight pixels.
+void HandleMouse(int button, int state, float px, float py, int windowWidth, int windowHeight);
+void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight);
+
+// Forgets the carried node and the drop target and clears every isDragged flag in the
+// current tree. Used whenever the tree is replaced or a key command reshapes it.
+void ForgetDragState();
+// Registers the clade release hook that keeps gDragNode and gDropTarget off freed nodes.
+void InstallNodeReleaseHook();
+
+// GLUT callbacks. The window size is asked from GLUT at each event.
+void OnMouse(int button, int state, int px, int py);
+void OnPassiveMotion(int px, int py);
+void OnKeyboard(unsigned char key, int px, int py);
+void OnKeyboardUp(unsigned char key, int px, int py);
+void OnSpecialKey(int key, int px, int py);
+void OnSpecialKeyUp(int key, int px, int py);
+
+// Puts every interaction global back to its start value. For tests.
+void ResetInput();

@@ -1,0 +1,18 @@
+// Loading a data file (see loading.h). Called by the frame routine and by start-up.
+#include "app/loading.h"
+
+#include "app/input.h"
+#include "clade/clade.h"
+#include "matrix/matrix.h"
+
+void AdoptLoadedMatrix() {
+    BuildInitialTree();
+    RebuildTree();
+    ForgetDragState();
+}
+
+bool OpenDataFile(const char* fileName, std::string* whyNot) {
+    if (!LoadCharacterMatrix(fileName, whyNot)) return false;
+    AdoptLoadedMatrix();
+    return true;
+}

@@ -1,0 +1,43 @@
+// Entry of the editor: answers --help and --version, starts GLUT and the window, builds
+// and lists the empty start-up tree, loads a data file named on the command line, and
+// runs the GLUT main loop. Any error thrown during start-up ends the program with
+// status 1 and its message on stderr.
+#include "app/command_line.h"
+#include "app/guard.h"
+#include "app/input.h"
+#include "app/loading.h"
+#include "app/shell.h"
+#include "clade/clade.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    const int infoStatus = AnswerInfoOptions(argc, argv, stdout, stderr);
+    if (infoStatus >= 0) return infoStatus;
+
+    glutInit(&argc, argv);
+    const char* dataFile = nullptr;
+    if (!FindDataFileArgument(argc, argv, &dataFile, stderr)) return 2;
+
+    RunGuarded([&] {
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+        InstallNodeReleaseHook();
+        InitWindow();
+        InitDrawingState();
+        BuildInitialTree();
+        RebuildTree();
+        if (dataFile != nullptr) {
+            std::string whyNot;
+            if (!OpenDataFile(dataFile, &whyNot)) {
+                std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dataFile,
+                             whyNot.empty() ? "unreadable data file" : whyNot.c_str());
+                std::fflush(stderr);
+            }
+        }
+    });
+    glutMainLoop();
+    return 0;
+}

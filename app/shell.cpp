@@ -1,0 +1,124 @@
+// Start-up, the frame routine and reshape (see shell.h). Start-up sets the clear colour,
+// shading, point and line smoothing, depth test, normalisation, the blend function and
+// the screen projection; every frame sets its own projections again.
+#include "app/shell.h"
+
+#include "app/controls.h"
+#include "app/file_choice.h"
+#include "app/guard.h"
+#include "app/input.h"
+#include "app/loading.h"
+#include "clade/clade.h"
+#include "display/display.h"
+#include "font/text.h"
+#include "platform/platform.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+unsigned gFrameSleepMs = 10;
+
+namespace {
+
+constexpr int kWindowX = 10;
+constexpr int kWindowY = 10;
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+constexpr char kWindowTitle[] = "Quillmoor";
+
+void DisplayFrameBody() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    TextSetSize(5);
+    TextSetColor(0.0f, 0.0f, 1.0f);
+    TextPrint(40.0f, 1.0f, "Quillmoor");
+
+    if (DoButton(90.0f, 1.0f, 5, "Open File")) {
+        bool loaded = false;
+        ChooseDataFile(true, &loaded);
+        if (loaded) AdoptLoadedMatrix();
+    }
+
+    SetTreeProjection();
+    DrawTree(gRoot, gDropTarget);
+
+    gEventCount = 0;
+    DrawChangeMarkers(gRoot, gPointerX, gPointerY);
+
+    // "Total Events: " and an 11-character integer need 26 bytes.
+    char txt[40];
+    std::snprintf(txt, sizeof txt, "Total Events: %d", gEventCount);
+    TextSetSize(4);
+    TextSetColor(0.0f, 0.0f, 0.0f);
+    TextPrint(2.0f, 95.0f, txt);
+
+    DrawAncestralPanel();
+
+    SleepMs(gFrameSleepMs);
+
+    if (gDragging && gDropTarget != nullptr) DrawDragIndicator(gDragNode, gDropTarget);
+
+    glutSwapBuffers();
+    glutPostRedisplay();
+}
+
+} // namespace
+
+void InitWindow() {
+    glutInitWindowPosition(kWindowX, kWindowY);
+    glutInitWindowSize(kWindowWidth, kWindowHeight);
+    glutCreateWindow(kWindowTitle);
+    FindMainWindowHandle();
+    TextInit();
+    RegisterCallbacks();
+    // 255 is clamped to 1: a white background with alpha 0.
+    glClearColor(255.0f, 255.0f, 255.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_NORMALIZE);
+    // Blending stays off: only the text renderer turns it on, for its own drawing.
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    SetScreenProjection();
+}
+
+void InitDrawingState() {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_LINE_SMOOTH);
+}
+
+void RegisterCallbacks() {
+    glutDisplayFunc(DisplayFrame);
+    glutIdleFunc(DisplayFrame);
+    glutKeyboardFunc(OnKeyboard);
+    glutKeyboardUpFunc(OnKeyboardUp);
+    glutPassiveMotionFunc(OnPassiveMotion);
+    glutSpecialFunc(OnSpecialKey);
+    glutSpecialUpFunc(OnSpecialKeyUp);
+    glutMouseFunc(OnMouse);
+    glutReshapeFunc(OnReshape);
+}
+
+void DisplayFrame() {
+    RunGuarded(DisplayFrameBody);
+}
+
+WindowSize FourThreeSize(int width, int height) {
+    const double fourThirdsOfHeight = height * (4.0 / 3.0);
+    if (fourThirdsOfHeight < width) return {static_cast<int>(fourThirdsOfHeight), height};
+    return {width, static_cast<int>(width * 0.75)};
+}
+
+void OnReshape(int width, int height) {
+    RunGuarded([&] {
+        const WindowSize size = FourThreeSize(width, height);
+        glutReshapeWindow(size.width, size.height);
+        glViewport(0, 0, size.width, size.height);
+    });
+}

@@ -1,0 +1,29 @@
+// The editor's shell: window creation, the fixed GL state, the callback table, the frame
+// routine and the 4:3 reshape rule. Called by main (start-up) and by GLUT (frames and
+// reshapes); the frame benchmark and in-process tests call DisplayFrame directly.
+#pragma once
+
+// Pause at the end of every frame, in milliseconds; the frame benchmark sets it to 0.
+extern unsigned gFrameSleepMs;
+
+// Opens the 800 x 600 window "Quillmoor" at (10, 10), finds its native handle, loads the
+// font, registers the callbacks and sets the fixed GL state. Needs glutInit first. The
+// font layer throws its message text when the font cannot be set up.
+void InitWindow();
+// Random seed, polygon fill mode and line smoothing.
+void InitDrawingState();
+// Registers every GLUT callback, display and idle first, reshape last.
+void RegisterCallbacks();
+// One frame: banner, "Open File" (and the dialog on a click), tree, change markers and
+// the event total, the ancestral panel, the pause, the drag indicator, swap, redisplay.
+void DisplayFrame();
+// GLUT reshape callback: holds the window at 4:3 and sets the viewport to it.
+void OnReshape(int width, int height);
+
+struct WindowSize {
+    int width;
+    int height;
+};
+// The 4:3 rule: a window wider than 4:3 keeps its height, any other keeps its width; the
+// other side is truncated toward zero.
+WindowSize FourThreeSize(int width, int height);
