@@ -16,7 +16,6 @@
 #include "matrix/matrix.h"
 #include "tests/support/gl_test_window.h"
 
-namespace {
 // Mesa unloads its driver before LeakSanitizer looks at the heap, so the driver's caches
 // show up as leaks from "<unknown module>" that no suppression can name. Pinning the
 // software driver keeps its name on those frames, and lsan.supp then covers them.
@@ -27,7 +26,6 @@ void PinSoftwareDriver() {
         if (dlopen(path, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE) != nullptr) return;
     }
 }
-} // namespace
 
 void PrepareGl() {
     static bool ready = false;
