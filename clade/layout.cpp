@@ -43,19 +43,21 @@ void CladeNode::ComputePositions() {
 }
 
 // Pre-order, left before right; expects every internal node to hold both children, which
-// Compact guarantees.
+// Compact guarantees. One printf per line: the listing is most of a rebuild's cost.
 void CladeNode::Dump(int32_t depth) {
-    std::printf("%*sNode %d:  ", depth, "", id);
-    if (parent == nullptr)
-        std::printf("ROOT ");
-    else
-        std::printf("P=%d  ", parent->id);
     if (isTaxon) {
-        std::printf("End -> %s\n", source->name);
+        if (parent == nullptr)
+            std::printf("%*sNode %d:  ROOT End -> %s\n", depth, "", id, source->name);
+        else
+            std::printf("%*sNode %d:  P=%d  End -> %s\n", depth, "", id, parent->id, source->name);
     } else {
         assert(left != nullptr && right != nullptr);
-        std::printf("C=%d,%d\n", left != nullptr ? left->id : -1,
-                    right != nullptr ? right->id : -1);
+        const int leftId = left != nullptr ? left->id : -1;
+        const int rightId = right != nullptr ? right->id : -1;
+        if (parent == nullptr)
+            std::printf("%*sNode %d:  ROOT C=%d,%d\n", depth, "", id, leftId, rightId);
+        else
+            std::printf("%*sNode %d:  P=%d  C=%d,%d\n", depth, "", id, parent->id, leftId, rightId);
     }
     if (left != nullptr) left->Dump(depth + 1);
     if (right != nullptr) right->Dump(depth + 1);
