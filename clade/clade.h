@@ -48,7 +48,8 @@ void RebuildTree();
 // differs from the parent's, in increasing order. Fills tnum (character) and tval (new
 // state) and returns how many there are (0 to kMaxCharacters).
 int ListChangeEvents(const CladeNode* node, int tnum[kMaxCharacters], int tval[kMaxCharacters]);
-// Sum of ListChangeEvents over every branch of the subtree.
+// Sum of ListChangeEvents over every branch of the subtree, the branch into node included
+// (none for the root, so CountChangeEvents(gRoot) is the tree's total).
 int CountChangeEvents(const CladeNode* node);
 
 // Called just before nodes are released: with the node about to be deleted, or with

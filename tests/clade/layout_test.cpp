@@ -75,12 +75,4 @@ TEST_F(LayoutTest, BalancedFourAndTheIdleCommands) {
     EXPECT_EQ(Fingerprint(), before);
 }
 
-TEST_F(LayoutTest, WideTreesKeepLeavesOneUnitApart) {
-    BuildComb(19);
-    EXPECT_TRUE(TreeIsSound());
-    EXPECT_EQ(FindTaxon("t0")->y, -9.0f);
-    EXPECT_EQ(FindTaxon("t18")->y, 9.0f);
-    EXPECT_EQ(FindTaxon("t18")->x, 18.0f);
-}
-
 } // namespace
