@@ -32,8 +32,13 @@ int main(int argc, char** argv) {
         if (dataFile != nullptr) {
             std::string whyNot;
             if (!OpenDataFile(dataFile, &whyNot)) {
-                std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dataFile,
-                             whyNot.empty() ? "unreadable data file" : whyNot.c_str());
+                // The reader's reasons usually name the file (and line) already.
+                if (whyNot.find(dataFile) != std::string::npos) {
+                    std::fprintf(stderr, "quillmoor: %s\n", whyNot.c_str());
+                } else {
+                    std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dataFile,
+                                 whyNot.empty() ? "unreadable data file" : whyNot.c_str());
+                }
                 std::fflush(stderr);
             }
         }

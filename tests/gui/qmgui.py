@@ -1,0 +1,348 @@
+"""Shared helpers for the end-to-end tests: start the editor, read its console output,
+find its windows, and press, move and type at tree positions with xdotool.
+
+Every script runs under its own Xvfb (with-xvfb.sh) and gets the program's path as
+argv[1]. A script ends only the processes it started, by pid (Editor.stop).
+"""
+
+import os
+import queue
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+DEFAULT_TIMEOUT = 20.0
+
+
+class TestFailure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise TestFailure(message)
+
+
+def run_checks(checks):
+    """Runs each (name, function) in turn; prints one line per check and a summary, and
+    returns the exit status for the script (0 when every check passed)."""
+    failed = 0
+    for name, function in checks:
+        try:
+            function()
+            print(f"PASS {name}", flush=True)
+        except Exception as error:  # a failed check must not hide the others
+            failed += 1
+            print(f"FAIL {name}: {error}", flush=True)
+    print(f"{len(checks) - failed} passed, {failed} failed", flush=True)
+    return 1 if failed else 0
+
+
+def program_env():
+    """The editor's environment: the test's display, and GTK kept from writing settings
+    (no dconf or D-Bus in the test machine)."""
+    env = dict(os.environ)
+    env["GSETTINGS_BACKEND"] = "memory"
+    env.setdefault("NO_AT_BRIDGE", "1")
+    return env
+
+
+def xdotool(*args, timeout=DEFAULT_TIMEOUT):
+    result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
+                            timeout=timeout)
+    return result.stdout
+
+
+def find_window(title_regex, timeout=DEFAULT_TIMEOUT):
+    """The X window id of the first window whose name matches, waiting up to timeout."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        out = subprocess.run(["xdotool", "search", "--name", title_regex],
+                             capture_output=True, text=True).stdout.split()
+        if out:
+            return int(out[0])
+        time.sleep(0.1)
+    raise TestFailure(f"no window named {title_regex!r} within {timeout}s")
+
+
+def window_gone(title_regex, timeout=DEFAULT_TIMEOUT):
+    """Waits until no window matches; returns True when that happened within timeout."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        result = subprocess.run(["xdotool", "search", "--name", title_regex],
+                                capture_output=True, text=True)
+        if not result.stdout.split():
+            return True
+        time.sleep(0.1)
+    return False
+
+
+def geometry(wid):
+    """(x, y, width, height) of a window as xwininfo reports it."""
+    out = subprocess.run(["xwininfo", "-id", str(wid)], capture_output=True, text=True,
+                         check=True).stdout
+
+    def field(name):
+        return int(re.search(rf"{name}:\s+(-?\d+)", out).group(1))
+
+    return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+            field("Height"))
+
+
+def stable_size(wid, timeout=5.0):
+    """The window's (width, height) once it has stopped changing for half a second."""
+    deadline = time.monotonic() + timeout
+    last = geometry(wid)[2:]
+    still_since = time.monotonic()
+    while time.monotonic() < deadline:
+        time.sleep(0.1)
+        now = geometry(wid)[2:]
+        if now != last:
+            last, still_since = now, time.monotonic()
+        elif time.monotonic() - still_since >= 0.5:
+            return now
+    return last
+
+
+def focus(wid):
+    xdotool("windowfocus", "--sync", wid)
+
+
+def key(*names):
+    """Sends keys to the focused window. GTK ignores events sent to a window directly, so
+    keys go without --window: focus the window first."""
+    xdotool("key", "--delay", 50, *names)
+
+
+def type_text(text):
+    xdotool("type", "--delay", 20, text)
+
+
+# ---- the tree listing -----------------------------------------------------------------
+
+LISTING_LINE = re.compile(r"^( *)Node (\d+):  (?:ROOT |P=(\d+)  )(?:End -> (.*)|C=(\d+),(\d+))$")
+CONNECTING_LINE = "---------- Connecting #{} before #{} -----------------"
+
+
+class Tree:
+    """One console listing: node id -> (parent, left, right, taxon name)."""
+
+    def __init__(self, lines):
+        self.lines = lines
+        self.parent, self.left, self.right, self.name = {}, {}, {}, {}
+        self.root = None
+        for line in lines:
+            m = LISTING_LINE.match(line)
+            node = int(m.group(2))
+            if m.group(3) is None:
+                self.root = node
+            else:
+                self.parent[node] = int(m.group(3))
+            if m.group(4) is not None:
+                self.name[node] = m.group(4)
+            else:
+                self.left[node], self.right[node] = int(m.group(5)), int(m.group(6))
+
+    def complete(self):
+        listed = {LISTING_LINE.match(line).group(2) for line in self.lines}
+        wanted = {str(c) for n in self.left for c in (self.left[n], self.right[n])}
+        return self.root is not None and wanted <= listed
+
+    def leaf(self, name):
+        for node, taxon in self.name.items():
+            if taxon == name:
+                return node
+        raise TestFailure(f"no leaf {name!r} in the listing")
+
+    def path(self, steps):
+        """The node at a path from the root: "" is the root, "rl" the right child's left."""
+        node = self.root
+        for step in steps:
+            node = (self.left if step == "l" else self.right)[node]
+        return node
+
+    def leaves_below(self, node):
+        if node in self.name:
+            return 1
+        return self.leaves_below(self.left[node]) + self.leaves_below(self.right[node])
+
+    def positions(self, taxa):
+        """Tree-unit positions of every node for a matrix of `taxa` taxa: the root at
+        (0, 0), a node with k leaves below it at x = taxa - k, children half their x
+        distance above (left) or below (right) their parent."""
+        pos = {self.root: (0.0, 0.0)}
+        order = [self.root]
+        while order:
+            node = order.pop()
+            if node not in self.left:
+                continue
+            px, py = pos[node]
+            for child, side in ((self.left[node], -1), (self.right[node], 1)):
+                x = float(taxa - self.leaves_below(child))
+                pos[child] = (x, py + (x - px) * 0.5 * side)
+                order.append(child)
+        return pos
+
+
+# ---- the editor process ---------------------------------------------------------------
+
+class Editor:
+    """The editor run as a child process, its stdout and stderr read line by line."""
+
+    def __init__(self, program, args=(), cwd=None, taxa=0):
+        self.taxa = taxa  # taxon count of the loaded matrix, for tree positions
+        self.process = subprocess.Popen([program, *map(str, args)], cwd=cwd,
+                                        env=program_env(), stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        text=True, bufsize=1)
+        self.out, self.err = queue.Queue(), []
+        self._readers = [
+            threading.Thread(target=self._read, args=(self.process.stdout, self.out.put),
+                             daemon=True),
+            threading.Thread(target=self._read, args=(self.process.stderr, self.err.append),
+                             daemon=True),
+        ]
+        for reader in self._readers:
+            reader.start()
+        self.wid = None
+
+    @staticmethod
+    def _read(stream, sink):
+        for line in stream:
+            sink(line.rstrip("\n"))
+
+    # -- console -------------------------------------------------------------------------
+
+    def next_line(self, timeout=DEFAULT_TIMEOUT):
+        try:
+            return self.out.get(timeout=timeout)
+        except queue.Empty:
+            raise TestFailure(f"no console line within {timeout}s "
+                              f"(stderr: {' | '.join(self.err[-5:])})") from None
+
+    def expect_line(self, expected, timeout=DEFAULT_TIMEOUT):
+        line = self.next_line(timeout)
+        check(line == expected, f"expected console line {expected!r}, got {line!r}")
+
+    def read_listing(self, timeout=DEFAULT_TIMEOUT):
+        """The next whole tree listing on the console."""
+        lines = [self.next_line(timeout)]
+        check(LISTING_LINE.match(lines[0]) and "ROOT" in lines[0],
+              f"expected a listing's root line, got {lines[0]!r}")
+        tree = Tree(lines)
+        while not tree.complete():
+            line = self.next_line(timeout)
+            check(LISTING_LINE.match(line), f"unexpected line inside a listing: {line!r}")
+            lines.append(line)
+            tree = Tree(lines)
+        return tree
+
+    def expect_quiet(self, seconds=1.0):
+        """Checks that nothing reaches the console for `seconds`."""
+        try:
+            line = self.out.get(timeout=seconds)
+        except queue.Empty:
+            return
+        raise TestFailure(f"unexpected console line {line!r}")
+
+    # -- window --------------------------------------------------------------------------
+
+    def window(self, timeout=DEFAULT_TIMEOUT):
+        if self.wid is None:
+            self.wid = find_window("^Quillmoor$", timeout)
+        return self.wid
+
+    def size(self):
+        return geometry(self.window())[2:]
+
+    def pixel(self, x, y):
+        """Window pixel of tree position (x, y) in the current window size."""
+        width, height = self.size()
+        n = self.taxa
+        return (round((x + 1) / (n + 3) * width), round((y + (n + 1) / 2) / (n + 1) * height))
+
+    def move_to_pixel(self, px, py):
+        xdotool("mousemove", "--window", self.window(), px, py)
+        time.sleep(0.2)
+
+    def click_pixel(self, px, py):
+        self.move_to_pixel(px, py)
+        xdotool("click", 1)
+        time.sleep(0.2)
+
+    def move_to(self, x, y):
+        self.move_to_pixel(*self.pixel(x, y))
+
+    def click(self, x, y):
+        self.click_pixel(*self.pixel(x, y))
+
+    def press_keys(self, *names):
+        focus(self.window())
+        key(*names)
+
+    # -- end -----------------------------------------------------------------------------
+
+    def wait(self, timeout=DEFAULT_TIMEOUT):
+        """Waits for the program to end by itself; returns its exit status."""
+        try:
+            status = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise TestFailure(f"the program did not end within {timeout}s") from None
+        for reader in self._readers:
+            reader.join(timeout=5)
+        return status
+
+    def stop(self):
+        """Ends the program (this one, by pid) if it still runs."""
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def start_editor(program, args=(), cwd=None, taxa=0):
+    """Starts the editor, waits for its window and the start-up listing."""
+    editor = Editor(program, args, cwd, taxa)
+    try:
+        editor.window()
+        editor.startup = editor.read_listing()
+    except Exception:
+        editor.stop()
+        raise
+    return editor
+
+
+def write_comb_file(folder, taxa, name=None):
+    """A data file of `taxa` taxa T0, T1, ... with two characters; returns its path."""
+    names = [f"T{t}" for t in range(taxa)]
+    rows = [
+        "Test matrix",
+        ",".join(["x", "x", *names, "UNUSED", "UNUSED"]),
+        ",".join(["1", "Size", *("small" if t % 2 == 0 else "large" for t in range(taxa))]),
+        ",".join(["2", "Shape", *("round" if t < taxa // 2 else "flat" for t in range(taxa))]),
+        "3,UNUSED",
+    ]
+    path = os.path.join(folder, name or f"comb{taxa}.csv")
+    with open(path, "w") as out:
+        out.write("\n".join(rows) + "\n")
+    return path
+
+
+def temp_folder():
+    """A fresh temporary folder, removed when the script ends."""
+    folder = tempfile.mkdtemp(prefix="quillmoor-gui-")
+    import atexit
+    atexit.register(shutil.rmtree, folder, True)
+    return folder
+
+
+def program_path():
+    check(len(sys.argv) >= 2, "usage: SCRIPT PATH-TO-QUILLMOOR")
+    return os.path.abspath(sys.argv[1])
