@@ -1,7 +1,7 @@
 // DrawChangeMarkers: one coloured triangle per change event on its branch, the hover text
 // of a marker under the pointer, and the running total gEventCount. Called by the frame on
 // gRoot after DrawTree, with gEventCount zeroed. Changes the current colour, the line width
-// (to 1) and the text size and colour; leaves the model-view matrix as it found it.
+// (to 1) and the text size and colour; does not touch the matrices.
 #include <GL/gl.h>
 
 #include <cassert>
@@ -29,14 +29,46 @@ constexpr int kHoverTextSize = 5;
 constexpr float kHoverTextY = 95.0f;
 constexpr int kHoverTextRightmost = 70;
 
-void DrawMarkerShape(GLenum mode) {
+// The marker's corners are placed here rather than through the model-view matrix: a
+// matrix change makes GL end its batch, and a full tree has hundreds of markers.
+void DrawMarkerShape(GLenum mode, float mx, float my, float z) {
     glBegin(mode);
     for (const auto& corner : kMarkerCorners)
-        glVertex2f(corner[0], corner[1]);
+        glVertex3f(mx + kMarkerScaleX * corner[0], my + kMarkerScaleY * corner[1], z);
     glEnd();
 }
 
+// Outlines wait here and are drawn together after the fills: switching between filled
+// triangles and (smoothed) lines makes GL rebuild its pipeline, which for one outline per
+// marker cost more than everything else in the pass. Every outline lies 0.01 in front of
+// its own fill and at a depth no fill uses, so under the depth test the picture is the
+// same as drawing each right after its fill. Room for every branch of a full tree.
+struct Outline {
+    float x, y, z;
+};
+constexpr int kMaxOutlines = kMaxCharacters * 2 * kMaxTaxa;
+Outline gOutlines[kMaxOutlines];
+int gOutlineCount = 0;
+int gPassDepth = 0; // DrawChangeMarkers calls under way; the outermost one flushes
+
+void FlushOutlines() {
+    if (gOutlineCount == 0) return;
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glLineWidth(1.0f);
+    for (int i = 0; i < gOutlineCount; ++i) {
+        DrawMarkerShape(GL_LINE_LOOP, gOutlines[i].x, gOutlines[i].y, gOutlines[i].z);
+    }
+    gOutlineCount = 0;
+}
+
+void QueueOutline(float x, float y, float z) {
+    if (gOutlineCount == kMaxOutlines) FlushOutlines();
+    gOutlines[gOutlineCount++] = {x, y, z};
+}
+
 void DrawHoverText(int character, int32_t state) {
+    // Text is drawn without the depth test; keep it over every outline drawn before it.
+    FlushOutlines();
     char txt[100];
     FormatStateLine(txt, sizeof txt, gCharacterNames[character], StateNameOf(character, state));
     const float* colour = gCharacterColors[character];
@@ -51,9 +83,11 @@ void DrawHoverText(int character, int32_t state) {
 } // namespace
 
 // Pre-order: the node's own branch markers, then the left subtree, then the right one;
-// the node's count is added after both subtrees. Assumes each child's parent is the node.
+// the node's count is added after both subtrees, and the outermost call draws the queued
+// outlines last. Assumes each child's parent is the node.
 void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
     assert(node != nullptr);
+    ++gPassDepth;
     int tnum[kMaxCharacters];
     int tval[kMaxCharacters];
     const CladeNode* parent = node->parent;
@@ -65,28 +99,21 @@ void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
         const float dy = node->y - parent->y;
         const float step = 0.9f / static_cast<float>(n + 1);
         float t = step + 0.05f; // fractions accumulate by addition in single precision
-        glPushMatrix();
+        float stack = 0.0f;     // each later marker of the branch stands 0.1 nearer
         for (int k = 0; k < n; ++k) {
             const float mx = dx * t + parent->x;
             const float my = dy * t + parent->y;
-            glTranslatef(0.0f, 0.0f, kMarkerStacking); // kept until the pop below
-            glPushMatrix();
-            glTranslatef(mx, my, kMarkerLift);
+            stack += kMarkerStacking;
+            const float fillZ = stack + kMarkerLift;
             glColor3fv(gCharacterColors[tnum[k]]);
-            glScalef(kMarkerScaleX, kMarkerScaleY, 1.0f);
-            DrawMarkerShape(GL_TRIANGLES);
-            glTranslatef(0.0f, 0.0f, kOutlineLift);
-            glColor3f(0.0f, 0.0f, 0.0f);
-            glLineWidth(1.0f);
-            DrawMarkerShape(GL_LINE_LOOP);
-            glPopMatrix();
+            DrawMarkerShape(GL_TRIANGLES, mx, my, fillZ);
+            QueueOutline(mx, my, fillZ + kOutlineLift);
             t += step;
             if (std::fabs(pointerX - mx) < kHoverReachX &&
                 std::fabs(pointerY - my) < kHoverReachY) {
                 DrawHoverText(tnum[k], tval[k]);
             }
         }
-        glPopMatrix();
     }
 
     if (node->left != nullptr) {
@@ -98,4 +125,5 @@ void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
         DrawChangeMarkers(node->right, pointerX, pointerY);
     }
     gEventCount += n;
+    if (--gPassDepth == 0) FlushOutlines();
 }

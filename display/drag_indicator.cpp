@@ -45,10 +45,7 @@ Point NewNodePoint(const CladeNode* target, Point a) {
 }
 
 void DrawMark(Point at, float depth) {
-    glPushMatrix();
-    glTranslatef(at.x, at.y, depth);
-    DrawDisc(kMarkRadius, kMarkCentre, kDarkBlue);
-    glPopMatrix();
+    DrawDisc(at.x, at.y, depth, kMarkRadius, kMarkCentre, kDarkBlue);
 }
 
 // Half an ellipse with one axis on the segment from `from` to b: starts at b and stops a

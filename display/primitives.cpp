@@ -16,17 +16,46 @@ constexpr double kTenthTurn = 0.3141592653589793; // pi / 10
 constexpr double kFullTurn = 6.283185307179586;   // 2 pi
 } // namespace
 
-void DrawDisc(float radius, const float centreRgb[3], const float rimRgb[3]) {
-    // The angle is kept in single precision and compared against 2 pi as a double; that
-    // accumulation is what yields exactly 20 wedges.
+namespace {
+// Unit rim points of the 20 wedges: wedge i runs from rim point i to rim point i + 1.
+struct DiscRim {
+    int wedges = 0;
+    float cosines[2][32];
+    float sines[2][32];
+};
+
+// The angle is kept in single precision and compared against 2 pi as a double; that
+// accumulation is what yields exactly 20 wedges. The end angle of a wedge is formed in
+// double precision from the start angle.
+const DiscRim& Rim() {
+    static const DiscRim rim = [] {
+        DiscRim r;
+        for (float theta = 0.0f; theta < kFullTurn;
+             theta = static_cast<float>(theta + kTenthTurn)) {
+            assert(r.wedges < 32);
+            const float next = static_cast<float>(theta + kTenthTurn);
+            r.cosines[0][r.wedges] = std::cos(theta);
+            r.sines[0][r.wedges] = std::sin(theta);
+            r.cosines[1][r.wedges] = std::cos(next);
+            r.sines[1][r.wedges] = std::sin(next);
+            ++r.wedges;
+        }
+        return r;
+    }();
+    return rim;
+}
+} // namespace
+
+void DrawDisc(float cx, float cy, float z, float radius, const float centreRgb[3],
+              const float rimRgb[3]) {
+    const DiscRim& rim = Rim();
     glBegin(GL_TRIANGLES);
-    for (float theta = 0.0f; theta < kFullTurn; theta = static_cast<float>(theta + kTenthTurn)) {
-        const float next = static_cast<float>(theta + kTenthTurn);
+    for (int i = 0; i < rim.wedges; ++i) {
         glColor3fv(centreRgb);
-        glVertex2f(0.0f, 0.0f);
+        glVertex3f(cx, cy, z);
         glColor3fv(rimRgb);
-        glVertex2f(radius * std::cos(theta), radius * std::sin(theta));
-        glVertex2f(radius * std::cos(next), radius * std::sin(next));
+        glVertex3f(cx + radius * rim.cosines[0][i], cy + radius * rim.sines[0][i], z);
+        glVertex3f(cx + radius * rim.cosines[1][i], cy + radius * rim.sines[1][i], z);
     }
     glEnd();
 }

@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
-// Draws 20 separate triangles forming a disc of the given radius around the model-view
-// origin: each has its first vertex at the centre in centreRgb and its two rim vertices
-// in rimRgb. Leaves the current colour at rimRgb.
-void DrawDisc(float radius, const float centreRgb[3], const float rimRgb[3]);
+// Draws 20 separate triangles forming a disc of the given radius around (cx, cy) at depth
+// z: each has its first vertex at the centre in centreRgb and its two rim vertices in
+// rimRgb. The vertices are placed here rather than through the model-view matrix, so that
+// GL can batch consecutive discs and markers into one draw. Leaves the colour at rimRgb.
+void DrawDisc(float cx, float cy, float z, float radius, const float centreRgb[3],
+              const float rimRgb[3]);
 
 // Name of state `state` of character `character`, or "---" when the index lies outside
 // the state table (kNoState, or a corrupt value): never reads outside gStateNames.

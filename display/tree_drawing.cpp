@@ -74,10 +74,7 @@ void DrawTree(const CladeNode* node, const CladeNode* dropTarget) {
     const float blue = node->isDragged ? 1.0f : 0.0f;
     const float centre[3] = {red, 1.0f, blue};
     const float rim[3] = {red, 0.3f, blue};
-    glPushMatrix();
-    glTranslatef(node->x, node->y, kDiscDepth);
-    DrawDisc(kDiscRadius, centre, rim);
-    glPopMatrix();
+    DrawDisc(node->x, node->y, kDiscDepth, kDiscRadius, centre, rim);
 
     for (const CladeNode* child : {node->left, node->right}) {
         if (child == nullptr) continue;
