@@ -261,7 +261,9 @@ bool LoadCharacterMatrix(const char* fileName, std::string* whyNot) {
     std::memcpy(staged->characterNames, gCharacterNames, sizeof gCharacterNames);
 
     ParseError error;
-    const bool ok = ParseMatrix(file, staged.get(), &error);
+    bool ok = ParseMatrix(file, staged.get(), &error);
+    if (std::ferror(file)) // an end of file that was really a failed read (a folder, say)
+        ok = Fail(&error, "cannot read the file");
     std::fclose(file);
     if (!ok) {
         std::printf("%s:%d: %s\n", fileName, error.line, error.text);

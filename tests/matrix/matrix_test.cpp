@@ -289,7 +289,7 @@ TEST_F(MatrixTest, BrokenFilesLeaveThePreviousLoadIntact) {
     }
 }
 
-TEST_F(MatrixTest, MissingFileChangesNothingAndSaysNothing) {
+TEST_F(MatrixTest, UnreadableFilesChangeNothing) {
     LoadGood(kFiveLines);
     const Snapshot before = Snapshot::Take();
     std::string why;
@@ -298,6 +298,12 @@ TEST_F(MatrixTest, MissingFileChangesNothingAndSaysNothing) {
     EXPECT_FALSE(LoadCharacterMatrix(path.c_str(), &why));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_NE(why.find("absent.csv"), std::string::npos);
+    EXPECT_TRUE(Snapshot::Take() == before);
+
+    // A folder opens but cannot be read: refused like a broken file, not taken as empty.
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(LoadCharacterMatrix(dir_.c_str()));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), dir_ + ":1: cannot read the file\n");
     EXPECT_TRUE(Snapshot::Take() == before);
 }
 
