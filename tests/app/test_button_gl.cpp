@@ -1,0 +1,193 @@
+// The "Open File" push button in a real GL context under Xvfb: the three octagon layers
+// read back through GL feedback, and a click reported once through the real GLUT size.
+#include "app/controls.h"
+#include "app/input.h"
+#include "display/display.h"
+#include "font/text.h"
+#include "matrix/matrix.h"
+#include "tests/support/gl_test_window.h"
+
+#include <dlfcn.h>
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+struct Vertex {
+    float x, y, depth; // window coordinates, y up
+    float r, g, b;
+};
+
+// Mesa unloads its driver before LeakSanitizer looks at the heap; keeping it loaded lets
+// the suppressions name the driver's caches.
+void PinSoftwareDriver() {
+    for (const char* path : {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
+                             "/usr/lib/aarch64-linux-gnu/dri/swrast_dri.so"}) {
+        if (dlopen(path, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE) != nullptr) return;
+    }
+}
+
+class ButtonGl : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        PinSoftwareDriver();
+        EnsureTestWindow(kWidth, kHeight);
+        TextInit();
+    }
+    void SetUp() override {
+        EnsureTestWindow(kWidth, kHeight);
+        glViewport(0, 0, kWidth, kHeight);
+        glShadeModel(GL_SMOOTH);
+        glEnable(GL_DEPTH_TEST);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        ResetMatrix();
+        ResetInput();
+    }
+    void TearDown() override { ResetInput(); }
+};
+
+// Every vertex of every polygon DrawButton emits, grouped by depth (one group per layer).
+std::map<float, std::vector<Vertex>> CaptureLayers(const Button& button) {
+    std::vector<GLfloat> buffer(1 << 16);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    DrawButton(button);
+    const GLint used = glRenderMode(GL_RENDER);
+    std::map<float, std::vector<Vertex>> layers;
+    for (GLint i = 0; i < used;) {
+        const GLint token = static_cast<GLint>(buffer[i++]);
+        if (token == GL_POLYGON_TOKEN) {
+            const GLint count = static_cast<GLint>(buffer[i++]);
+            for (GLint v = 0; v < count; ++v, i += 7) {
+                const Vertex vertex{buffer[i],     buffer[i + 1], buffer[i + 2],
+                                    buffer[i + 3], buffer[i + 4], buffer[i + 5]};
+                // Depths of one layer agree to far better than this.
+                layers[std::round(vertex.depth * 1e4f) / 1e4f].push_back(vertex);
+            }
+        } else if (token == GL_PASS_THROUGH_TOKEN) {
+            i += 1;
+        } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN ||
+                   token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
+            i += 7;
+        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            i += 14;
+        } else {
+            ADD_FAILURE() << "unexpected feedback token " << token;
+            break;
+        }
+    }
+    return layers;
+}
+
+// Screen units (400 x 300, y down) to window pixels (y up).
+float WindowX(float sx) {
+    return sx * kWidth / 400.0f;
+}
+float WindowY(float sy) {
+    return kHeight - sy * kHeight / 300.0f;
+}
+
+const Vertex* Find(const std::vector<Vertex>& vertices, float x, float y) {
+    for (const Vertex& v : vertices) {
+        if (std::fabs(v.x - x) < 0.01f && std::fabs(v.y - y) < 0.01f) return &v;
+    }
+    return nullptr;
+}
+
+void ExpectBounds(const std::vector<Vertex>& vertices, float left, float top, float right,
+                  float bottom) {
+    float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
+    for (const Vertex& v : vertices) {
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    EXPECT_NEAR(minX, WindowX(left), 0.01f);
+    EXPECT_NEAR(maxX, WindowX(right), 0.01f);
+    EXPECT_NEAR(maxY, WindowY(top), 0.01f);
+    EXPECT_NEAR(minY, WindowY(bottom), 0.01f);
+}
+
+TEST_F(ButtonGl, BodyIsShadowRimAndFaceOctagonsEachNearerThanTheLast) {
+    Button button{};
+    button.x = 10;
+    button.y = 10;
+    button.width = 10;
+    button.height = 4;
+    button.textSize = 5;
+    const auto layers = CaptureLayers(button);
+    // Depth 0.45 (z 1), 0.445 (z 1.1), 0.44 (z 1.2), and nothing else: no label.
+    EXPECT_EQ(layers.size(), 3u);
+    ASSERT_EQ(layers.count(0.45f), 1u);
+    ASSERT_EQ(layers.count(0.445f), 1u);
+    ASSERT_EQ(layers.count(0.44f), 1u);
+
+    // Centre (60, 38.1) in screen units, half-extents 24 across and 7.5 down.
+    const std::vector<Vertex>& face = layers.at(0.44f);
+    const float corners[8][2] = {{38, 30.6f}, {36, 32.6f}, {36, 43.6f}, {38, 45.6f},
+                                 {82, 45.6f}, {84, 43.6f}, {84, 32.6f}, {82, 30.6f}};
+    for (const auto& corner : corners) {
+        EXPECT_NE(Find(face, WindowX(corner[0]), WindowY(corner[1])), nullptr)
+            << "face corner " << corner[0] << ", " << corner[1];
+    }
+    ExpectBounds(face, 36, 30.6f, 84, 45.6f);
+    const Vertex* upperLeft = Find(face, WindowX(38), WindowY(30.6f));
+    const Vertex* lowerRight = Find(face, WindowX(82), WindowY(45.6f));
+    ASSERT_NE(upperLeft, nullptr);
+    ASSERT_NE(lowerRight, nullptr);
+    EXPECT_NEAR(upperLeft->r, 0.5f, 0.01f);
+    EXPECT_NEAR(upperLeft->b, 0.6f, 0.01f);
+    EXPECT_NEAR(lowerRight->r, 0.1f, 0.01f);
+    EXPECT_NEAR(lowerRight->b, 0.2f, 0.01f);
+
+    // The shadow is 2 units larger on every side; the rim 2.5 % wider and 7 % taller.
+    ExpectBounds(layers.at(0.45f), 34, 28.6f, 86, 47.6f);
+    ExpectBounds(layers.at(0.445f), 60 - 24.6f, 38.1f - 8.025f, 60 + 24.6f, 38.1f + 8.025f);
+
+    GLint matrixMode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    EXPECT_EQ(matrixMode, GL_MODELVIEW);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(ButtonGl, OpenFileReportsAPressOnItInOneFrameOnly) {
+    gTaxonCount = 10;
+    // A press 8 pixels right of the button's anchor, 20 pixels down.
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 728, 20, kWidth, kHeight);
+    ASSERT_TRUE(gPressPending);
+    EXPECT_TRUE(DoButton(90, 1, 5, "Open File"));
+    EXPECT_FALSE(DoButton(90, 1, 5, "Open File"));
+    // A press below the zone stays pending frame after frame.
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 728, 60, kWidth, kHeight);
+    EXPECT_FALSE(DoButton(90, 1, 5, "Open File"));
+    EXPECT_FALSE(DoButton(90, 1, 5, "Open File"));
+    EXPECT_TRUE(gPressPending);
+}
+
+TEST_F(ButtonGl, InitPushButtonMeasuresTheLabelAndCutsLongOnes) {
+    Button button{};
+    InitPushButton(button, 90, 1, 5, "Open File", false);
+    EXPECT_FLOAT_EQ(button.height, 4.0f);
+    EXPECT_FLOAT_EQ(button.width, TextGetWidth("Open File"));
+    EXPECT_GT(button.width, 0.0f);
+    EXPECT_STREQ(button.label, "Open File");
+
+    const std::string longLabel(100, 'x');
+    InitPushButton(button, 0, 0, 3, longLabel.c_str(), true);
+    EXPECT_EQ(std::string(button.label), longLabel.substr(0, 79));
+    EXPECT_TRUE(button.disabled);
+}
+
+} // namespace
