@@ -1,0 +1,98 @@
+"""End-to-end: the colours of the drawing, read back from the real program's window on a
+known three-taxon matrix: the root's disc, a plain disc, a picked (cyan) disc and its grey
+branch, an orange drop-target branch, a marker in its character's colour, black label
+pixels beside a leaf, the dark red root stem and the indicator's blue mark."""
+
+import os
+import subprocess
+import time
+
+from qmgui import check, program_path, run_checks, start_editor, temp_folder
+
+PROGRAM = program_path()
+FOLDER = temp_folder()
+TAXA = 3
+
+# Character 0 never changes. Character 1 scores 0, 0, 1: the root and the inner node keep
+# 0 and the one event lies on the branch into t2, drawn in character 1's red (0.9, 0, 0).
+DATA = os.path.join(FOLDER, "colours.csv")
+with open(DATA, "w") as out:
+    out.write("Colours\nid,name,t0,t1,t2,UNUSED,UNUSED\n"
+              "1,Body,long,long,long\n"
+              "2,Spines,none,none,many\n"
+              "3,UNUSED\n")
+
+# Tree positions of the initial comb root(t0, I(t1, t2)).
+ROOT, T0, INNER, T1, T2 = (0, 0), (2, -1), (1, 0.5), (2, 0), (2, 1)
+
+
+def grab(editor):
+    """The window's pixels as rows of (r, g, b), read from the X server."""
+    time.sleep(0.6)  # a few frames with the latest input
+    data = subprocess.run(["import", "-window", str(editor.window()), "-depth", "8", "ppm:-"],
+                          capture_output=True, check=True, timeout=20).stdout
+    fields, pos = [], 0
+    while len(fields) < 4:  # magic, width, height, maximum, separated by whitespace
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    check(fields[0] == b"P6" and fields[3] == b"255", f"unexpected image header {fields}")
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[pos:pos + width * height * 3]
+    return [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
+            for y in range(height)]
+
+
+def at(image, editor, x, y):
+    px, py = editor.pixel(x, y)
+    return image[py][px]
+
+
+def expect_colour(image, editor, where, what, rgb, tolerance=40):
+    got = at(image, editor, *where)
+    check(all(abs(g - w) <= tolerance for g, w in zip(got, rgb)),
+          f"{what} at {where}: expected about {rgb}, got {got}")
+
+
+def colours():
+    editor = start_editor(PROGRAM, [DATA], taxa=TAXA)
+    try:
+        editor.read_listing()
+        image = grab(editor)
+        expect_colour(image, editor, ROOT, "root disc centre", (255, 255, 0))
+        expect_colour(image, editor, T1, "plain disc centre", (0, 255, 0))
+        expect_colour(image, editor, T0, "plain disc centre", (0, 255, 0))
+        expect_colour(image, editor, (-0.6, 0), "root stem", (128, 0, 0))
+        # The marker point, halfway along the branch from the inner node to t2.
+        expect_colour(image, editor, (1.5, 0.75), "marker of character 1", (230, 0, 0))
+        expect_colour(image, editor, (1.5, 0.25), "plain branch", (128, 0, 0))
+        # t2's label starts 4 percent right of and above the leaf, 42 pixels high.
+        px, py = editor.pixel(*T2)
+        dark = sum(1 for y in range(py - 24, py + 18) for x in range(px + 32, px + 120)
+                   if max(image[y][x]) < 80)
+        check(dark > 100, f"only {dark} dark pixels where t2's label should be")
+        expect_colour(image, editor, T2, "plain disc centre", (0, 255, 0))
+
+        # Pick t1: cyan disc, grey branch from the inner node.
+        editor.click(*T1)
+        image = grab(editor)
+        expect_colour(image, editor, T1, "picked disc centre", (0, 255, 255))
+        expect_colour(image, editor, (1.5, 0.25), "picked node's branch", (179, 179, 179))
+        expect_colour(image, editor, T2, "unpicked disc centre", (0, 255, 0))
+
+        # Aim at t0's branch: orange, with the indicator's blue mark at its middle.
+        editor.move_to(1.0, -0.5)
+        image = grab(editor)
+        expect_colour(image, editor, (0.5, -0.25), "drop target's branch", (255, 128, 0))
+        expect_colour(image, editor, (1.0, -0.5), "insertion mark", (0, 0, 255))
+        expect_colour(image, editor, T1, "picked disc centre", (0, 255, 255))
+    finally:
+        editor.stop()
+
+
+if __name__ == "__main__":
+    raise SystemExit(run_checks([("colours read back from the window", colours)]))
