@@ -16,6 +16,7 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -29,6 +30,16 @@ constexpr int kWindowY = 10;
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 constexpr char kWindowTitle[] = "Quillmoor";
+constexpr char kOpenFileLabel[] = "Open File";
+constexpr int kOpenFileTextSize = 5;
+
+// "Open File" stands at 90 % across unless its label is too wide for the rest of the
+// window (our font is wider than the layout was drawn for); then its body ends at 99 %,
+// so the label is never cut off at the window's edge.
+float OpenFileButtonX() {
+    TextSetSize(kOpenFileTextSize);
+    return std::min(90.0f, 98.0f - TextGetWidth(kOpenFileLabel));
+}
 
 void DisplayFrameBody() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -37,7 +48,7 @@ void DisplayFrameBody() {
     TextSetColor(0.0f, 0.0f, 1.0f);
     TextPrint(40.0f, 1.0f, "Quillmoor");
 
-    if (DoButton(90.0f, 1.0f, 5, "Open File")) {
+    if (DoButton(OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel)) {
         bool loaded = false;
         ChooseDataFile(true, &loaded);
         if (loaded) AdoptLoadedMatrix();
