@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Drives the real GTK dialogs of the platform layer with xdotool under Xvfb.
+
+Usage: dialog_gui_test.py PATH/TO/dialog_probe. Each case starts the probe, waits for
+the dialog by its title, focuses it and types keys without --window (GTK ignores
+synthetic events sent to a window), then checks the probe's result line and that the
+dialog has left the screen.
+"""
+import os
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+PROBE = sys.argv[1]
+CHOOSER = "Pick a Data File"
+NOTICE = "Quillmoor Error!"
+failures = []
+
+
+def xdotool(*args, timeout=30):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=timeout)
+
+
+def windows_named(title):
+    found = xdotool("search", "--name", "^" + title + "$")
+    return found.stdout.split()
+
+
+def read_result(probe, deadline):
+    """The probe's result line, or a TimeoutError when the dialog does not return."""
+    pending = ""
+    while time.monotonic() < deadline:
+        ready, _, _ = select.select([probe.stdout], [], [], 0.2)
+        if not ready:
+            continue
+        chunk = os.read(probe.stdout.fileno(), 4096).decode()
+        if not chunk:
+            break
+        pending += chunk
+        for line in pending.splitlines():
+            if line.startswith("result: "):
+                return line[len("result: "):]
+    raise TimeoutError("the dialog did not return")
+
+
+def run_case(name, mode, title, actions, check):
+    probe = subprocess.Popen([PROBE, mode], stdout=subprocess.PIPE)
+    try:
+        found = xdotool("search", "--sync", "--name", "^" + title + "$")
+        wid = found.stdout.split()[-1]
+        xdotool("windowfocus", "--sync", wid)
+        time.sleep(0.7)  # the open chooser fills its location entry once mapped
+        for action in actions:
+            if action[0] == "type":
+                xdotool("type", "--delay", "20", action[1])
+            elif action[0] == "key":
+                xdotool("key", action[1])
+            elif action[0] == "wait":
+                time.sleep(action[1])
+        result = read_result(probe, deadline=time.monotonic() + 30)
+        # The probe keeps running a second after its result: the dialog must be gone.
+        leftover = windows_named(title)
+        probe.wait(timeout=30)
+    except Exception as error:  # a hung dialog or a missing window
+        probe.kill()
+        failures.append(f"{name}: {error!r}")
+        return
+    problem = check(result)
+    if problem:
+        failures.append(f"{name}: {problem} (result {result!r})")
+    elif leftover:
+        failures.append(f"{name}: dialog still on screen after it returned")
+    else:
+        print(f"ok   {name}: {result}")
+
+
+def expect(wanted):
+    return lambda result: None if result == wanted else f"expected {wanted!r}"
+
+
+def expect_suffix(suffix):
+    def check(result):
+        if result.startswith("true /") and result.endswith(suffix):
+            return None
+        return f"expected a confirmed full path ending in {suffix!r}"
+    return check
+
+
+work = tempfile.mkdtemp(prefix="qm-dialog-")
+existing = os.path.join(work, "present.csv")
+keep = os.path.join(work, "keep.csv")
+for path in (existing, keep):
+    with open(path, "w") as f:
+        f.write("x\n")
+
+run_case("notice closes with OK", "message", NOTICE, [("key", "Return")], expect("closed"))
+run_case("open proposes Data.csv", "open", CHOOSER, [("key", "Return")],
+         expect_suffix("/Data.csv"))
+run_case("open accepts a typed new name and appends .csv", "open", CHOOSER,
+         [("key", "ctrl+a"), ("type", os.path.join(work, "typed")), ("key", "Return")],
+         expect("true " + os.path.join(work, "typed.csv")))
+run_case("open keeps an existing extension", "open", CHOOSER,
+         [("key", "ctrl+a"), ("type", existing), ("key", "Return")],
+         expect("true " + existing))
+# The first Escape closes the open chooser's location entry, the second the chooser.
+run_case("open cancel returns false, path untouched", "open", CHOOSER,
+         [("key", "Escape"), ("wait", 0.5), ("key", "Escape")], expect("false untouched"))
+run_case("save proposes Data.csv", "save", CHOOSER, [("key", "Return")],
+         expect_suffix("/Data.csv"))
+run_case("save appends .csv to a typed name", "save", CHOOSER,
+         [("key", "ctrl+a"), ("type", os.path.join(work, "saved")), ("key", "Return")],
+         expect("true " + os.path.join(work, "saved.csv")))
+# "keep" + ".csv" names an existing file: the chooser must ask; declining the question
+# brings the chooser back, which is then cancelled.
+run_case("save asks before the added extension replaces a file", "save", CHOOSER,
+         [("key", "ctrl+a"), ("type", os.path.join(work, "keep")), ("key", "Return"),
+          ("wait", 1.0), ("key", "Escape"), ("wait", 1.0), ("key", "Escape")],
+         expect("false untouched"))
+
+shutil.rmtree(work, ignore_errors=True)
+for failure in failures:
+    print("FAIL " + failure)
+sys.exit(1 if failures else 0)

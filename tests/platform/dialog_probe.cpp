@@ -1,0 +1,64 @@
+// Shows one real platform dialog over a GLUT window and prints what it returned, for
+// dialog_gui_test.py to drive with xdotool under Xvfb.
+// Usage: dialog_probe message|open|save. After the result line it keeps its window for
+// a second so the script can check that the dialog has left the screen.
+#include "platform/platform.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+void NoDisplay() {}
+
+void Linger() {
+    for (int i = 0; i < 100; ++i) {
+        glutMainLoopEvent();
+        SleepMs(10);
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: dialog_probe message|open|save\n");
+        return 2;
+    }
+    const char* mode = argv[1];
+    int glutArgc = 1;
+    glutInit(&glutArgc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowPosition(10, 10);
+    glutInitWindowSize(400, 300);
+    glutCreateWindow("Quillmoor probe");
+    glutDisplayFunc(NoDisplay);
+    FindMainWindowHandle();
+    for (int i = 0; i < 10; ++i) {
+        glutMainLoopEvent();
+    }
+    std::printf("window: %lu\n", gWindowHandle);
+    std::fflush(stdout);
+
+    if (std::strcmp(mode, "message") == 0) {
+        ShowMessageBox("Quillmoor Error!", "Can't find required file: Another.fnt");
+        std::printf("result: closed\n");
+        std::fflush(stdout);
+        Linger();
+        return 0;
+    }
+    FileDialogOptions options;
+    options.save = std::strcmp(mode, "save") == 0;
+    options.title = "Pick a Data File";
+    options.filterName = "CSV files";
+    options.filterPattern = "*.csv";
+    options.proposedName = "Data.csv";
+    options.defaultExtension = "csv";
+    std::string path = "untouched";
+    const bool confirmed = ShowFileDialog(options, path);
+    std::printf("result: %s %s\n", confirmed ? "true" : "false", path.c_str());
+    std::fflush(stdout);
+    Linger();
+    return 0;
+}
