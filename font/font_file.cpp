@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -111,19 +112,17 @@ FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font
     }
 
     // One buffer: the coverage is read into its first half and spread backwards into
-    // luminance-alpha pairs, which never overwrites a byte not yet spread.
-    std::vector<unsigned char> texels;
-    try {
-        texels.resize(static_cast<std::size_t>(pixels) * 2);
-    } catch (const std::bad_alloc&) {
-        return FontFileStatus::OutOfMemory;
-    } catch (const std::length_error&) {
+    // luminance-alpha pairs, which never overwrites a byte not yet spread. A failed
+    // allocation is a result here, not an exception.
+    const std::size_t count = static_cast<std::size_t>(pixels);
+    std::unique_ptr<unsigned char[]> texels(new (std::nothrow) unsigned char[count * 2]);
+    if (!texels) {
         return FontFileStatus::OutOfMemory;
     }
-    if (!in.read(reinterpret_cast<char*>(texels.data()), static_cast<std::streamsize>(pixels))) {
+    if (!in.read(reinterpret_cast<char*>(texels.get()), static_cast<std::streamsize>(count))) {
         return FontFileStatus::BitmapCutShort;
     }
-    for (std::size_t i = static_cast<std::size_t>(pixels); i-- > 0;) {
+    for (std::size_t i = count; i-- > 0;) {
         texels[2 * i + 1] = texels[i];
         texels[2 * i] = texels[i];
     }
@@ -132,6 +131,6 @@ FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font
     font.nativeHeight = nativeHeight;
     image.width = width;
     image.height = height;
-    image.texels.swap(texels);
+    image.texels = std::move(texels);
     return FontFileStatus::Ok;
 }

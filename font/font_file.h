@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
-#include <vector>
 
 // One character's rectangle in the bitmap, as texture coordinates, and its advance.
 struct LGlyph {
@@ -39,7 +39,7 @@ struct LFont {
 struct FontImage {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::vector<unsigned char> texels;
+    std::unique_ptr<unsigned char[]> texels; // 2 x width x height bytes
 };
 
 constexpr std::uint32_t kFontFileId = 6666;

@@ -97,7 +97,7 @@ std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::str
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, static_cast<GLsizei>(image.width),
                  static_cast<GLsizei>(image.height), 0, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE,
-                 image.texels.data());
+                 image.texels.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);

@@ -155,6 +155,15 @@ GtkWidget* FindChooserWidget(GtkWidget* widget) {
     return found;
 }
 
+void OpenLocationEntry(GtkWidget* dialog, gpointer name) {
+    GtkWidget* chooser = FindChooserWidget(dialog);
+    if (chooser != nullptr) {
+        g_signal_emit_by_name(chooser, "location-popup", static_cast<const char*>(name));
+    }
+}
+
+void FreeProposedName(gpointer name, GClosure*) { g_free(name); }
+
 void ProposeName(GtkWidget* dialog, bool save, const char* name) {
     if (name == nullptr || name[0] == '\0') {
         return;
@@ -163,10 +172,9 @@ void ProposeName(GtkWidget* dialog, bool save, const char* name) {
         gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), name);
         return;
     }
-    GtkWidget* chooser = FindChooserWidget(dialog);
-    if (chooser != nullptr) {
-        g_signal_emit_by_name(chooser, "location-popup", name);
-    }
+    // The location entry opens only once the chooser is on screen.
+    g_signal_connect_data(dialog, "map", G_CALLBACK(OpenLocationEntry), g_strdup(name),
+                          FreeProposedName, GConnectFlags(0));
 }
 
 } // namespace
