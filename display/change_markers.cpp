@@ -51,6 +51,17 @@ Outline gOutlines[kMaxOutlines];
 int gOutlineCount = 0;
 int gPassDepth = 0; // DrawChangeMarkers calls under way; the outermost one flushes
 
+// Counts one DrawChangeMarkers call for as long as it runs. If a text call throws out of
+// the pass, the outlines queued so far are dropped rather than left for the next frame.
+struct PassScope {
+    PassScope() { ++gPassDepth; }
+    ~PassScope() {
+        if (--gPassDepth == 0) gOutlineCount = 0;
+    }
+    PassScope(const PassScope&) = delete;
+    PassScope& operator=(const PassScope&) = delete;
+};
+
 void FlushOutlines() {
     if (gOutlineCount == 0) return;
     glColor3f(0.0f, 0.0f, 0.0f);
@@ -82,12 +93,18 @@ void DrawHoverText(int character, int32_t state) {
 
 } // namespace
 
+void ResetDisplay() {
+    gEventCount = 0;
+    gOutlineCount = 0;
+    gPassDepth = 0;
+}
+
 // Pre-order: the node's own branch markers, then the left subtree, then the right one;
 // the node's count is added after both subtrees, and the outermost call draws the queued
 // outlines last. Assumes each child's parent is the node.
 void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
     assert(node != nullptr);
-    ++gPassDepth;
+    const PassScope scope;
     int tnum[kMaxCharacters];
     int tval[kMaxCharacters];
     const CladeNode* parent = node->parent;
@@ -125,5 +142,5 @@ void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
         DrawChangeMarkers(node->right, pointerX, pointerY);
     }
     gEventCount += n;
-    if (--gPassDepth == 0) FlushOutlines();
+    if (gPassDepth == 1) FlushOutlines();
 }

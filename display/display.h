@@ -29,3 +29,6 @@ void DrawAncestralPanel();
 void DrawNodePanel(const CladeNode* node);
 // Insertion point on dropTarget's branch, the new node's place and an arc from dragNode.
 void DrawDragIndicator(const CladeNode* dragNode, const CladeNode* dropTarget);
+
+// Puts the display's own state back to its start: gEventCount 0, no outline queued. For tests.
+void ResetDisplay();

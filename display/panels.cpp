@@ -1,6 +1,7 @@
 // The character panels: the root's states under "Ancestral Characters:" (every frame) and
 // a picked node's derived characters under "This Node's" / "Derived Characters:" (from
 // DrawTree). Only text calls: changes the text size and colour, nothing else.
+#include <algorithm>
 #include <cassert>
 
 #include "display/display.h"
@@ -22,6 +23,11 @@ struct ListLayout {
     int size; // text size, percent of the window height
     int rows; // lines per column
 };
+
+// The characters to list: never more than the tables hold.
+int CharacterCount() {
+    return std::clamp(gCharacterCount, 0, kMaxCharacters);
+}
 
 ListLayout LayoutFor(int characterCount) {
     const int size = 5 - characterCount / 6;
@@ -50,10 +56,10 @@ void PrintSlot(const ListLayout& layout, float top, int slot, int character, int
 
 void DrawAncestralPanel() {
     PrintTitle(kLeftMargin, 0.0f, "Ancestral Characters:");
-    const ListLayout layout = LayoutFor(gCharacterCount);
+    const ListLayout layout = LayoutFor(CharacterCount());
     TextSetSize(layout.size);
     if (gRoot == nullptr) return;
-    for (int c = 0; c < gCharacterCount; ++c) {
+    for (int c = 0; c < CharacterCount(); ++c) {
         PrintSlot(layout, kAncestralTop, c, c, gRoot->states[c]);
     }
 }
@@ -62,11 +68,11 @@ void DrawNodePanel(const CladeNode* node) {
     assert(node != nullptr);
     PrintTitle(kLeftMargin, 54.0f, "This Node's");
     PrintTitle(kLeftMargin, 58.0f, "Derived Characters:");
-    const ListLayout layout = LayoutFor(gCharacterCount);
+    const ListLayout layout = LayoutFor(CharacterCount());
     TextSetSize(layout.size);
     if (gRoot == nullptr) return;
     int slot = 0;
-    for (int c = 0; c < gCharacterCount; ++c) {
+    for (int c = 0; c < CharacterCount(); ++c) {
         if (node->states[c] == gRoot->states[c]) continue;
         PrintSlot(layout, kNodeListTop, slot, c, node->states[c]);
         ++slot;

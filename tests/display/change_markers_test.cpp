@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "display/display.h"
+#include "font/font_renderer.h"
+#include "font/text.h"
 #include "matrix/matrix.h"
 #include "tests/display/display_gl_support.h"
 
@@ -200,4 +202,25 @@ TEST_F(ChangeMarkersTest, WideHoverTextEndsNearTheRightEdgeAndLongNamesAreCut) {
     ASSERT_TRUE(box.found);
     EXPECT_LE(box.right, kTestWidth + 0.01f);
     EXPECT_GT(box.right, kTestWidth - 8.0f - 0.01f);
+}
+
+TEST_F(ChangeMarkersTest, AnErrorFromTheTextLayerDoesNotStopLaterOutlines) {
+    LoadPair(3, 3); // markers at 0.275, 0.5 and 0.725 of B's branch
+    // Without a font, the hover text of the middle marker raises the renderer's error.
+    gFontRenderer.Clear();
+    bool raised = false;
+    try {
+        CaptureFeedback([] { DrawMarkers(0.5f, 0.25f); });
+    } catch (const char*) {
+        raised = true;
+    }
+    glRenderMode(GL_RENDER);
+    TextInit();
+    ASSERT_TRUE(raised);
+
+    // The next pass still draws every outline, at the end of the pass.
+    const auto prims = CaptureFeedback([] { DrawMarkers(kFar, kFar); });
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(CountOutlineSegments(prims, 0.31f + 0.1f * k), 3) << "marker " << k;
+    }
 }

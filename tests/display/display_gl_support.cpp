@@ -82,7 +82,7 @@ void ResetModel() {
     ResetMatrix();
     BuildInitialTree();
     RebuildTree();
-    gEventCount = 0;
+    ResetDisplay();
 }
 
 std::vector<FbPrimitive> CaptureFeedback(const std::function<void()>& draw) {
