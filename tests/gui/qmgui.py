@@ -14,6 +14,7 @@ import sys
 import tempfile
 import threading
 import time
+import traceback
 
 DEFAULT_TIMEOUT = 20.0
 
@@ -38,6 +39,7 @@ def run_checks(checks):
         except Exception as error:  # a failed check must not hide the others
             failed += 1
             print(f"FAIL {name}: {error}", flush=True)
+            traceback.print_exc(file=sys.stdout)
     print(f"{len(checks) - failed} passed, {failed} failed", flush=True)
     return 1 if failed else 0
 
@@ -67,6 +69,18 @@ def find_window(title_regex, timeout=DEFAULT_TIMEOUT):
             return int(out[0])
         time.sleep(0.1)
     raise TestFailure(f"no window named {title_regex!r} within {timeout}s")
+
+
+def wait_viewable(wid, timeout=DEFAULT_TIMEOUT):
+    """Waits until the window is mapped and viewable (a found window may not be yet)."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        out = subprocess.run(["xwininfo", "-id", str(wid)], capture_output=True,
+                             text=True).stdout
+        if "IsViewable" in out:
+            return
+        time.sleep(0.1)
+    raise TestFailure(f"window {wid} not viewable within {timeout}s")
 
 
 def window_gone(title_regex, timeout=DEFAULT_TIMEOUT):

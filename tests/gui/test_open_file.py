@@ -6,8 +6,9 @@ is reported on stderr while the editor opens empty."""
 import os
 import time
 
-from qmgui import (CONNECTING_LINE, TestFailure, check, find_window, focus, key, program_path, run_checks,
-                   start_editor, temp_folder, type_text, window_gone, write_comb_file)
+from qmgui import (CONNECTING_LINE, TestFailure, check, find_window, focus, key, program_path,
+                   run_checks, start_editor, temp_folder, type_text, wait_viewable, window_gone,
+                   write_comb_file)
 
 PROGRAM = program_path()
 FOLDER = temp_folder()
@@ -25,8 +26,9 @@ BUTTON_PIXEL = (740, 20)
 def open_dialog(editor):
     editor.click_pixel(*BUTTON_PIXEL)
     dialog = find_window(DIALOG)
+    wait_viewable(dialog)
     focus(dialog)
-    time.sleep(0.3)
+    time.sleep(0.5)  # the location entry is set up once the dialog shows
     return dialog
 
 

@@ -4,7 +4,7 @@ display, and the 4:3 rule when the window is resized from outside."""
 import os
 import subprocess
 
-from qmgui import check, program_path, run_checks, stable_size, start_editor, xdotool, geometry
+from qmgui import check, geometry, program_path, run_checks, stable_size, start_editor, xdotool
 
 PROGRAM = program_path()
 
