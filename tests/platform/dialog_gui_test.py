@@ -46,16 +46,35 @@ def read_result(probe, deadline):
     raise TimeoutError("the dialog did not return")
 
 
+def find_window(title, timeout=30.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = windows_named(title)
+        if found:
+            return found[-1]
+        time.sleep(0.1)
+    raise TimeoutError(f"no window named {title!r}")
+
+
+def probe_env():
+    """GTK kept from D-Bus and dconf, which the test machine does not run."""
+    env = dict(os.environ)
+    env["GSETTINGS_BACKEND"] = "memory"
+    env["NO_AT_BRIDGE"] = "1"
+    return env
+
+
 def run_case(name, mode, title, actions, check):
-    probe = subprocess.Popen([PROBE, mode], stdout=subprocess.PIPE)
+    probe = subprocess.Popen([PROBE, mode], stdout=subprocess.PIPE, env=probe_env())
     try:
-        found = xdotool("search", "--sync", "--name", "^" + title + "$")
-        wid = found.stdout.split()[-1]
+        wid = find_window(title)
         xdotool("windowfocus", "--sync", wid)
-        time.sleep(0.7)  # the open chooser fills its location entry once mapped
+        time.sleep(1.0)  # the open chooser fills its location entry once mapped
         for action in actions:
             if action[0] == "type":
                 xdotool("type", "--delay", "20", action[1])
+                time.sleep(0.3)
+                xdotool("key", "Delete")  # drops an inline completion the entry offers
             elif action[0] == "key":
                 xdotool("key", action[1])
             elif action[0] == "wait":
@@ -63,7 +82,7 @@ def run_case(name, mode, title, actions, check):
         result = read_result(probe, deadline=time.monotonic() + 30)
         # The probe keeps running a second after its result: the dialog must be gone.
         leftover = windows_named(title)
-        probe.wait(timeout=30)
+        status = probe.wait(timeout=30)
     except Exception as error:  # a hung dialog or a missing window
         probe.kill()
         failures.append(f"{name}: {error!r}")
@@ -73,6 +92,8 @@ def run_case(name, mode, title, actions, check):
         failures.append(f"{name}: {problem} (result {result!r})")
     elif leftover:
         failures.append(f"{name}: dialog still on screen after it returned")
+    elif status != 0:
+        failures.append(f"{name}: the probe ended with status {status}")
     else:
         print(f"ok   {name}: {result}")
 
