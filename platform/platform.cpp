@@ -28,6 +28,9 @@ bool EnsureGtk() {
         // GLUT talks X11, so the dialogs must too, or they could not be made transient
         // for its window.
         gdk_set_allowed_backends("x11");
+        // GTK would otherwise switch the whole process to the user's locale, and the
+        // data file's numbers would then be read with the locale's decimal separator.
+        gtk_disable_setlocale();
         gGtkState = gtk_init_check(nullptr, nullptr) ? GtkState::Ready : GtkState::Unavailable;
     }
     return gGtkState == GtkState::Ready;
@@ -138,7 +141,8 @@ std::string AppendDefaultExtension(const std::string& path, const char* extensio
 namespace {
 
 // GTK's open mode has no name entry; its location entry (what Ctrl+L opens) takes the
-// proposed name instead. The widget lies somewhere inside the dialog.
+// proposed name instead. The widget lies somewhere inside the dialog: a depth-first,
+// pre-order walk of the container tree, first match wins; leaves are plain widgets.
 GtkWidget* FindChooserWidget(GtkWidget* widget) {
     if (GTK_IS_FILE_CHOOSER_WIDGET(widget)) {
         return widget;
@@ -162,7 +166,9 @@ void OpenLocationEntry(GtkWidget* dialog, gpointer name) {
     }
 }
 
-void FreeProposedName(gpointer name, GClosure*) { g_free(name); }
+void FreeProposedName(gpointer name, GClosure*) {
+    g_free(name);
+}
 
 void ProposeName(GtkWidget* dialog, bool save, const char* name) {
     if (name == nullptr || name[0] == '\0') {

@@ -184,14 +184,3 @@ TEST(FontFile, AllocationFailureAndSizeOverflowAreReported) {
         EXPECT_EQ(image.texels, nullptr);
     }
 }
-
-TEST(FontFile, EveryRaisedFailureHasItsMessage) {
-    EXPECT_STREQ(FontFileStatusMessage(FontFileStatus::WrongFormat),
-                 "LFontRenderer::LoadFont - wrong file format");
-    EXPECT_STREQ(FontFileStatusMessage(FontFileStatus::OutOfMemory),
-                 "LFontRenderer::LoadFont - could not allocate memory for font");
-    EXPECT_STREQ(FontFileStatusMessage(FontFileStatus::BitmapCutShort),
-                 "LFontRenderer::LoadFont - error reading from font file");
-    EXPECT_EQ(FontFileStatusMessage(FontFileStatus::TableCutShort), nullptr);
-    EXPECT_EQ(FontFileStatusMessage(FontFileStatus::Ok), nullptr);
-}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -78,4 +79,12 @@ TEST_F(NoDisplay, FileChooserFailsAndLeavesThePathAlone) {
         EXPECT_FALSE(ShowFileDialog(options, path));
         EXPECT_EQ(path, "kept");
     }
+}
+
+TEST_F(NoDisplay, StartingGtkKeepsTheProgramsLocale) {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    FileDialogOptions options;
+    std::string path;
+    ShowFileDialog(options, path); // starts GTK, which fails here without a display
+    EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
 }
