@@ -2,13 +2,26 @@
 #include "tests/support/gl_test_window.h"
 
 #include <GL/freeglut.h>
+#include <dlfcn.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <thread>
 
 namespace {
 int gTestWindow = 0;
 void NoDisplay() {}
+
+// Mesa unloads its driver before LeakSanitizer looks at the heap, so the driver's caches
+// show up as leaks from "<unknown module>" that no suppression can name. Keeping the
+// software driver loaded keeps its name on those frames, and lsan.supp covers them.
+void PinSoftwareDriver() {
+    for (const char* path :
+         {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
+          "/usr/lib/aarch64-linux-gnu/dri/swrast_dri.so", "/usr/lib/dri/swrast_dri.so"}) {
+        if (dlopen(path, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE) != nullptr) return;
+    }
+}
 } // namespace
 
 void EnsureTestWindow(int width, int height) {
@@ -16,6 +29,7 @@ void EnsureTestWindow(int width, int height) {
         glutSetWindow(gTestWindow);
         return;
     }
+    PinSoftwareDriver();
     int argc = 1;
     char arg0[] = "gl-test";
     char* argv[] = {arg0, nullptr};
