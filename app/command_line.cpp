@@ -1,4 +1,5 @@
-// Command-line handling for main (see command_line.h). No GL, no X.
+// Command-line handling (see command_line.h). Called by main before and after glutInit;
+// prints to the streams it is given. No GL, no X.
 #include "app/command_line.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
-// Fatal-error exit for the editor (see guard.h). Called from main and the GLUT callbacks.
+// Fatal-error exit for the editor (see guard.h). Called from main and the GLUT callbacks
+// through RunGuarded; changes no GL state.
 #include "app/guard.h"
 
 #include <cstdio>

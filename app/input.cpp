@@ -30,7 +30,8 @@ constexpr double kStemFar = 1.0;
 constexpr double kStemNear = 0.2;
 constexpr double kStemHalfHeight = 0.1;
 
-// Visits every node of the subtree in pre-order and clears its pick flag.
+// Visits every node of the subtree in pre-order and clears its pick flag; absent children
+// (null links) end the walk there.
 void ClearDragFlags(CladeNode* node) {
     if (node == nullptr) return;
     node->isDragged = false;

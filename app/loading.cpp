@@ -1,4 +1,5 @@
-// Loading a data file (see loading.h). Called by the frame routine and by start-up.
+// Loading a data file (see loading.h). Called by the frame routine (after the file dialog)
+// and by start-up (a file on the command line). Changes no GL state.
 #include "app/loading.h"
 
 #include "app/input.h"

@@ -33,9 +33,9 @@ constexpr char kWindowTitle[] = "Quillmoor";
 constexpr char kOpenFileLabel[] = "Open File";
 constexpr int kOpenFileTextSize = 5;
 
-// "Open File" stands at 90 % across unless its label is too wide for the rest of the
-// window (our font is wider than the layout was drawn for); then its body ends at 99 %,
-// so the label is never cut off at the window's edge.
+// "Open File" stands at 90 % across unless its label, in the baked font, is too wide for
+// the rest of the window; then the button moves left until its body ends at 99 %, so the
+// label is never cut off at the window's edge.
 float OpenFileButtonX() {
     TextSetSize(kOpenFileTextSize);
     return std::min(90.0f, 98.0f - TextGetWidth(kOpenFileLabel));
