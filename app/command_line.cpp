@@ -36,8 +36,10 @@ const char kUsage[] =
     "  c   remove internal nodes that have a single child\n"
     "\n"
     "Options:\n"
-    "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n";
+    "  --help        show this help and exit\n"
+    "  --version     show the version and exit\n"
+    "  --continuous  redraw continuously instead of only when something changes\n"
+    "                (for comparisons; it keeps a processor core busy)\n";
 
 bool IsLongOption(const char* arg) {
     return std::strncmp(arg, "--", 2) == 0;
@@ -63,6 +65,21 @@ int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err) {
         }
     }
     return -1;
+}
+
+bool TakeFlag(int* argc, char** argv, const char* flag) {
+    bool found = false;
+    for (int i = 1; i < *argc;) {
+        if (std::strcmp(argv[i], flag) != 0) {
+            ++i;
+            continue;
+        }
+        for (int j = i; j < *argc; ++j)
+            argv[j] = argv[j + 1]; // argv[argc] is the terminating null
+        --*argc;
+        found = true;
+    }
+    return found;
 }
 
 bool FindDataFileArgument(int argc, char** argv, const char** fileName, std::FILE* err) {

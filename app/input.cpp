@@ -3,6 +3,7 @@
 #include "app/input.h"
 
 #include "app/guard.h"
+#include "app/shell.h"
 
 #include <GL/freeglut.h>
 
@@ -218,6 +219,7 @@ void OnMouse(int button, int state, int px, int py) {
     RunGuarded([&] {
         HandleMouse(button, state, static_cast<float>(px), static_cast<float>(py),
                     glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        RequestFrame();
     });
 }
 
@@ -225,11 +227,15 @@ void OnPassiveMotion(int px, int py) {
     RunGuarded([&] {
         HandlePassiveMotion(static_cast<float>(px), static_cast<float>(py),
                             glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        RequestFrame(); // the hover text and the drop target follow the pointer
     });
 }
 
 void OnKeyboard(unsigned char key, int, int) {
-    RunGuarded([&] { HandleKey(key); });
+    RunGuarded([&] {
+        HandleKey(key);
+        RequestFrame();
+    });
 }
 
 void OnKeyboardUp(unsigned char, int, int) {}

@@ -15,6 +15,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    gContinuousFrames = TakeFlag(&argc, argv, "--continuous");
     const int infoStatus = AnswerInfoOptions(argc, argv, stdout, stderr);
     if (infoStatus >= 0) return infoStatus;
 

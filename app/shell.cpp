@@ -22,6 +22,8 @@
 #include <ctime>
 
 unsigned gFrameSleepMs = 10;
+bool gContinuousFrames = false;
+unsigned long gFramesDrawn = 0;
 
 namespace {
 
@@ -42,6 +44,10 @@ float OpenFileButtonX() {
 }
 
 void DisplayFrameBody() {
+    ++gFramesDrawn;
+    // A click claimed below changes what the next frame shows (the dialog may load a
+    // file, and the press is consumed), so it earns one more frame.
+    bool changedByFrame = false;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     TextSetSize(5);
@@ -49,6 +55,7 @@ void DisplayFrameBody() {
     TextPrint(40.0f, 1.0f, "Quillmoor");
 
     if (DoButton(OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel)) {
+        changedByFrame = true;
         bool loaded = false;
         ChooseDataFile(true, &loaded);
         if (loaded) AdoptLoadedMatrix();
@@ -74,7 +81,7 @@ void DisplayFrameBody() {
     if (gDragging && gDropTarget != nullptr) DrawDragIndicator(gDragNode, gDropTarget);
 
     glutSwapBuffers();
-    glutPostRedisplay();
+    if (gContinuousFrames || changedByFrame) glutPostRedisplay();
 }
 
 } // namespace
@@ -106,7 +113,7 @@ void InitDrawingState() {
 
 void RegisterCallbacks() {
     glutDisplayFunc(DisplayFrame);
-    glutIdleFunc(DisplayFrame);
+    glutIdleFunc(gContinuousFrames ? DisplayFrame : nullptr);
     glutKeyboardFunc(OnKeyboard);
     glutKeyboardUpFunc(OnKeyboardUp);
     glutPassiveMotionFunc(OnPassiveMotion);
@@ -120,6 +127,12 @@ void DisplayFrame() {
     RunGuarded(DisplayFrameBody);
 }
 
+void RequestFrame() {
+    // Window-free tests drive the callbacks without GLUT; there is nothing to redraw then.
+    if (gContinuousFrames || !glutGet(GLUT_INIT_STATE) || glutGetWindow() == 0) return;
+    glutPostRedisplay();
+}
+
 WindowSize FourThreeSize(int width, int height) {
     const double fourThirdsOfHeight = height * (4.0 / 3.0);
     if (fourThirdsOfHeight < width) return {static_cast<int>(fourThirdsOfHeight), height};
@@ -131,5 +144,7 @@ void OnReshape(int width, int height) {
         const WindowSize size = FourThreeSize(width, height);
         glutReshapeWindow(size.width, size.height);
         glViewport(0, 0, size.width, size.height);
+        // A new size moves the button's zone over a pending press, and stretches the text.
+        RequestFrame();
     });
 }

@@ -6,16 +6,28 @@
 // Pause at the end of every frame, in milliseconds; the frame benchmark sets it to 0.
 extern unsigned gFrameSleepMs;
 
+// Frames normally run only when something they show may have changed: an input event, a
+// reshape or expose, or a change made by the frame itself (a click on "Open File"), and
+// the loop otherwise sleeps in the window system. With gContinuousFrames (the
+// --continuous option, for comparisons and tests) the frame is also the idle callback and
+// asks for the next frame at its end, so frames follow each other without pause.
+extern bool gContinuousFrames;
+// Frames drawn since start-up; lets tests see whether the loop is idle.
+extern unsigned long gFramesDrawn;
+// Asks GLUT for one more frame (a no-op in continuous mode, where one is always coming).
+void RequestFrame();
+
 // Opens the 800 x 600 window "Quillmoor" at (10, 10), finds its native handle, loads the
 // font, registers the callbacks and sets the fixed GL state. Needs glutInit first. The
 // font layer throws its message text when the font cannot be set up.
 void InitWindow();
 // Random seed, polygon fill mode and line smoothing.
 void InitDrawingState();
-// Registers every GLUT callback, display and idle first, reshape last.
+// Registers every GLUT callback, display (and idle, when continuous) first, reshape last.
 void RegisterCallbacks();
 // One frame: banner, "Open File" (and the dialog on a click), tree, change markers and
-// the event total, the ancestral panel, the pause, the drag indicator, swap, redisplay.
+// the event total, the ancestral panel, the pause, the drag indicator, swap; then one
+// more frame when this one changed what is shown, or always when continuous.
 void DisplayFrame();
 // GLUT reshape callback: holds the window at 4:3 and sets the viewport to it.
 void OnReshape(int width, int height);

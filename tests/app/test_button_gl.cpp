@@ -7,7 +7,6 @@
 #include "matrix/matrix.h"
 #include "tests/support/gl_test_window.h"
 
-#include <dlfcn.h>
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -27,19 +26,9 @@ struct Vertex {
     float r, g, b;
 };
 
-// Mesa unloads its driver before LeakSanitizer looks at the heap; keeping it loaded lets
-// the suppressions name the driver's caches.
-void PinSoftwareDriver() {
-    for (const char* path : {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-                             "/usr/lib/aarch64-linux-gnu/dri/swrast_dri.so"}) {
-        if (dlopen(path, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE) != nullptr) return;
-    }
-}
-
 class ButtonGl : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        PinSoftwareDriver();
         EnsureTestWindow(kWidth, kHeight);
         TextInit();
     }

@@ -99,6 +99,25 @@ TEST(CommandLine, AtMostOneDataFile) {
     EXPECT_NE(ReadBack(err).find("one data file at most"), std::string::npos);
 }
 
+// --continuous is taken out wherever it stands (and as often as it is given), so neither
+// the unknown-option check nor the data-file count ever sees it.
+TEST(CommandLine, ContinuousFlagIsTakenOutOfTheArguments) {
+    char arg0[] = "quillmoor";
+    char arg1[] = "--continuous";
+    char arg2[] = "a.csv";
+    char arg3[] = "--continuous";
+    char* argv[] = {arg0, arg1, arg2, arg3, nullptr};
+    int argc = 4;
+
+    EXPECT_TRUE(TakeFlag(&argc, argv, "--continuous"));
+    ASSERT_EQ(argc, 2);
+    EXPECT_STREQ(argv[1], "a.csv");
+    EXPECT_EQ(argv[2], nullptr);
+    EXPECT_EQ(AnswerInfoOptions(argc, argv, stdout, stderr), -1);
+    EXPECT_FALSE(TakeFlag(&argc, argv, "--continuous"));
+    EXPECT_EQ(argc, 2);
+}
+
 // The teaching matrices must load cleanly, and every character must tell some taxa
 // apart, or it would draw no marker anywhere.
 TEST(Examples, EveryExampleLoadsWithDistinctTaxaAndInformativeCharacters) {

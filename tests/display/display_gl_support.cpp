@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <fstream>
 #include <unistd.h>
 
@@ -16,21 +15,9 @@
 #include "matrix/matrix.h"
 #include "tests/support/gl_test_window.h"
 
-// Mesa unloads its driver before LeakSanitizer looks at the heap, so the driver's caches
-// show up as leaks from "<unknown module>" that no suppression can name. Pinning the
-// software driver keeps its name on those frames, and lsan.supp then covers them.
-void PinSoftwareDriver() {
-    for (const char* path :
-         {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-          "/usr/lib/aarch64-linux-gnu/dri/swrast_dri.so", "/usr/lib/dri/swrast_dri.so"}) {
-        if (dlopen(path, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE) != nullptr) return;
-    }
-}
-
 void PrepareGl() {
     static bool ready = false;
     if (!ready) {
-        PinSoftwareDriver();
         EnsureTestWindow(kTestWidth, kTestHeight);
         TextInit();
         ready = true;

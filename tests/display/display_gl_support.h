@@ -8,13 +8,10 @@
 #include <vector>
 
 #include "clade/clade.h"
+#include "tests/support/gl_test_window.h" // PinSoftwareDriver
 
 constexpr int kTestWidth = 800;
 constexpr int kTestHeight = 600;
-
-// Keeps the software GL driver loaded until exit, so that LeakSanitizer can name the
-// driver's own caches (and lsan.supp suppress them). Call before the first window.
-void PinSoftwareDriver();
 
 // Opens the 800 x 600 test window once, sets the start-up GL state and loads the font.
 void PrepareGl();

@@ -4,10 +4,9 @@ branch, an orange drop-target branch, a marker in its character's colour, black 
 pixels beside a leaf, the dark red root stem and the indicator's blue mark."""
 
 import os
-import subprocess
 import time
 
-from qmgui import check, program_path, run_checks, start_editor, temp_folder
+from qmgui import check, program_path, run_checks, start_editor, temp_folder, window_pixels
 
 PROGRAM = program_path()
 FOLDER = temp_folder()
@@ -29,20 +28,7 @@ ROOT, T0, INNER, T1, T2 = (0, 0), (2, -1), (1, 0.5), (2, 0), (2, 1)
 def grab(editor):
     """The window's pixels as rows of (r, g, b), read from the X server."""
     time.sleep(0.6)  # a few frames with the latest input
-    data = subprocess.run(["import", "-window", str(editor.window()), "-depth", "8", "ppm:-"],
-                          capture_output=True, check=True, timeout=20).stdout
-    fields, pos = [], 0
-    while len(fields) < 4:  # magic, width, height, maximum, separated by whitespace
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    pos += 1
-    check(fields[0] == b"P6" and fields[3] == b"255", f"unexpected image header {fields}")
-    width, height = int(fields[1]), int(fields[2])
-    pixels = data[pos:pos + width * height * 3]
+    width, height, pixels = window_pixels(editor.window())
     return [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
             for y in range(height)]
 

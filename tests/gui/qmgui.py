@@ -122,6 +122,25 @@ def stable_size(wid, timeout=5.0):
     return last
 
 
+def window_pixels(wid):
+    """(width, height, pixels) of a window read from the X server: pixels holds 8-bit
+    r, g, b triples, row by row from the top."""
+    data = subprocess.run(["import", "-window", str(wid), "-depth", "8", "ppm:-"],
+                          capture_output=True, check=True, timeout=20).stdout
+    fields, pos = [], 0
+    while len(fields) < 4:  # magic, width, height, maximum, separated by whitespace
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    check(fields[0] == b"P6" and fields[3] == b"255", f"unexpected image header {fields}")
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos:pos + width * height * 3]
+
+
 def focus(wid):
     xdotool("windowfocus", "--sync", wid)
 

@@ -1,8 +1,8 @@
 // Test-only GLUT window; see gl_test_window.h.
 #include "tests/support/gl_test_window.h"
 
-#include <GL/freeglut.h>
 #include <dlfcn.h>
+#include <GL/freeglut.h>
 
 #include <chrono>
 #include <initializer_list>
@@ -11,6 +11,8 @@
 namespace {
 int gTestWindow = 0;
 void NoDisplay() {}
+
+} // namespace
 
 // Mesa unloads its driver before LeakSanitizer looks at the heap, so the driver's caches
 // show up as leaks from "<unknown module>" that no suppression can name. Keeping the
@@ -22,7 +24,6 @@ void PinSoftwareDriver() {
         if (dlopen(path, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE) != nullptr) return;
     }
 }
-} // namespace
 
 void EnsureTestWindow(int width, int height) {
     if (gTestWindow != 0) {
