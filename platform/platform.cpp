@@ -170,6 +170,16 @@ void FreeProposedName(gpointer name, GClosure*) {
     g_free(name);
 }
 
+// Escape cancels the chooser at once, as it does the dialogs of other platforms; GTK
+// would first spend it on closing the location entry that ProposeName opened.
+gboolean CancelOnEscape(GtkWidget* dialog, GdkEventKey* event, gpointer) {
+    if (event->keyval != GDK_KEY_Escape) {
+        return FALSE;
+    }
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+    return TRUE;
+}
+
 void ProposeName(GtkWidget* dialog, bool save, const char* name) {
     if (name == nullptr || name[0] == '\0') {
         return;
@@ -207,6 +217,7 @@ bool ShowFileDialog(const FileDialogOptions& options, std::string& path) {
     // another file, which is asked about separately.
     gtk_file_chooser_set_do_overwrite_confirmation(chooser, options.save ? TRUE : FALSE);
     ProposeName(dialog, options.save, options.proposedName);
+    g_signal_connect(dialog, "key-press-event", G_CALLBACK(CancelOnEscape), nullptr);
 
     bool confirmed = false;
     std::string chosen;

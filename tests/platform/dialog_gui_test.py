@@ -64,28 +64,52 @@ def probe_env():
     return env
 
 
-def run_case(name, mode, title, actions, check):
+def perform(action):
+    if action[0] == "type":
+        xdotool("type", "--delay", "20", action[1])
+        time.sleep(0.3)
+        xdotool("key", "Delete")  # drops an inline completion the entry offers
+    elif action[0] == "key":
+        xdotool("key", action[1])
+    elif action[0] == "wait":
+        time.sleep(action[1])
+
+
+def run_case(name, mode, title, actions, check, retries=2):
+    # A dialog of an earlier case must not take this case's keys.
+    deadline = time.monotonic() + 10
+    while windows_named(title) and time.monotonic() < deadline:
+        time.sleep(0.1)
     probe = subprocess.Popen([PROBE, mode], stdout=subprocess.PIPE, env=probe_env())
     try:
         wid = find_window(title)
         xdotool("windowfocus", "--sync", wid)
         time.sleep(1.0)  # the open chooser fills its location entry once mapped
         for action in actions:
-            if action[0] == "type":
-                xdotool("type", "--delay", "20", action[1])
-                time.sleep(0.3)
-                xdotool("key", "Delete")  # drops an inline completion the entry offers
-            elif action[0] == "key":
-                xdotool("key", action[1])
-            elif action[0] == "wait":
-                time.sleep(action[1])
-        result = read_result(probe, deadline=time.monotonic() + 30)
+            perform(action)
+        # A busy machine can swallow the closing key while a completion list pops up;
+        # a user would press it again, and so does the test.
+        result = None
+        for _ in range(retries):
+            try:
+                result = read_result(probe, deadline=time.monotonic() + 8)
+                break
+            except TimeoutError:
+                xdotool("windowfocus", "--sync", wid)
+                perform(actions[-1])
+        if result is None:
+            result = read_result(probe, deadline=time.monotonic() + 8)
         # The probe keeps running a second after its result: the dialog must be gone.
         leftover = windows_named(title)
         status = probe.wait(timeout=30)
     except Exception as error:  # a hung dialog or a missing window
+        # What was on the screen, for the log reader (in the working directory).
+        shot = f"dialog-failure-{len(failures) + 1}.png"
+        subprocess.run(["import", "-window", "root", shot], capture_output=True, timeout=30)
+        error = f"{error!r}, screen in {os.path.abspath(shot)}"
         probe.kill()
-        failures.append(f"{name}: {error!r}")
+        probe.wait()
+        failures.append(f"{name}: {error}")
         return
     problem = check(result)
     if problem:
@@ -126,9 +150,9 @@ run_case("open accepts a typed new name and appends .csv", "open", CHOOSER,
 run_case("open keeps an existing extension", "open", CHOOSER,
          [("key", "ctrl+a"), ("type", existing), ("key", "Return")],
          expect("true " + existing))
-# The first Escape closes the open chooser's location entry, the second the chooser.
-run_case("open cancel returns false, path untouched", "open", CHOOSER,
-         [("key", "Escape"), ("wait", 0.5), ("key", "Escape")], expect("false untouched"))
+# One Escape cancels, although the open chooser's location entry has the focus.
+run_case("open cancel returns false, path untouched", "open", CHOOSER, [("key", "Escape")],
+         expect("false untouched"), retries=0)
 run_case("save proposes Data.csv", "save", CHOOSER, [("key", "Return")],
          expect_suffix("/Data.csv"))
 run_case("save appends .csv to a typed name", "save", CHOOSER,
