@@ -2,6 +2,7 @@
  * with the given title is mapped, then the program's pid; the program keeps running.
  * Usage: time_to_window TITLE PROGRAM [ARG...]   (needs DISPLAY)
  * Used by window_figures.py; it watches MapNotify on the root window, so no polling. */
+#define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <stdio.h>
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
     double start = NowMs();
     pid_t pid = fork();
     if (pid == 0) {
+        /* The program's console must not hold the caller's pipe open. */
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
         execvp(argv[2], argv + 2);
         _exit(127);
     }

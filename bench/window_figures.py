@@ -55,8 +55,9 @@ def one_run(bindir, title, argv):
         idle = (cpu_seconds(pid) - before) / IDLE_SECONDS * 100.0
         rss = rss_kib(pid)
     finally:
-        os.kill(pid, 15)
-        os.waitpid(pid, 0)
+        os.kill(pid, 15)  # not our child (time_to_window started it): wait for it to go
+        while os.path.exists(f"/proc/{pid}") and "Z" not in open(f"/proc/{pid}/stat").read().split(")")[1][:3]:
+            time.sleep(0.05)
     return float(ms), idle, rss
 
 

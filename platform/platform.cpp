@@ -1,15 +1,17 @@
-// Native services on X11 + GTK 3: the GLUT window's handle, the modal notice, the modal
-// file chooser and the sleep. Called by the app at start-up and from frames, and by the
-// font loader for its missing-file notice. Changes no GL state; GTK is started lazily.
+// Native services on X11: the GLUT window's handle, the modal notice, the modal file
+// chooser and the sleep. Called by the app at start-up and from frames, and by the font
+// loader for its missing-file notice. Changes no GL state. The dialogs live in a module
+// (GTK 3) that is loaded at the first dialog, so start-up does not pay for GTK.
 #include "platform/platform.h"
 
-#include <gdk/gdkx.h>
+#include "platform/dialogs_module.h"
+
+#include <dlfcn.h>
 #include <GL/glx.h>
-#include <gtk/gtk.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <thread>
 
 unsigned long gWindowHandle = 0;
@@ -18,78 +20,33 @@ namespace {
 
 MessageBoxHook gMessageBoxHook = nullptr;
 
-enum class GtkState { NotTried, Ready, Unavailable };
-GtkState gGtkState = GtkState::NotTried;
+struct DialogModule {
+    decltype(&QuillmoorShowMessageBox) showMessageBox = nullptr;
+    decltype(&QuillmoorShowFileDialog) showFileDialog = nullptr;
+};
 
-// Returns true when GTK runs on an X11 display and dialogs can be shown. Tried once:
-// a failed start (no display) is remembered so later calls fail fast.
-bool EnsureGtk() {
-    if (gGtkState == GtkState::NotTried) {
-        // GLUT talks X11, so the dialogs must too, or they could not be made transient
-        // for its window.
-        gdk_set_allowed_backends("x11");
-        // GTK would otherwise switch the whole process to the user's locale, and the
-        // data file's numbers would then be read with the locale's decimal separator.
-        gtk_disable_setlocale();
-        gGtkState = gtk_init_check(nullptr, nullptr) ? GtkState::Ready : GtkState::Unavailable;
+// The dialog module, loaded once. Found beside the program ($ORIGIN) or where the build
+// or the installation put it (the program's run path). Returns nullptr, after saying why
+// on stderr once, when it cannot be loaded.
+const DialogModule* Dialogs() {
+    static DialogModule module;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        void* handle = dlopen(kDialogsModuleName, RTLD_NOW | RTLD_LOCAL);
+        if (handle != nullptr) {
+            module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
+                dlsym(handle, "QuillmoorShowMessageBox"));
+            module.showFileDialog = reinterpret_cast<decltype(module.showFileDialog)>(
+                dlsym(handle, "QuillmoorShowFileDialog"));
+        }
+        if (module.showMessageBox == nullptr || module.showFileDialog == nullptr) {
+            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", dlerror());
+            std::fflush(stderr);
+            module = DialogModule();
+        }
     }
-    return gGtkState == GtkState::Ready;
-}
-
-// Lets GTK finish pending work (unmapping a destroyed dialog) so it really leaves the
-// screen before control goes back to GLUT, which will not pump GTK's events.
-void PumpGtkEvents() {
-    while (gtk_events_pending()) {
-        gtk_main_iteration();
-    }
-}
-
-// Realizes the dialog and makes the window manager keep it above the GLUT window.
-// Returns the foreign GDK window to release after the dialog closes, or nullptr.
-GdkWindow* MakeTransientForMainWindow(GtkWidget* dialog) {
-    gtk_widget_realize(dialog);
-    if (gWindowHandle == 0) {
-        return nullptr;
-    }
-    GdkDisplay* display = gtk_widget_get_display(dialog);
-    if (!GDK_IS_X11_DISPLAY(display)) {
-        return nullptr;
-    }
-    GdkWindow* owner = gdk_x11_window_foreign_new_for_display(display, gWindowHandle);
-    if (owner != nullptr) {
-        gdk_window_set_transient_for(gtk_widget_get_window(dialog), owner);
-    }
-    return owner;
-}
-
-// Runs a dialog modally; returns GTK's response id.
-gint RunModal(GtkWidget* dialog) {
-    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-    GdkWindow* owner = MakeTransientForMainWindow(dialog);
-    gint response = gtk_dialog_run(GTK_DIALOG(dialog));
-    if (owner != nullptr) {
-        g_object_unref(owner);
-    }
-    return response;
-}
-
-void DestroyDialog(GtkWidget* dialog) {
-    gtk_widget_destroy(dialog);
-    PumpGtkEvents();
-}
-
-// Asks whether an existing file may be replaced; returns true for "Replace".
-bool ConfirmReplace(GtkWidget* parent, const std::string& path) {
-    gchar* shown = g_filename_display_name(path.c_str());
-    GtkWidget* ask = gtk_message_dialog_new(
-        GTK_WINDOW(parent), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
-        "A file named \"%s\" already exists. Replace it?", shown);
-    g_free(shown);
-    gtk_dialog_add_buttons(GTK_DIALOG(ask), "_Cancel", GTK_RESPONSE_CANCEL, "_Replace",
-                           GTK_RESPONSE_ACCEPT, nullptr);
-    gint response = gtk_dialog_run(GTK_DIALOG(ask));
-    gtk_widget_destroy(ask);
-    return response == GTK_RESPONSE_ACCEPT;
+    return module.showMessageBox != nullptr ? &module : nullptr;
 }
 
 } // namespace
@@ -107,136 +64,24 @@ void ShowMessageBox(const char* caption, const char* text) {
         gMessageBoxHook(caption, text);
         return;
     }
-    if (!EnsureGtk()) {
+    const DialogModule* dialogs = Dialogs();
+    if (dialogs == nullptr || !dialogs->showMessageBox(caption, text, gWindowHandle)) {
+        // No dialog can be shown (no module, or no display): the notice still reaches
+        // the user.
         std::fprintf(stderr, "%s: %s\n", caption, text);
         std::fflush(stderr);
-        return;
-    }
-    // File names need not be UTF-8, but GTK's labels must be.
-    gchar* shownText = g_utf8_make_valid(text, -1);
-    gchar* shownCaption = g_utf8_make_valid(caption, -1);
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-                                               GTK_BUTTONS_OK, "%s", shownText);
-    gtk_window_set_title(GTK_WINDOW(dialog), shownCaption);
-    g_free(shownText);
-    g_free(shownCaption);
-    RunModal(dialog);
-    DestroyDialog(dialog);
-}
-
-std::string AppendDefaultExtension(const std::string& path, const char* extension) {
-    if (extension == nullptr || extension[0] == '\0') {
-        return path;
-    }
-    std::string::size_type slash = path.rfind('/');
-    std::string::size_type baseStart = slash == std::string::npos ? 0 : slash + 1;
-    // A dot that starts the base name marks a hidden file, not an extension.
-    std::string::size_type dot = path.rfind('.');
-    if (dot != std::string::npos && dot > baseStart) {
-        return path;
-    }
-    return path + "." + extension;
-}
-
-namespace {
-
-// GTK's open mode has no name entry; its location entry (what Ctrl+L opens) takes the
-// proposed name instead. The widget lies somewhere inside the dialog: a depth-first,
-// pre-order walk of the container tree, first match wins; leaves are plain widgets.
-GtkWidget* FindChooserWidget(GtkWidget* widget) {
-    if (GTK_IS_FILE_CHOOSER_WIDGET(widget)) {
-        return widget;
-    }
-    if (!GTK_IS_CONTAINER(widget)) {
-        return nullptr;
-    }
-    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-    GtkWidget* found = nullptr;
-    for (GList* child = children; child != nullptr && found == nullptr; child = child->next) {
-        found = FindChooserWidget(GTK_WIDGET(child->data));
-    }
-    g_list_free(children);
-    return found;
-}
-
-void OpenLocationEntry(GtkWidget* dialog, gpointer name) {
-    GtkWidget* chooser = FindChooserWidget(dialog);
-    if (chooser != nullptr) {
-        g_signal_emit_by_name(chooser, "location-popup", static_cast<const char*>(name));
     }
 }
-
-void FreeProposedName(gpointer name, GClosure*) {
-    g_free(name);
-}
-
-// Escape cancels the chooser at once, as it does the dialogs of other platforms; GTK
-// would first spend it on closing the location entry that ProposeName opened.
-gboolean CancelOnEscape(GtkWidget* dialog, GdkEventKey* event, gpointer) {
-    if (event->keyval != GDK_KEY_Escape) {
-        return FALSE;
-    }
-    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
-    return TRUE;
-}
-
-void ProposeName(GtkWidget* dialog, bool save, const char* name) {
-    if (name == nullptr || name[0] == '\0') {
-        return;
-    }
-    if (save) {
-        gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), name);
-        return;
-    }
-    // The location entry opens only once the chooser is on screen.
-    g_signal_connect_data(dialog, "map", G_CALLBACK(OpenLocationEntry), g_strdup(name),
-                          FreeProposedName, GConnectFlags(0));
-}
-
-} // namespace
 
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path) {
-    if (!EnsureGtk()) {
+    const DialogModule* dialogs = Dialogs();
+    char* chosen = nullptr;
+    if (dialogs == nullptr || dialogs->showFileDialog(&options, gWindowHandle, &chosen) != 1) {
         return false;
     }
-    GtkFileChooserAction action =
-        options.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN;
-    GtkWidget* dialog =
-        gtk_file_chooser_dialog_new(options.title, nullptr, action, "_Cancel", GTK_RESPONSE_CANCEL,
-                                    options.save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-    gtk_file_chooser_set_local_only(chooser, TRUE);
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
-    if (options.filterPattern != nullptr && options.filterPattern[0] != '\0') {
-        GtkFileFilter* filter = gtk_file_filter_new();
-        gtk_file_filter_set_name(filter, options.filterName);
-        gtk_file_filter_add_pattern(filter, options.filterPattern);
-        gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
-    }
-    // GTK asks before replacing the typed name; the extension added below may name
-    // another file, which is asked about separately.
-    gtk_file_chooser_set_do_overwrite_confirmation(chooser, options.save ? TRUE : FALSE);
-    ProposeName(dialog, options.save, options.proposedName);
-    g_signal_connect(dialog, "key-press-event", G_CALLBACK(CancelOnEscape), nullptr);
-
-    bool confirmed = false;
-    std::string chosen;
-    while (!confirmed && RunModal(dialog) == GTK_RESPONSE_ACCEPT) {
-        gchar* name = gtk_file_chooser_get_filename(chooser);
-        if (name == nullptr) {
-            break; // a non-local location: nothing we can open
-        }
-        chosen = AppendDefaultExtension(name, options.defaultExtension);
-        bool extended = chosen.size() != std::strlen(name);
-        g_free(name);
-        confirmed = !(options.save && extended && g_file_test(chosen.c_str(), G_FILE_TEST_EXISTS) &&
-                      !ConfirmReplace(dialog, chosen));
-    }
-    DestroyDialog(dialog);
-    if (confirmed) {
-        path = chosen;
-    }
-    return confirmed;
+    path = chosen;
+    std::free(chosen);
+    return true;
 }
 
 void SleepMs(unsigned ms) {

@@ -20,12 +20,12 @@ using MessageBoxHook = void (*)(const char* caption, const char* text);
 void SetMessageBoxHook(MessageBoxHook hook);
 
 struct FileDialogOptions {
-    bool save = false;         // save chooser instead of open chooser
+    bool save = false; // save chooser instead of open chooser
     const char* title = "";
-    const char* filterName = "";   // e.g. "CSV files"
-    const char* filterPattern = "";  // e.g. "*.csv"
-    const char* proposedName = "";   // name shown in the entry when the dialog opens
-    const char* defaultExtension = "";  // appended (with a dot) to a name without one
+    const char* filterName = "";       // e.g. "CSV files"
+    const char* filterPattern = "";    // e.g. "*.csv"
+    const char* proposedName = "";     // name shown in the entry when the dialog opens
+    const char* defaultExtension = ""; // appended (with a dot) to a name without one
 };
 
 // Modal file chooser. Returns true and the full path in path when the user confirmed a
@@ -35,7 +35,20 @@ bool ShowFileDialog(const FileDialogOptions& options, std::string& path);
 // Returns path with "." + extension appended when its base name has no extension (a
 // leading dot marks a hidden file, not an extension); path itself otherwise, and when
 // extension is empty or null.
-std::string AppendDefaultExtension(const std::string& path, const char* extension);
+// Inline: the dialog module uses it as well.
+inline std::string AppendDefaultExtension(const std::string& path, const char* extension) {
+    if (extension == nullptr || extension[0] == '\0') {
+        return path;
+    }
+    std::string::size_type slash = path.rfind('/');
+    std::string::size_type baseStart = slash == std::string::npos ? 0 : slash + 1;
+    // A dot that starts the base name marks a hidden file, not an extension.
+    std::string::size_type dot = path.rfind('.');
+    if (dot != std::string::npos && dot > baseStart) {
+        return path;
+    }
+    return path + "." + extension;
+}
 
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);

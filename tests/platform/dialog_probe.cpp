@@ -3,6 +3,7 @@
 // Usage: dialog_probe message|open|save. After the result line it keeps its window for
 // a second so the script can check that the dialog has left the screen.
 #include "platform/platform.h"
+#include "tests/support/gl_test_window.h"
 
 #include <GL/freeglut.h>
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     }
     const char* mode = argv[1];
     int glutArgc = 1;
+    PinSoftwareDriver();
     glutInit(&glutArgc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowPosition(10, 10);
