@@ -4,10 +4,8 @@
 // status 1 and its message on stderr.
 #include "app/command_line.h"
 #include "app/guard.h"
-#include "app/input.h"
 #include "app/loading.h"
 #include "app/shell.h"
-#include "clade/clade.h"
 
 #include <GL/freeglut.h>
 
@@ -24,12 +22,7 @@ int main(int argc, char** argv) {
     if (!FindDataFileArgument(argc, argv, &dataFile, stderr)) return 2;
 
     RunGuarded([&] {
-        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-        InstallNodeReleaseHook();
-        InitWindow();
-        InitDrawingState();
-        BuildInitialTree();
-        RebuildTree();
+        StartEditor();
         if (dataFile != nullptr) {
             std::string whyNot;
             if (!OpenDataFile(dataFile, &whyNot)) {

@@ -111,6 +111,15 @@ void InitDrawingState() {
     glEnable(GL_LINE_SMOOTH);
 }
 
+void StartEditor() {
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    InstallNodeReleaseHook();
+    InitWindow();
+    InitDrawingState();
+    BuildInitialTree();
+    RebuildTree();
+}
+
 void RegisterCallbacks() {
     glutDisplayFunc(DisplayFrame);
     glutIdleFunc(gContinuousFrames ? DisplayFrame : nullptr);

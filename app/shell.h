@@ -23,6 +23,11 @@ void RequestFrame();
 void InitWindow();
 // Random seed, polygon fill mode and line smoothing.
 void InitDrawingState();
+// The whole start-up after glutInit and before the main loop: display mode, the node
+// release hook, the window, the drawing state, and the empty tree built and listed.
+// Shared by main, the frame benchmark and the in-process tests. Throws the font layer's
+// message text when the font cannot be set up.
+void StartEditor();
 // Registers every GLUT callback, display (and idle, when continuous) first, reshape last.
 void RegisterCallbacks();
 // One frame: banner, "Open File" (and the dialog on a click), tree, change markers and

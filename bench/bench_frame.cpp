@@ -133,13 +133,7 @@ BENCHMARK(BM_Frame)
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    InstallNodeReleaseHook();
-    InitWindow();
-    InitDrawingState();
-    glutIdleFunc(nullptr);
-    BuildInitialTree();
-    RebuildTree();
+    StartEditor();
     for (int i = 0; i < 20; ++i)
         glutMainLoopEvent();
     // The model lists every rebuilt tree on stdout; keep the search out of the report.

@@ -37,12 +37,7 @@ class IdleFrames : public ::testing::Test {
         char* argv[] = {arg0, nullptr};
         glutInit(&argc, argv);
         glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-        InstallNodeReleaseHook();
-        InitWindow();
-        InitDrawingState();
-        BuildInitialTree();
-        RebuildTree();
+        StartEditor();
     }
 
     void SetUp() override {

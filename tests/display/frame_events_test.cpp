@@ -31,14 +31,7 @@ class FrameEventsTest : public ::testing::Test {
         PinSoftwareDriver();
         glutInit(&argc, argv);
         glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-        InstallNodeReleaseHook();
-        InitWindow();
-        InitDrawingState();
-        // The GLUT loop must not run frames behind the test's back.
-        glutIdleFunc(nullptr);
-        BuildInitialTree();
-        RebuildTree();
+        StartEditor(); // frames run only when asked for, never behind the test's back
         gFrameSleepMs = 0;
         for (int i = 0; i < 20; ++i)
             glutMainLoopEvent(); // let the window map
