@@ -28,6 +28,19 @@ unsigned long PumpFor(double seconds) {
     return gFramesDrawn - before;
 }
 
+// Pumps the loop until no frame has come for half a second, for at most `limit` seconds.
+// Returns the frames drawn meanwhile, and sets *settled to whether it went quiet: an event
+// may take a few frames to settle (a reshape answers itself once), but never goes on.
+unsigned long PumpUntilQuiet(bool* settled, double limit = 10.0) {
+    const unsigned long before = gFramesDrawn;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(limit);
+    *settled = false;
+    while (!*settled && std::chrono::steady_clock::now() < end) {
+        *settled = PumpFor(0.5) == 0;
+    }
+    return gFramesDrawn - before;
+}
+
 class IdleFrames : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -43,7 +56,9 @@ class IdleFrames : public ::testing::Test {
     void SetUp() override {
         gContinuousFrames = false;
         RegisterCallbacks();
-        PumpFor(1.0); // map, expose and reshape settle
+        bool settled = false;
+        PumpUntilQuiet(&settled); // map, expose and reshape
+        ASSERT_TRUE(settled);
     }
 };
 
@@ -53,33 +68,38 @@ TEST_F(IdleFrames, NothingIsDrawnWhileNothingHappens) {
 }
 
 TEST_F(IdleFrames, EachEventIsFollowedByAFrameAndThenQuiet) {
-    OnPassiveMotion(400, 300);
-    EXPECT_GE(PumpFor(0.3), 1u) << "passive motion moves the hover text and the target";
-    EXPECT_EQ(PumpFor(0.5), 0u);
-
-    OnKeyboard('f', 0, 0);
-    EXPECT_GE(PumpFor(0.3), 1u);
-    EXPECT_EQ(PumpFor(0.5), 0u);
-
-    OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 590); // empty space: stays pending
-    EXPECT_GE(PumpFor(0.3), 1u);
+    struct Event {
+        const char* what;
+        void (*send)();
+    };
+    const Event events[] = {
+        // The hover text and the drop target follow the pointer.
+        {"passive motion", [] { OnPassiveMotion(400, 300); }},
+        {"key", [] { OnKeyboard('f', 0, 0); }},
+        // A press on empty space stays pending for the controls of the next frames.
+        {"press", [] { OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 590); }},
+        // A new size moves the button's zone and stretches the text.
+        {"reshape", [] { OnReshape(800, 600); }},
+    };
+    for (const Event& event : events) {
+        event.send();
+        bool settled = false;
+        EXPECT_GE(PumpUntilQuiet(&settled), 1u) << event.what;
+        EXPECT_TRUE(settled) << event.what << " left the loop drawing";
+    }
     EXPECT_TRUE(gPressPending);
-    EXPECT_EQ(PumpFor(0.5), 0u);
-
-    OnReshape(800, 600);
-    EXPECT_GE(PumpFor(0.3), 1u) << "a reshape moves the button's zone and stretches text";
-    EXPECT_EQ(PumpFor(0.5), 0u);
 }
 
 TEST_F(IdleFrames, TheContinuousLoopKeepsDrawing) {
     gContinuousFrames = true;
     RegisterCallbacks();
     glutPostRedisplay();
-    EXPECT_GT(PumpFor(0.5), 10u);
+    EXPECT_GT(PumpFor(1.0), 3u) << "frames follow each other with no event at all";
     gContinuousFrames = false;
     RegisterCallbacks();
-    PumpFor(0.2); // the frame already asked for drains
-    EXPECT_EQ(PumpFor(0.5), 0u);
+    bool settled = false;
+    PumpUntilQuiet(&settled); // the frame already asked for drains
+    EXPECT_TRUE(settled);
 }
 
 } // namespace
