@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-// The module's file name, looked up along the program's run path.
+// The module's file name; the platform layer knows the folders to look in.
 constexpr const char kDialogsModuleName[] = "libquillmoor_dialogs.so";
 
 extern "C" {

@@ -8,10 +8,12 @@
 
 #include <dlfcn.h>
 #include <GL/glx.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 unsigned long gWindowHandle = 0;
@@ -25,15 +27,35 @@ struct DialogModule {
     decltype(&QuillmoorShowFileDialog) showFileDialog = nullptr;
 };
 
-// The dialog module, loaded once. Found beside the program ($ORIGIN) or where the build
-// or the installation put it (the program's run path). Returns nullptr, after saying why
-// on stderr once, when it cannot be loaded.
+// Opens the module from the first folder that has it: beside the program, then the
+// build's output folder, then the installed library folder. Full paths rather than the
+// run path, since a sanitizer's dlopen interceptor loses the caller's run path.
+void* OpenDialogModule() {
+    std::string besideProgram;
+    char exe[4096];
+    const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length > 0) {
+        besideProgram.assign(exe, static_cast<size_t>(length));
+        besideProgram.erase(besideProgram.rfind('/') + 1);
+    }
+    for (const std::string& folder : {besideProgram, std::string(QM_MODULE_BUILD_DIR "/"),
+                                      std::string(QM_MODULE_INSTALL_DIR "/")}) {
+        if (folder.empty()) continue;
+        const std::string path = folder + kDialogsModuleName;
+        if (access(path.c_str(), F_OK) != 0) continue;
+        return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    return dlopen(kDialogsModuleName, RTLD_NOW | RTLD_LOCAL); // the system's search
+}
+
+// The dialog module, loaded once. Returns nullptr, after saying why on stderr once, when
+// it cannot be loaded.
 const DialogModule* Dialogs() {
     static DialogModule module;
     static bool tried = false;
     if (!tried) {
         tried = true;
-        void* handle = dlopen(kDialogsModuleName, RTLD_NOW | RTLD_LOCAL);
+        void* handle = OpenDialogModule();
         if (handle != nullptr) {
             module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
                 dlsym(handle, "QuillmoorShowMessageBox"));
@@ -41,7 +63,9 @@ const DialogModule* Dialogs() {
                 dlsym(handle, "QuillmoorShowFileDialog"));
         }
         if (module.showMessageBox == nullptr || module.showFileDialog == nullptr) {
-            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", dlerror());
+            const char* why = dlerror();
+            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n",
+                         why != nullptr ? why : "incomplete dialog module");
             std::fflush(stderr);
             module = DialogModule();
         }
