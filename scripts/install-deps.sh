@@ -8,7 +8,7 @@ packages=(
     libgtk-3-dev libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool xclip x11-utils imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

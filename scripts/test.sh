@@ -8,7 +8,6 @@
 # FUZZ_SECONDS (default 30) bounds each fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-30}
 passed=0
@@ -33,13 +32,10 @@ echo "=== sanitizer build (ASan + UBSan + LSan)"
 cmake -S . -B build-asan -DQM_WERROR=ON -DQM_SANITIZE=ON -DQM_BENCH=OFF \
       -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j"$jobs"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
-export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The tests carry their sanitizer options (leak checking, suppressions) themselves.
 ctest --test-dir build-asan --output-on-failure -j"$jobs" 2>&1 | tee build-asan/ctest.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
 count_ctest build-asan/ctest.log
-unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 echo "=== fuzzers (${fuzz_seconds}s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DQM_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -5,6 +5,7 @@ Every script runs under its own Xvfb (with-xvfb.sh) and gets the program's path 
 argv[1]. A script ends only the processes it started, by pid (Editor.stop).
 """
 
+import atexit
 import os
 import queue
 import re
@@ -151,8 +152,41 @@ def key(*names):
     xdotool("key", "--delay", 50, *names)
 
 
+_clipboard_owner = None
+
+
+def _release_clipboard():
+    global _clipboard_owner
+    if _clipboard_owner is not None:
+        _clipboard_owner.terminate()
+        _clipboard_owner.wait()
+        _clipboard_owner = None
+
+
 def type_text(text):
-    xdotool("type", "--delay", 20, text)
+    """Puts text into the focused entry in one go, pasted from the clipboard. Typed key by
+    key, it would race the file chooser's inline completion, which then mixes its own
+    suggestion into the name on a slow machine. The clipboard is served by an xclip that
+    this script started and ends, by pid, at the next paste or at exit."""
+    _release_clipboard()
+    global _clipboard_owner
+    _clipboard_owner = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"],
+                                        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+    _clipboard_owner.stdin.write(text.encode())
+    _clipboard_owner.stdin.close()
+    deadline = time.monotonic() + DEFAULT_TIMEOUT
+    while time.monotonic() < deadline:  # until xclip owns the clipboard
+        held = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True)
+        if held.returncode == 0 and held.stdout == text.encode():
+            break
+        time.sleep(0.05)
+    else:
+        raise TestFailure("the clipboard never held the text to paste")
+    xdotool("key", "ctrl+v")
+
+
+atexit.register(_release_clipboard)
 
 
 # ---- the tree listing -----------------------------------------------------------------
@@ -371,7 +405,6 @@ def write_comb_file(folder, taxa, name=None):
 def temp_folder():
     """A fresh temporary folder, removed when the script ends."""
     folder = tempfile.mkdtemp(prefix="quillmoor-gui-")
-    import atexit
     atexit.register(shutil.rmtree, folder, True)
     return folder
 

@@ -14,6 +14,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "gui"))
+from qmgui import type_text  # noqa: E402  (pastes, so the entry's completion cannot race)
+
 PROBE = sys.argv[1]
 CHOOSER = "Pick a Data File"
 NOTICE = "Quillmoor Error!"
@@ -66,7 +69,7 @@ def probe_env():
 
 def perform(action):
     if action[0] == "type":
-        xdotool("type", "--delay", "20", action[1])
+        type_text(action[1])
         time.sleep(0.3)
         xdotool("key", "Delete")  # drops an inline completion the entry offers
     elif action[0] == "key":
