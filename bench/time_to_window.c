@@ -3,13 +3,13 @@
  * Usage: time_to_window TITLE PROGRAM [ARG...]   (needs DISPLAY)
  * Used by window_figures.py; it watches MapNotify on the root window, so no polling. */
 #define _POSIX_C_SOURCE 200809L
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 static double NowMs(void) {
     struct timespec ts;

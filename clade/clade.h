@@ -6,16 +6,16 @@
 #include "matrix/matrix.h"
 
 struct CladeNode : TaxonRecord {
-    int32_t level;      // layout column (ComputeLevels)
-    int32_t id;         // serial number, unique over the whole run
-    float x;            // tree units (ComputePositions)
+    int32_t level; // layout column (ComputeLevels)
+    int32_t id;    // serial number, unique over the whole run
+    float x;       // tree units (ComputePositions)
     float y;
-    TaxonRecord* source;  // a taxon leaf's record in gTaxa; unused for internal nodes
+    TaxonRecord* source; // a taxon leaf's record in gTaxa; unused for internal nodes
     CladeNode* parent;
-    CladeNode* left;      // first child, drawn above
-    CladeNode* right;     // second child, drawn below
+    CladeNode* left;  // first child, drawn above
+    CladeNode* right; // second child, drawn below
     bool isTaxon;
-    bool isDragged;       // picked by the pointer; written only by the input code
+    bool isDragged; // picked by the pointer; written only by the input code
 
     CladeNode(); // TaxonRecord defaults, links null, level 0, x -99, y 0, id gNextNodeId++
 

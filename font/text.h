@@ -13,7 +13,7 @@ void TextInit();
 void TextPrint(float x, float y, const char* text);
 void TextPrintCentered(float y, const char* text);
 void TextPrintShadowed(float y, const char* text);
-void TextSetSize(int size);            // percent of the window height
+void TextSetSize(int size); // percent of the window height
 void TextSetColor(float red, float green, float blue);
-float TextGetWidth(const char* text);  // percent of the window width
+float TextGetWidth(const char* text); // percent of the window width
 void TextSetRotation(float degrees);

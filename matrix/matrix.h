@@ -9,14 +9,14 @@
 constexpr int kMaxTaxa = 20;
 constexpr int kMaxCharacters = 20;
 constexpr int kMaxStates = 20;
-constexpr int32_t kNoState = 999;      // a state entry that holds no state
-constexpr int kTaxonNameSize = 32;     // 31 characters and the terminator
-constexpr int kMatrixNameSize = 100;   // character and state names: 99 and the terminator
+constexpr int32_t kNoState = 999;    // a state entry that holds no state
+constexpr int kTaxonNameSize = 32;   // 31 characters and the terminator
+constexpr int kMatrixNameSize = 100; // character and state names: 99 and the terminator
 
 // One taxon. Also the first part of every CladeNode, which copies whole records bytewise.
 struct TaxonRecord {
-    bool flag;                       // carried along, never interpreted
-    int32_t states[kMaxCharacters];  // entry c: index into gStateNames[c], or kNoState
+    bool flag;                      // carried along, never interpreted
+    int32_t states[kMaxCharacters]; // entry c: index into gStateNames[c], or kNoState
     char name[kTaxonNameSize];
 
     TaxonRecord(); // flag false, every state kNoState, name "Unused"
