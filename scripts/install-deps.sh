@@ -7,7 +7,7 @@ packages=(
     freeglut3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
     libgtk-3-dev libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick
 )
 missing=()

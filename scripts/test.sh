@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole test run, from a fresh clone on a fresh Debian 12 machine (as root):
-#   1. install what is missing;
+#   1. install what is missing, and check the formatting;
 #   2. build with warnings as errors and run every test (model, GL and GUI tests; each
 #      GL or GUI test starts its own Xvfb, so no display is needed here);
 #   3. build the tests with ASan + UBSan (LSan on) and run them again;
@@ -19,6 +19,9 @@ count_ctest() { # adds the number of tests ctest ran (all passed, or set -e stop
     n=$(grep -Eo 'tests failed out of [0-9]+' "$1" | grep -Eo '[0-9]+$' | tail -n1)
     passed=$((passed + ${n:-0}))
 }
+
+echo "=== formatting (clang-format)"
+git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror
 
 echo "=== build (warnings as errors)"
 cmake -S . -B build -DQM_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
