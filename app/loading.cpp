@@ -2,14 +2,13 @@
 // and by start-up (a file on the command line). Changes no GL state.
 #include "app/loading.h"
 
-#include "app/input.h"
 #include "clade/clade.h"
 #include "matrix/matrix.h"
 
 void AdoptLoadedMatrix() {
+    // Replacing the tree tells the release hook, which forgets the drag state.
     BuildInitialTree();
     RebuildTree();
-    ForgetDragState();
 }
 
 bool OpenDataFile(const char* fileName, std::string* whyNot) {

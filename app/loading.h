@@ -6,7 +6,8 @@
 #include <string>
 
 // Builds the initial tree over the matrix just loaded, rebuilds it (the listing goes to
-// stdout) and forgets the carried node and the drop target.
+// stdout); replacing the tree makes the release hook forget the carried node and the
+// drop target.
 void AdoptLoadedMatrix();
 
 // Reads fileName into the matrix and, when that succeeds, adopts it. Returns true when

@@ -4,15 +4,14 @@
 #include "font/text.h"
 
 #include "font/font_renderer.h"
+#include "platform/platform.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
-#include <climits>
 #include <cstdint>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #ifndef QM_DATA_DIR
 #define QM_DATA_DIR "/usr/local/share/quillmoor"
@@ -29,17 +28,6 @@ const char kFontFile[] = "Another.fnt";
 bool IsRegularFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Folder of the running program, with a trailing slash; empty when unknown.
-std::string ExecutableFolder() {
-    char buffer[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) {
-        return std::string();
-    }
-    std::string path(buffer, static_cast<std::size_t>(length));
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 // Returns the first existing copy of the font file: the working directory, then beside

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -31,14 +32,7 @@ struct DialogModule {
 // build's output folder, then the installed library folder. Full paths rather than the
 // run path, since a sanitizer's dlopen interceptor loses the caller's run path.
 void* OpenDialogModule() {
-    std::string besideProgram;
-    char exe[4096];
-    const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (length > 0) {
-        besideProgram.assign(exe, static_cast<size_t>(length));
-        besideProgram.erase(besideProgram.rfind('/') + 1);
-    }
-    for (const std::string& folder : {besideProgram, std::string(QM_MODULE_BUILD_DIR "/"),
+    for (const std::string& folder : {ExecutableFolder(), std::string(QM_MODULE_BUILD_DIR "/"),
                                       std::string(QM_MODULE_INSTALL_DIR "/")}) {
         if (folder.empty()) continue;
         const std::string path = folder + kDialogsModuleName;
@@ -74,6 +68,14 @@ const DialogModule* Dialogs() {
 }
 
 } // namespace
+
+std::string ExecutableFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return std::string();
+    std::string path(buffer, static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
 
 void FindMainWindowHandle() {
     gWindowHandle = glXGetCurrentDrawable();

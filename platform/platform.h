@@ -50,5 +50,9 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
     return path + "." + extension;
 }
 
+// The folder of the running program, with a trailing slash; empty when unknown. Files
+// that travel with the program (the font, the dialog module) are looked for there.
+std::string ExecutableFolder();
+
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);
