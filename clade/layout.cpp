@@ -12,7 +12,8 @@
 void CladeNode::ComputeLevels() {
     level = 0;
     if (isTaxon) {
-        for (CladeNode* node = parent; node != nullptr && node != gRoot; node = node->parent)
+        for (CladeNode* node = parent; node != nullptr && node->parent != nullptr;
+             node = node->parent)
             ++node->level;
     }
     if (left != nullptr) {
@@ -29,7 +30,7 @@ void CladeNode::ComputeLevels() {
 // Pre-order, parents before children: each node reads its parent's final position.
 // A left child lies above its parent, a right child below, by half the x distance.
 void CladeNode::ComputePositions() {
-    if (this == gRoot) {
+    if (parent == nullptr) {
         x = 0.0f;
         y = 0.0f;
     } else {
@@ -65,11 +66,14 @@ void CladeNode::Dump(int32_t depth) {
 
 void RebuildTree() {
     if (gRoot == nullptr) return;
-    // Each step reads gRoot afresh: Compact may replace the root.
-    gRoot->Compact();
-    gRoot->ComputeLevels();
-    gRoot->ComputePositions();
-    gRoot->UpdateStates();
+    UpdateTree(gRoot, ReleaseLiveNode);
+#ifndef NDEBUG
+    std::string fault;
+    if (!CheckTree(gRoot, &fault)) {
+        std::fprintf(stderr, "broken tree after a rebuild: %s\n", fault.c_str());
+        assert(false);
+    }
+#endif
     gRoot->Dump(0);
     std::fflush(stdout);
 }

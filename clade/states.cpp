@@ -12,7 +12,7 @@ void CladeNode::ComputeStates() {
         return;
     }
     assert(left != nullptr && right != nullptr);
-    if (this == gRoot) {
+    if (parent == nullptr) {
         // The same choice for every character: the root copies one child whole.
         const CladeNode* from = left->isTaxon ? left : right;
         for (int j = 0; j < gCharacterCount; ++j)
