@@ -121,8 +121,7 @@ void DrawButton(const Button& button) {
     TextPrint(button.x, button.y, button.label);
 }
 
-bool HitButton(const Button& button, int windowWidth, int windowHeight) {
-    if (button.disabled) return false;
+bool InButtonZone(const Button& button, float x, float y, int windowWidth, int windowHeight) {
     // One percent in tree units; the across size is the margin on all four sides.
     const float sx = PercentToTreeX(1, windowWidth) - PercentToTreeX(0, windowWidth);
     const float sy = PercentToTreeY(1, windowHeight) - PercentToTreeY(0, windowHeight);
@@ -130,8 +129,12 @@ bool HitButton(const Button& button, int windowWidth, int windowHeight) {
     const float right = PercentToTreeX(button.x, windowWidth) + button.width * sx + sx;
     const float top = PercentToTreeY(button.y, windowHeight) - sx;
     const float bottom = PercentToTreeY(button.y, windowHeight) + button.height * sy + sx;
-    if (!gPressPending) return false;
-    if (left <= gPressX && gPressX <= right && top <= gPressY && gPressY <= bottom) {
+    return left <= x && x <= right && top <= y && y <= bottom;
+}
+
+bool HitButton(const Button& button, int windowWidth, int windowHeight) {
+    if (button.disabled || !gPressPending) return false;
+    if (InButtonZone(button, gPressX, gPressY, windowWidth, windowHeight)) {
         gPressPending = false;
         return true;
     }
@@ -142,9 +145,33 @@ bool HitButton(const Button& button) {
     return HitButton(button, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
 }
 
+namespace {
+// The buttons of the last frame, for input that arrives before the next one.
+constexpr int kMaxDrawnControls = 8;
+Button gDrawnControls[kMaxDrawnControls];
+int gDrawnControlCount = 0;
+} // namespace
+
+void BeginControls() {
+    gDrawnControlCount = 0;
+}
+
+void EndControls() {
+    gPressPending = false;
+}
+
+bool PressHitsDrawnControl(float x, float y, int windowWidth, int windowHeight) {
+    for (int i = 0; i < gDrawnControlCount; ++i) {
+        const Button& button = gDrawnControls[i];
+        if (!button.disabled && InButtonZone(button, x, y, windowWidth, windowHeight)) return true;
+    }
+    return false;
+}
+
 bool DoButton(float x, float y, int textSize, const char* label) {
     Button button;
     InitPushButton(button, x, y, textSize, label, false);
     DrawButton(button);
+    if (gDrawnControlCount < kMaxDrawnControls) gDrawnControls[gDrawnControlCount++] = button;
     return HitButton(button);
 }

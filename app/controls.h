@@ -32,6 +32,19 @@ bool HitButton(const Button& button);
 // The same test for a window of windowWidth x windowHeight pixels.
 bool HitButton(const Button& button, int windowWidth, int windowHeight);
 
+// True when (x, y), in tree units, lies in the button's zone (edges included) in a window
+// of windowWidth x windowHeight pixels.
+bool InButtonZone(const Button& button, float x, float y, int windowWidth, int windowHeight);
+
+// A frame's controls: BeginControls forgets the buttons of the previous frame; each
+// DoButton remembers its own; EndControls lets a press that none of them claimed expire,
+// so that a later resize or load can never move a button under an old press.
+void BeginControls();
+void EndControls();
+// True when (x, y), in tree units, lies on a button the last frame drew: such a press is
+// the control's alone, and does not also pick a node beneath it.
+bool PressHitsDrawnControl(float x, float y, int windowWidth, int windowHeight);
+
 // Percent of the window to tree units, with N = gTaxonCount, for the given window size.
 float PercentToTreeX(float v, int windowWidth);
 float PercentToTreeY(float v, int windowHeight);

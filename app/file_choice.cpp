@@ -1,14 +1,10 @@
-// Choosing the data file (see file_choice.h): the platform's modal chooser, then the
-// matrix reader. Called by the frame routine; changes no GL state.
+// Choosing the data file (see file_choice.h): the platform's modal chooser. Called by the
+// frame routine; changes no GL state.
 #include "app/file_choice.h"
 
-#include "matrix/matrix.h"
 #include "platform/platform.h"
 
-#include <string>
-
-bool ChooseDataFile(bool open, bool* loaded) {
-    if (loaded != nullptr) *loaded = false;
+bool ChooseDataFile(bool open, std::string* path) {
     FileDialogOptions options;
     options.save = !open;
     options.title = "Pick a Data File";
@@ -16,11 +12,8 @@ bool ChooseDataFile(bool open, bool* loaded) {
     options.filterPattern = "*.csv";
     options.proposedName = "Data.csv";
     options.defaultExtension = "csv";
-    std::string path;
-    if (!ShowFileDialog(options, path)) return false;
-    if (open) {
-        const bool replaced = LoadCharacterMatrix(path.c_str());
-        if (loaded != nullptr) *loaded = replaced;
-    }
+    std::string chosen;
+    if (!ShowFileDialog(options, chosen)) return false;
+    *path = chosen;
     return true;
 }

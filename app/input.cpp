@@ -2,8 +2,13 @@
 // writer of CladeNode::isDragged. Called by GLUT between frames; changes no GL state.
 #include "app/input.h"
 
+#include "app/commands.h"
+#include "app/controls.h"
 #include "app/guard.h"
+#include "app/messages.h"
 #include "app/shell.h"
+#include "clade/history.h"
+#include "platform/platform.h"
 
 #include <GL/freeglut.h>
 
@@ -18,6 +23,7 @@ bool gPressPending = false;
 bool gDragging = false;
 CladeNode* gDragNode = nullptr;
 CladeNode* gDropTarget = nullptr;
+bool gHeldMotion = false;
 
 namespace {
 
@@ -49,63 +55,38 @@ void ForgetReleasedNode(const CladeNode* released) {
     }
 }
 
-CladeNode* ChildOf(CladeNode* node, bool right) {
-    if (node == nullptr) return nullptr;
-    return right ? node->right : node->left;
-}
-
-// The fixed re-attachments of keys '1' to '3'. A key whose path names a missing node
-// does nothing. Connect's rebuild frees the moved node's old parent, which may be the
-// carried node or the drop target, so the drag state is dropped first.
-void ConnectIfPresent(CladeNode* moved, CladeNode* target) {
-    if (moved == nullptr || target == nullptr) return;
-    ForgetDragState();
+// The carried node goes next to the drop target, as one undoable change.
+void DropCarriedNode() {
+    CladeNode* moved = gDragNode;
+    CladeNode* target = gDropTarget;
+    BeginTreeChange();
+    moved->isDragged = false;
     moved->Connect(target);
+    gDropTarget = nullptr;
+    gDragging = false;
+    EndTreeChange();
 }
 
-void KeyMoveLeftGrandchildToRoot() {
-    ConnectIfPresent(ChildOf(ChildOf(gRoot, false), false), gRoot);
+// Any key or click is a new action: the message of the last one goes, and so does the
+// help overlay, which takes the key or click that closes it.
+bool NewActionClosesHelp() {
+    ClearMessage();
+    if (!HelpShown()) return false;
+    HideHelp();
+    RequestFrame();
+    return true;
 }
 
-void KeyMoveRightGrandchildToRoot() {
-    ConnectIfPresent(ChildOf(ChildOf(gRoot, true), true), gRoot);
-}
-
-void KeyMoveRightGrandchildToLeftChild() {
-    ConnectIfPresent(ChildOf(ChildOf(gRoot, true), true), ChildOf(gRoot, false));
-}
-
-// Positions only: levels, states and the listing stay as they are.
-void KeyRecomputePositions() {
-    if (gRoot != nullptr) gRoot->ComputePositions();
-}
-
-// Nodes freed here reach ForgetReleasedNode through the release hook.
-void KeyCompact() {
-    if (gRoot != nullptr) gRoot->Compact();
-}
-
-struct KeyCommand {
-    unsigned char key;
-    void (*run)();
-};
-
-// Case-sensitive: 'F' and 'C' are not commands.
-const KeyCommand kKeyCommands[] = {
-    {'1', KeyMoveLeftGrandchildToRoot},
-    {'2', KeyMoveRightGrandchildToRoot},
-    {'3', KeyMoveRightGrandchildToLeftChild},
-    {'f', KeyRecomputePositions},
-    {'c', KeyCompact},
-};
-
-void HandleKey(unsigned char key) {
-    for (const KeyCommand& command : kKeyCommands) {
-        if (command.key == key) {
-            command.run();
-            return;
-        }
-    }
+// The modifiers of the key being handled. Caps Lock sets GLUT's Shift bit, so Shift counts
+// only when a Shift key is really held.
+KeyPress MakeKeyPress(int key, bool special) {
+    KeyPress press{key, special, false, false, false};
+    if (!glutGet(GLUT_INIT_STATE)) return press; // window-free tests
+    const int modifiers = glutGetModifiers();
+    press.ctrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    press.alt = (modifiers & GLUT_ACTIVE_ALT) != 0;
+    press.shift = (modifiers & GLUT_ACTIVE_SHIFT) != 0 && ShiftKeyHeld();
+    return press;
 }
 
 } // namespace
@@ -180,17 +161,27 @@ void FindDropTarget(CladeNode* node) {
 }
 
 void HandleMouse(int button, int state, float px, float py, int windowWidth, int windowHeight) {
-    if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) return;
+    if (button != GLUT_LEFT_BUTTON) return;
+    if (state == GLUT_UP) {
+        // Press, drag, release: a release after the held button moved drops the node the
+        // press picked, exactly as a second click would. A release without motion (a plain
+        // click) or without a target leaves the node picked.
+        const bool dragged = gHeldMotion;
+        gHeldMotion = false;
+        if (dragged && gDragging && gDropTarget != nullptr && gDragNode != nullptr)
+            DropCarriedNode();
+        return;
+    }
+    if (state != GLUT_DOWN) return;
+    gHeldMotion = false;
+    if (NewActionClosesHelp()) return;
     gPressPending = true;
     gPressX = WindowToTreeX(px, windowWidth);
     gPressY = WindowToTreeY(py, windowHeight);
+    // A press on a control is the control's alone: it does not also pick or drop.
+    if (PressHitsDrawnControl(gPressX, gPressY, windowWidth, windowHeight)) return;
     if (gDragging && gDropTarget != nullptr && gDragNode != nullptr) {
-        CladeNode* moved = gDragNode;
-        CladeNode* target = gDropTarget;
-        moved->isDragged = false;
-        moved->Connect(target);
-        gDropTarget = nullptr;
-        gDragging = false;
+        DropCarriedNode();
         return;
     }
     if (gRoot == nullptr) return;
@@ -202,6 +193,16 @@ void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight) 
     gPointerX = WindowToTreeX(px, windowWidth);
     gPointerY = WindowToTreeY(py, windowHeight);
     if (gDragging && gRoot != nullptr) FindDropTarget(gRoot);
+}
+
+void HandleHeldMotion(float px, float py, int windowWidth, int windowHeight) {
+    gHeldMotion = true;
+    HandlePassiveMotion(px, py, windowWidth, windowHeight);
+}
+
+bool HandleKey(const KeyPress& press) {
+    if (NewActionClosesHelp()) return false;
+    return RunKeyCommand(press);
 }
 
 void ForgetDragState() {
@@ -231,15 +232,30 @@ void OnPassiveMotion(int px, int py) {
     });
 }
 
+void OnMotion(int px, int py) {
+    RunGuarded([&] {
+        HandleHeldMotion(static_cast<float>(px), static_cast<float>(py), glutGet(GLUT_WINDOW_WIDTH),
+                         glutGet(GLUT_WINDOW_HEIGHT));
+        RequestFrame();
+    });
+}
+
 void OnKeyboard(unsigned char key, int, int) {
     RunGuarded([&] {
-        HandleKey(key);
+        HandleKey(MakeKeyPress(key, false));
         RequestFrame();
     });
 }
 
 void OnKeyboardUp(unsigned char, int, int) {}
-void OnSpecialKey(int, int, int) {}
+
+void OnSpecialKey(int key, int, int) {
+    RunGuarded([&] {
+        HandleKey(MakeKeyPress(key, true));
+        RequestFrame();
+    });
+}
+
 void OnSpecialKeyUp(int, int, int) {}
 
 void ResetInput() {
@@ -249,4 +265,5 @@ void ResetInput() {
     gDragging = false;
     gDragNode = nullptr;
     gDropTarget = nullptr;
+    gHeldMotion = false;
 }

@@ -6,6 +6,8 @@
 
 #include "clade/clade.h"
 
+struct KeyPress;
+
 // Last left press and current pointer position, in tree units.
 extern float gPressX;
 extern float gPressY;
@@ -32,9 +34,18 @@ bool AnyDragged(const CladeNode* node);
 // The drop-target pass, pre-order from node, against the pointer position.
 void FindDropTarget(CladeNode* node);
 
-// The mouse and passive-motion rules, for a window of windowWidth x windowHeight pixels.
+// The mouse and motion rules, for a window of windowWidth x windowHeight pixels. A left
+// press closes the help overlay (and does nothing else), or is left to a control it lies
+// on, or drops the carried node on the drop target, or runs the pick pass. A left release
+// after the held button moved drops the carried node on the drop target, if there is one.
 void HandleMouse(int button, int state, float px, float py, int windowWidth, int windowHeight);
 void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight);
+// Motion with a button held: aims exactly as passive motion does, and marks the press as
+// dragged, so that its release drops the node it picked.
+void HandleHeldMotion(float px, float py, int windowWidth, int windowHeight);
+// A key press: closes the help overlay (taking the key) or runs the key's command.
+// Returns true when a command ran. Clears the message line either way.
+bool HandleKey(const KeyPress& press);
 
 // Forgets the carried node and the drop target and clears every isDragged flag in the
 // current tree. Used whenever the tree is replaced or a key command reshapes it.
@@ -45,6 +56,7 @@ void InstallNodeReleaseHook();
 // GLUT callbacks. The window size is asked from GLUT at each event.
 void OnMouse(int button, int state, int px, int py);
 void OnPassiveMotion(int px, int py);
+void OnMotion(int px, int py);
 void OnKeyboard(unsigned char key, int px, int py);
 void OnKeyboardUp(unsigned char key, int px, int py);
 void OnSpecialKey(int key, int px, int py);

@@ -9,9 +9,6 @@
 
 #include <GL/freeglut.h>
 
-#include <cstdio>
-#include <string>
-
 int main(int argc, char** argv) {
     gContinuousFrames = TakeFlag(&argc, argv, "--continuous");
     const int infoStatus = AnswerInfoOptions(argc, argv, stdout, stderr);
@@ -23,19 +20,8 @@ int main(int argc, char** argv) {
 
     RunGuarded([&] {
         StartEditor();
-        if (dataFile != nullptr) {
-            std::string whyNot;
-            if (!OpenDataFile(dataFile, &whyNot)) {
-                // The reader's reasons usually name the file (and line) already.
-                if (whyNot.find(dataFile) != std::string::npos) {
-                    std::fprintf(stderr, "quillmoor: %s\n", whyNot.c_str());
-                } else {
-                    std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", dataFile,
-                                 whyNot.empty() ? "unreadable data file" : whyNot.c_str());
-                }
-                std::fflush(stderr);
-            }
-        }
+        // A refusal is told once, on stderr, and on the window's message line.
+        if (dataFile != nullptr) OpenDataFile(dataFile, nullptr, LoadReport::CommandLine);
     });
     glutMainLoop();
     return 0;

@@ -3,12 +3,15 @@
 // the screen projection; every frame sets its own projections again.
 #include "app/shell.h"
 
+#include "app/commands.h"
 #include "app/controls.h"
 #include "app/file_choice.h"
 #include "app/guard.h"
 #include "app/input.h"
 #include "app/loading.h"
+#include "app/messages.h"
 #include "clade/clade.h"
+#include "clade/history.h"
 #include "display/display.h"
 #include "font/text.h"
 #include "platform/platform.h"
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 unsigned gFrameSleepMs = 10;
 bool gContinuousFrames = false;
@@ -54,11 +58,13 @@ void DisplayFrameBody() {
     TextSetColor(0.0f, 0.0f, 1.0f);
     TextPrint(40.0f, 1.0f, "Quillmoor");
 
-    if (DoButton(OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel)) {
+    BeginControls();
+    const bool clicked = DoButton(OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel);
+    EndControls();
+    if (TakeOpenFileRequest() || clicked) {
         changedByFrame = true;
-        bool loaded = false;
-        ChooseDataFile(true, &loaded);
-        if (loaded) AdoptLoadedMatrix();
+        std::string path;
+        if (ChooseDataFile(true, &path)) OpenDataFile(path.c_str());
     }
 
     SetTreeProjection();
@@ -79,6 +85,9 @@ void DisplayFrameBody() {
     SleepMs(gFrameSleepMs);
 
     if (gDragging && gDropTarget != nullptr) DrawDragIndicator(gDragNode, gDropTarget);
+
+    DrawMessageLine(CurrentMessage().c_str());
+    if (HelpShown()) DrawHelpOverlay(HelpLines().data(), static_cast<int>(HelpLines().size()));
 
     glutSwapBuffers();
     if (gContinuousFrames || changedByFrame) glutPostRedisplay();
@@ -116,8 +125,10 @@ void StartEditor() {
     InstallNodeReleaseHook();
     InitWindow();
     InitDrawingState();
+    CreateCommandMenu();
     BuildInitialTree();
     RebuildTree();
+    ResetHistory();
 }
 
 void RegisterCallbacks() {
@@ -126,6 +137,7 @@ void RegisterCallbacks() {
     glutKeyboardFunc(OnKeyboard);
     glutKeyboardUpFunc(OnKeyboardUp);
     glutPassiveMotionFunc(OnPassiveMotion);
+    glutMotionFunc(OnMotion);
     glutSpecialFunc(OnSpecialKey);
     glutSpecialUpFunc(OnSpecialKeyUp);
     glutMouseFunc(OnMouse);

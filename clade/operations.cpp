@@ -181,9 +181,9 @@ struct TreeCheck {
             return Fail("a child of " + name + " names another parent"), -1;
         for (int c = 0; c < kMaxCharacters; ++c) {
             const int32_t s = node->states[c];
-            const bool inRange =
-                c < gCharacterCount ? s >= 0 && s < kMaxStates && s < gStateCounts[c]
-                                    : s == kNoState;
+            const bool inRange = c < gCharacterCount
+                                     ? s >= 0 && s < kMaxStates && s < gStateCounts[c]
+                                     : s == kNoState;
             if (!inRange) return Fail(name + " holds an impossible state"), -1;
         }
         const int left = Visit(node->left);

@@ -13,7 +13,6 @@ namespace {
 
 NodeReleaseHook gReleaseHook = nullptr;
 
-
 // Replaces the whole tree by nothing; the hook hears of it once, with nullptr.
 void ReleaseTree() {
     DeleteTree(ReplaceTree(nullptr));
@@ -33,8 +32,8 @@ CladeNode::CladeNode() : CladeNode(gNextNodeId) {
 }
 
 CladeNode::CladeNode(int32_t givenId)
-    : TaxonRecord(), level(0), id(givenId), x(-99.0f), y(0.0f), source(nullptr),
-      parent(nullptr), left(nullptr), right(nullptr), isTaxon(false), isDragged(false) {}
+    : TaxonRecord(), level(0), id(givenId), x(-99.0f), y(0.0f), source(nullptr), parent(nullptr),
+      left(nullptr), right(nullptr), isTaxon(false), isDragged(false) {}
 
 void ReleaseLiveNode(CladeNode* node) {
     if (gReleaseHook != nullptr) gReleaseHook(node);

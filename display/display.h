@@ -5,6 +5,8 @@
 
 #include "clade/clade.h"
 
+#include <string>
+
 // Number of change events drawn by the last DrawChangeMarkers pass (the frame zeroes it).
 extern int gEventCount;
 
@@ -29,6 +31,22 @@ void DrawAncestralPanel();
 void DrawNodePanel(const CladeNode* node);
 // Insertion point on dropTarget's branch, the new node's place and an arc from dragNode.
 void DrawDragIndicator(const CladeNode* dragNode, const CladeNode* dropTarget);
+
+// The message line, under the banner between the ancestral list and the leaf labels, on a
+// pale box: text size 3, or 2 when it is long, cut with "..." when even that is too wide.
+void DrawMessageLine(const char* text);
+
+// One line of the help overlay: keys (null or empty for a heading) and what they do.
+struct HelpLine {
+    const char* keys;
+    const char* text;
+};
+// The help overlay: a box over the middle of the window listing the lines.
+void DrawHelpOverlay(const HelpLine* lines, int count);
+
+// text as it fits in width percent at the current text size: whole, or cut at a character
+// boundary (never inside a UTF-8 sequence) and ended with "...".
+std::string FitText(const char* text, float width);
 
 // Puts the display's own state back to its start: gEventCount 0, no outline queued. For tests.
 void ResetDisplay();

@@ -245,7 +245,7 @@ bool ParseMatrix(FILE* file, StagedMatrix* staged, ParseError* error) {
 
 } // namespace
 
-bool LoadCharacterMatrix(const char* fileName, std::string* whyNot) {
+bool LoadCharacterMatrix(const char* fileName, std::string* whyNot, bool printRefusal) {
     // Binary mode: CR LF is undone by the reader itself, the same on every platform.
     FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
@@ -266,8 +266,10 @@ bool LoadCharacterMatrix(const char* fileName, std::string* whyNot) {
         ok = Fail(&error, "cannot read the file");
     std::fclose(file);
     if (!ok) {
-        std::printf("%s:%d: %s\n", fileName, error.line, error.text);
-        std::fflush(stdout);
+        if (printRefusal) {
+            std::printf("%s:%d: %s\n", fileName, error.line, error.text);
+            std::fflush(stdout);
+        }
         if (whyNot != nullptr)
             *whyNot = std::string(fileName) + ":" + std::to_string(error.line) + ": " + error.text;
         return false;

@@ -33,9 +33,10 @@ extern const float gCharacterColors[kMaxCharacters][3];
 // Reads a data file into the tables. Does not touch the tree: the caller rebuilds it.
 // Returns true when the file was read and the tables replaced.
 // Returns false when the file cannot be opened (nothing printed) or breaks the layout
-// (one console line naming file, line and problem); the tables are then untouched.
-// whyNot, when given, receives the reason on failure.
-bool LoadCharacterMatrix(const char* fileName, std::string* whyNot = nullptr);
+// (one console line naming file, line and problem, unless printRefusal is false); the
+// tables are then untouched. whyNot, when given, receives the reason on failure.
+bool LoadCharacterMatrix(const char* fileName, std::string* whyNot = nullptr,
+                         bool printRefusal = true);
 
 // Puts every table back to its start-of-program value. For tests.
 void ResetMatrix();

@@ -54,5 +54,9 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 // that travel with the program (the font, the dialog module) are looked for there.
 std::string ExecutableFolder();
 
+// True when a Shift key is held down on the main window's display right now. Caps Lock
+// does not count (GLUT reports it as Shift). False when it cannot be told.
+bool ShiftKeyHeld();
+
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);

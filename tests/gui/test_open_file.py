@@ -51,9 +51,12 @@ def cancel_dialog(dialog):
     raise TestFailure("Escape did not cancel the dialog")
 
 
-def close_and_expect_unchanged(editor):
-    """The dialog is gone, nothing was listed, and key '2' still works on the old tree."""
+def close_and_expect_unchanged(editor, told=None):
+    """The dialog is gone, nothing was listed (only `told` was said, if given), and key '2'
+    still works on the old tree."""
     check(window_gone(DIALOG), "the dialog stayed open")
+    if told is not None:
+        editor.expect_line(told)
     editor.expect_quiet(1.0)
     tree = editor.tree
     editor.press_keys("2")
@@ -82,9 +85,10 @@ def missing_file_changes_nothing():
     editor = open_four()
     try:
         open_dialog(editor)
-        type_path(os.path.join(FOLDER, "no-such-file.csv"))
+        missing = os.path.join(FOLDER, "no-such-file.csv")
+        type_path(missing)
         key("Return")
-        close_and_expect_unchanged(editor)
+        close_and_expect_unchanged(editor, f"cannot open {missing}")
     finally:
         editor.stop()
 

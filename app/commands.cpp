@@ -1,0 +1,218 @@
+// The command table (see commands.h): every command once, with its menu entry, keys and
+// help line; the key bindings; the GLUT menu. Called by the input callbacks, GLUT's menu
+// and the frame. Tree changes go through the undo history. No GL state.
+#include "app/commands.h"
+
+#include "app/input.h"
+#include "app/messages.h"
+#include "app/shell.h"
+#include "clade/history.h"
+
+#include <GL/freeglut.h>
+
+#include <string>
+
+namespace {
+
+bool gHelpShown = false;
+bool gOpenFileRequested = false;
+
+CladeNode* ChildOf(CladeNode* node, bool right) {
+    if (node == nullptr) return nullptr;
+    return right ? node->right : node->left;
+}
+
+// The fixed re-attachments of keys '1' to '3', as one undoable change. A key whose path
+// names a missing node does nothing. Connect's rebuild frees the moved node's old parent,
+// which may be the carried node or the drop target, so the drag state is dropped first.
+void ConnectIfPresent(CladeNode* moved, CladeNode* target) {
+    if (moved == nullptr || target == nullptr) return;
+    ForgetDragState();
+    BeginTreeChange();
+    moved->Connect(target);
+    EndTreeChange();
+}
+
+void MoveLeftGrandchildToRoot() {
+    ConnectIfPresent(ChildOf(ChildOf(gRoot, false), false), gRoot);
+}
+
+void MoveRightGrandchildToRoot() {
+    ConnectIfPresent(ChildOf(ChildOf(gRoot, true), true), gRoot);
+}
+
+void MoveRightGrandchildToLeftChild() {
+    ConnectIfPresent(ChildOf(ChildOf(gRoot, true), true), ChildOf(gRoot, false));
+}
+
+// Positions only: levels, states and the listing stay as they are.
+void RecomputePositions() {
+    if (gRoot != nullptr) gRoot->ComputePositions();
+}
+
+// Nodes freed here reach the input code through the release hook.
+void CompactTree() {
+    if (gRoot == nullptr) return;
+    BeginTreeChange();
+    gRoot->Compact();
+    EndTreeChange();
+}
+
+void RequestOpenFile() {
+    gOpenFileRequested = true;
+    RequestFrame();
+}
+
+void Undo() {
+    if (!UndoTreeChange()) ShowMessage("Nothing to undo");
+}
+
+void Redo() {
+    if (!RedoTreeChange()) ShowMessage("Nothing to redo");
+}
+
+void BackToLoadedTree() {
+    if (!RevertToLoadedTree()) ShowMessage("The tree is as it was loaded");
+}
+
+void PutDown() {
+    ForgetDragState();
+}
+
+void ToggleHelp() {
+    gHelpShown = !gHelpShown;
+}
+
+void Quit() {
+    glutLeaveMainLoop();
+}
+
+struct Command {
+    const char* name; // the menu entry and the help line
+    const char* keys; // as the user types them
+    void (*run)();
+};
+
+// In menu order. Index into this table = menu value.
+const Command kCommands[] = {
+    {"Open data file...", "Ctrl+O", RequestOpenFile},
+    {"Undo", "Ctrl+Z", Undo},
+    {"Redo", "Ctrl+Y, Ctrl+Shift+Z", Redo},
+    {"Back to the loaded tree", "Ctrl+R", BackToLoadedTree},
+    {"Put down", "Escape", PutDown},
+    {"Help", "F1, ?", ToggleHelp},
+    {"Quit", "Ctrl+Q", Quit},
+    {"Move first grandchild next to the root", "1", MoveLeftGrandchildToRoot},
+    {"Move last grandchild next to the root", "2", MoveRightGrandchildToRoot},
+    {"Move last grandchild next to the first child", "3", MoveRightGrandchildToLeftChild},
+    {"Recompute positions", "f", RecomputePositions},
+    {"Remove single-child nodes", "c", CompactTree},
+};
+constexpr int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
+
+enum class Need { No, Yes, Any };
+
+struct KeyBinding {
+    int key; // character (Ctrl+letter arrives as its control code) or GLUT special code
+    bool special;
+    bool ctrl;  // Ctrl required (true) or forbidden (false); Alt is always forbidden
+    Need shift; // only Ctrl+Z looks at Shift
+    void (*run)();
+};
+
+constexpr int Ctrl(char letter) {
+    return letter - 'a' + 1;
+}
+
+// Case-sensitive: 'F' and 'C' are not commands.
+const KeyBinding kKeyBindings[] = {
+    {Ctrl('o'), false, true, Need::Any, RequestOpenFile},
+    {Ctrl('z'), false, true, Need::No, Undo},
+    {Ctrl('z'), false, true, Need::Yes, Redo},
+    {Ctrl('y'), false, true, Need::Any, Redo},
+    {Ctrl('r'), false, true, Need::Any, BackToLoadedTree},
+    {Ctrl('q'), false, true, Need::Any, Quit},
+    {27, false, false, Need::Any, PutDown},
+    {GLUT_KEY_F1, true, false, Need::Any, ToggleHelp},
+    {'?', false, false, Need::Any, ToggleHelp},
+    {'1', false, false, Need::Any, MoveLeftGrandchildToRoot},
+    {'2', false, false, Need::Any, MoveRightGrandchildToRoot},
+    {'3', false, false, Need::Any, MoveRightGrandchildToLeftChild},
+    {'f', false, false, Need::Any, RecomputePositions},
+    {'c', false, false, Need::Any, CompactTree},
+};
+
+bool Matches(const KeyBinding& binding, const KeyPress& press) {
+    if (binding.key != press.key || binding.special != press.special) return false;
+    if (press.alt || binding.ctrl != press.ctrl) return false;
+    return binding.shift == Need::Any || (binding.shift == Need::Yes) == press.shift;
+}
+
+void OnMenu(int value) {
+    if (value >= 0 && value < kCommandCount) {
+        ClearMessage();
+        HideHelp();
+        kCommands[value].run();
+        RequestFrame();
+    }
+}
+
+} // namespace
+
+bool RunKeyCommand(const KeyPress& press) {
+    for (const KeyBinding& binding : kKeyBindings) {
+        if (Matches(binding, press)) {
+            binding.run();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CreateCommandMenu() {
+    glutCreateMenu(OnMenu);
+    for (int i = 0; i < kCommandCount; ++i) {
+        const std::string entry = std::string(kCommands[i].name) + "    " + kCommands[i].keys;
+        glutAddMenuEntry(entry.c_str(), i);
+    }
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
+}
+
+bool HelpShown() {
+    return gHelpShown;
+}
+
+void HideHelp() {
+    gHelpShown = false;
+}
+
+const std::vector<HelpLine>& HelpLines() {
+    static const std::vector<HelpLine> lines = [] {
+        std::vector<HelpLine> all = {
+            {nullptr, "Mouse"},
+            {"click a node", "pick it up with its subtree (it turns cyan)"},
+            {"move, click", "drop it next to the lit (orange) branch"},
+            {"press, drag, release", "the same, in one move"},
+            {"click it again", "put it down (or click empty space, or Escape)"},
+            {"right button", "the menu of every command"},
+            {"point at a marker", "its character and new state, bottom right"},
+            {nullptr, "Keys"},
+        };
+        for (const Command& command : kCommands)
+            all.push_back({command.keys, command.name});
+        all.push_back({nullptr, "Any key or click closes this help."});
+        return all;
+    }();
+    return lines;
+}
+
+bool TakeOpenFileRequest() {
+    const bool requested = gOpenFileRequested;
+    gOpenFileRequested = false;
+    return requested;
+}
+
+void ResetCommands() {
+    gHelpShown = false;
+    gOpenFileRequested = false;
+}

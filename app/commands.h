@@ -1,0 +1,39 @@
+// The editor's commands in one table: each with its menu entry, its keys and its line in
+// the help overlay, so the right-button menu, the keyboard and the help never disagree.
+// Called by the input callbacks (keys), GLUT (menu) and the frame (help, open requests).
+// No GL state is changed here.
+#pragma once
+
+#include "display/display.h"
+
+#include <vector>
+
+// What the keyboard callback knows about a key: its code (a character, or a GLUT special
+// key code when special), and which modifiers were held.
+struct KeyPress {
+    int key;
+    bool special; // a GLUT_KEY_... code (F1, arrows), not a character
+    bool ctrl;
+    bool alt;
+    bool shift; // a Shift key held down (not Caps Lock)
+};
+
+// Runs the command bound to the key, if any; returns true when one ran. With Ctrl or Alt
+// held, no plain-key command runs (freeglut passes Ctrl+1 as '1').
+bool RunKeyCommand(const KeyPress& press);
+
+// Creates the right-button menu of the current window, one entry per command.
+void CreateCommandMenu();
+
+// The help overlay is shown from F1 or '?' until the next key or click.
+bool HelpShown();
+void HideHelp();
+// The help overlay's lines: mouse actions, then every command with its keys.
+const std::vector<HelpLine>& HelpLines();
+
+// "Open data file..." asked for from the keyboard or the menu: the frame opens the chooser
+// (as after a click on "Open File") and clears the request.
+bool TakeOpenFileRequest();
+
+// Puts the command state back to its start (no help shown, no request). For tests.
+void ResetCommands();
