@@ -80,21 +80,23 @@ void DrawMessageLine(const char* text) {
 }
 
 void DrawHelpOverlay(const HelpLine* lines, int count) {
-    constexpr int kSize = 3;
-    constexpr float kLineStep = 3.5f;
-    constexpr float kLeft = 12.0f;
-    constexpr float kRight = 88.0f;
-    constexpr float kTop = 7.0f;
-    constexpr float kKeyColumn = 15.0f;
-    constexpr float kTextColumn = 33.0f;
-    const float bottom = std::min(99.0f, kTop + 2.0f + (count + 1) * kLineStep);
+    constexpr float kLeft = 8.0f;
+    constexpr float kRight = 92.0f;
+    constexpr float kTop = 6.0f;
+    constexpr float kRoom = 92.0f; // height for the lines, percent
+    constexpr float kKeyColumn = 11.0f;
+    constexpr float kTextColumn = 38.0f;
+    // Lines 3.5 percent apart while they fit, closer (and smaller) when there are many.
+    const float step = std::min(3.5f, kRoom / static_cast<float>(count > 0 ? count : 1));
+    const int size = step >= 3.2f ? 3 : 2;
+    const float bottom = kTop + 1.0f + static_cast<float>(count) * step + 0.5f;
     FillBoxAt(kLeft - 0.4f, kTop - 0.6f, kRight + 0.4f, bottom + 0.6f, kOverlayDepth, kHelpEdge);
     FillBoxAt(kLeft, kTop, kRight, bottom, kOverlayDepth + 0.1f, kHelpBox);
     float y = kTop + 1.0f;
-    for (int i = 0; i < count; ++i, y += kLineStep) {
+    for (int i = 0; i < count; ++i, y += step) {
         const HelpLine& line = lines[i];
         const bool heading = line.keys == nullptr || line.keys[0] == '\0';
-        TextSetSize(kSize);
+        TextSetSize(size);
         if (heading) {
             TextSetColor(kHelpEdge[0], kHelpEdge[1], kHelpEdge[2]);
             TextPrint(kKeyColumn - 2.0f, y, line.text);

@@ -24,6 +24,7 @@ unsigned long gWindowHandle = 0;
 namespace {
 
 MessageBoxHook gMessageBoxHook = nullptr;
+FileDialogHook gFileDialogHook = nullptr;
 
 struct DialogModule {
     decltype(&QuillmoorShowMessageBox) showMessageBox = nullptr;
@@ -101,7 +102,12 @@ void ShowMessageBox(const char* caption, const char* text) {
     }
 }
 
+void SetFileDialogHook(FileDialogHook hook) {
+    gFileDialogHook = hook;
+}
+
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path) {
+    if (gFileDialogHook != nullptr) return gFileDialogHook(options, path);
     const DialogModule* dialogs = Dialogs();
     char* chosen = nullptr;
     if (dialogs == nullptr || dialogs->showFileDialog(&options, gWindowHandle, &chosen) != 1) {

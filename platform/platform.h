@@ -32,6 +32,10 @@ struct FileDialogOptions {
 // name; false on cancel or when no dialog can be shown (path untouched).
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path);
 
+// Tests route file choosers here instead of a dialog; nullptr restores the dialog.
+using FileDialogHook = bool (*)(const FileDialogOptions& options, std::string& path);
+void SetFileDialogHook(FileDialogHook hook);
+
 // Returns path with "." + extension appended when its base name has no extension (a
 // leading dot marks a hidden file, not an extension); path itself otherwise, and when
 // extension is empty or null.

@@ -2,6 +2,7 @@
 // read back through GL feedback, and a click reported once through the real GLUT size.
 #include "app/controls.h"
 #include "app/input.h"
+#include "clade/clade.h"
 #include "display/display.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
@@ -177,6 +178,28 @@ TEST_F(ButtonGl, InitPushButtonMeasuresTheLabelAndCutsLongOnes) {
     InitPushButton(button, 0, 0, 3, longLabel.c_str(), true);
     EXPECT_EQ(std::string(button.label), longLabel.substr(0, 79));
     EXPECT_TRUE(button.disabled);
+}
+
+// With 19 taxa the top leaf, at tree (18, -9), lies under "Open File": a press there is
+// the button's, which reports it in the next frame, and picks nothing.
+TEST_F(ButtonGl, APressOnTheButtonPicksNoNodeBeneathIt) {
+    gTaxonCount = 19;
+    testing::internal::CaptureStdout();
+    BuildInitialTree();
+    RebuildTree();
+    testing::internal::GetCapturedStdout();
+    TextSetSize(5);
+    const float x = std::min(90.0f, 98.0f - TextGetWidth("Open File")); // as the frame places it
+    BeginControls();
+    EXPECT_FALSE(DoButton(x, 1, 5, "Open File"));
+    EndControls();
+    const float leafX = 19.0f / 22.0f * kWidth;
+    const float leafY = 1.0f / 20.0f * kHeight;
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, leafX, leafY, kWidth, kHeight);
+    EXPECT_FALSE(gDragging);
+    EXPECT_FALSE(AnyDragged(gRoot));
+    EXPECT_TRUE(DoButton(x, 1, 5, "Open File"));
+    ResetClade(false);
 }
 
 } // namespace

@@ -9,9 +9,11 @@
 #include <thread>
 
 #include "app/input.h"
+#include "app/messages.h"
 #include "app/shell.h"
 #include "clade/clade.h"
 #include "display/display.h"
+#include "platform/platform.h"
 #include "tests/support/gl_test_window.h"
 
 namespace {
@@ -100,6 +102,38 @@ TEST_F(IdleFrames, TheContinuousLoopKeepsDrawing) {
     bool settled = false;
     PumpUntilQuiet(&settled); // the frame already asked for drains
     EXPECT_TRUE(settled);
+}
+
+// A press that misses the button expires with its frame: resizing the window until the
+// button's zone covers that spot opens nothing. A fresh press on the button opens the
+// chooser once, and a chosen file that cannot be opened is told on the message line.
+TEST_F(IdleFrames, OnlyAFreshPressOnTheButtonOpensTheChooser) {
+    static int choosers;
+    choosers = 0;
+    SetFileDialogHook([](const FileDialogOptions&, std::string& path) {
+        ++choosers;
+        path = "/nowhere/no-such.csv";
+        return true;
+    });
+    bool settled = false;
+    const auto pressAt = [&](int px, int py) {
+        OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, px, py);
+        OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, px, py);
+        PumpUntilQuiet(&settled);
+    };
+    const auto resize = [&](int width, int height) {
+        glutReshapeWindow(width, height);
+        PumpUntilQuiet(&settled);
+        ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), width);
+    };
+    pressAt(493, 24); // on the banner, left of the button in this window
+    resize(1200, 900); // the zone now covers the press's place in tree units
+    EXPECT_EQ(choosers, 0) << "a stale press opened the chooser";
+    resize(800, 600);
+    pressAt(740, 20);
+    EXPECT_EQ(choosers, 1);
+    EXPECT_EQ(CurrentMessage(), "cannot open no-such.csv");
+    SetFileDialogHook(nullptr);
 }
 
 } // namespace

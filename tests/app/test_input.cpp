@@ -1,8 +1,11 @@
 // Window-free tests of the pointer and keyboard rules on real trees: picking, aiming,
 // dropping, the key commands, and the drag state across loads and freed nodes.
+#include "app/commands.h"
 #include "app/input.h"
 #include "app/loading.h"
+#include "app/messages.h"
 #include "clade/clade.h"
+#include "clade/history.h"
 #include "matrix/matrix.h"
 #include "tests/app/app_test_support.h"
 
@@ -37,6 +40,27 @@ void Press(float x, float y, int button = GLUT_LEFT_BUTTON, int state = GLUT_DOW
 
 void MoveTo(float x, float y) {
     HandlePassiveMotion(PixelX(x), PixelY(y), WindowWidth(), WindowHeight());
+}
+
+void DragTo(float x, float y) {
+    HandleHeldMotion(PixelX(x), PixelY(y), WindowWidth(), WindowHeight());
+}
+
+void Release(float x, float y) {
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_UP, PixelX(x), PixelY(y), WindowWidth(), WindowHeight());
+}
+
+// The console output of one key press with the given modifiers.
+std::string Key(int key, bool ctrl = false, bool alt = false, bool shift = false) {
+    CaptureStdout();
+    HandleKey(KeyPress{key, false, ctrl, alt, shift});
+    return GetCapturedStdout();
+}
+
+std::string Listing() {
+    CaptureStdout();
+    gRoot->Dump(0);
+    return GetCapturedStdout();
 }
 
 // Pick pass and drop-target pass at exact tree positions.
@@ -354,6 +378,78 @@ TEST_F(Input, LoadingReplacesTheTreeAndForgetsTheDragState) {
     EXPECT_FALSE(gDragging);
     EXPECT_EQ(gDragNode, nullptr);
     EXPECT_EQ(gDropTarget, nullptr);
+}
+
+TEST_F(Input, CommandKeysUndoRedoRevertAndPutDown) {
+    LoadComb(4);
+    const std::string loaded = Listing();
+    // With Ctrl or Alt held no plain-key command runs (freeglut passes Ctrl+2 as '2').
+    EXPECT_EQ(Key('2', true), "");
+    EXPECT_EQ(Key('c', false, true), "");
+    EXPECT_EQ(UndoStepCount(), 0u);
+
+    EXPECT_NE(Key('2'), "");
+    const std::string moved = Listing();
+    const int ctrlZ = 'z' - 'a' + 1;
+    const int ctrlY = 'y' - 'a' + 1;
+    const int ctrlR = 'r' - 'a' + 1;
+    EXPECT_EQ(Key(ctrlZ, true), loaded);
+    EXPECT_EQ(Key(ctrlZ, true, false, true), moved) << "Ctrl+Shift+Z redoes";
+    EXPECT_EQ(Key(ctrlZ, true), loaded);
+    EXPECT_EQ(Key(ctrlY, true), moved);
+    EXPECT_EQ(Key(ctrlY, true), "");
+    EXPECT_EQ(CurrentMessage(), "Nothing to redo");
+    EXPECT_EQ(Key(ctrlR, true), loaded);
+    EXPECT_EQ(Key(ctrlZ, true), moved) << "going back to the loaded tree is undone too";
+
+    // Escape puts a picked node down and changes nothing else.
+    Press(3, 1.5f);
+    ASSERT_TRUE(gDragging);
+    EXPECT_EQ(Key(27), "");
+    EXPECT_FALSE(gDragging);
+    EXPECT_FALSE(AnyDragged(gRoot));
+    EXPECT_EQ(Listing(), moved);
+
+    // The help overlay takes the next key, which then does nothing else.
+    EXPECT_EQ(Key('?'), "");
+    EXPECT_TRUE(HelpShown());
+    EXPECT_EQ(Key('2'), "");
+    EXPECT_FALSE(HelpShown());
+}
+
+TEST_F(Input, PressDragReleaseDropsLikeTwoClicks) {
+    // T2 (2, 1) dragged onto the middle of T0's branch, (1, -0.5).
+    LoadComb(3);
+    CladeNode* t2 = NodeAt("rr");
+    CladeNode* t0 = NodeAt("l");
+    Press(2, 1);
+    DragTo(1, -0.5f);
+    ASSERT_EQ(gDropTarget, t0);
+    CaptureStdout();
+    Release(1, -0.5f);
+    EXPECT_EQ(GetCapturedStdout().rfind(ConnectingLine(t2, t0), 0), 0u);
+    EXPECT_FALSE(gDragging);
+    EXPECT_EQ(t2->parent, t0->parent);
+
+    // A release with no target, or a release without motion, keeps the node picked; then
+    // move and click drops it as before.
+    for (bool dragged : {true, false}) {
+        LoadComb(3);
+        t2 = NodeAt("rr");
+        t0 = NodeAt("l");
+        Press(2, 1);
+        if (dragged) DragTo(0.5f, -1.4f);
+        CaptureStdout();
+        Release(dragged ? 0.5f : 2.0f, dragged ? -1.4f : 1.0f);
+        EXPECT_EQ(GetCapturedStdout(), "");
+        EXPECT_TRUE(gDragging);
+        EXPECT_TRUE(t2->isDragged);
+        MoveTo(1, -0.5f);
+        CaptureStdout();
+        Press(1, -0.5f);
+        Release(1, -0.5f);
+        EXPECT_EQ(GetCapturedStdout().rfind(ConnectingLine(t2, t0), 0), 0u);
+    }
 }
 
 } // namespace
