@@ -2,6 +2,8 @@
 // prints to the streams it is given. No GL, no X.
 #include "app/command_line.h"
 
+#include "app/commands.h"
+
 #include <cstring>
 
 #ifndef QM_VERSION
@@ -10,7 +12,7 @@
 
 namespace {
 
-const char kUsage[] =
+const char kUsageHead[] =
     "Usage: quillmoor [GLUT options] [FILE.csv]\n"
     "       quillmoor --help | --version\n"
     "\n"
@@ -23,23 +25,31 @@ const char kUsage[] =
     "  left click on a node           pick it up (with its subtree); it turns cyan\n"
     "  move the pointer (no button)   aim at a branch; the branch under it turns orange\n"
     "  left click on the lit branch   drop the picked node next to that branch's node\n"
+    "  press, drag, release           the same in one move: press on a node, hold the\n"
+    "                                 button, release over the lit branch\n"
     "  left click on the picked node  put it down again\n"
     "  left click on empty space      put the picked node down\n"
     "  left click on \"Open File\"      choose a data file to load\n"
+    "  right button                   the menu of every command below\n"
     "  pointer over a change marker   show the character and its new state\n"
     "\n"
-    "Keys:\n"
-    "  1   move the root's first grandchild (first child's first child) next to the root\n"
-    "  2   move the root's last grandchild (second child's second child) next to the root\n"
-    "  3   move the root's last grandchild next to the root's first child\n"
-    "  f   recompute the node positions\n"
-    "  c   remove internal nodes that have a single child\n"
+    "Keys (every one is also in the right-button menu; F1 shows them in the window):\n";
+
+const char kUsageTail[] =
     "\n"
     "Options:\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "  --continuous  redraw continuously instead of only when something changes\n"
     "                (for comparisons; it keeps a processor core busy)\n";
+
+// The keys come from the command table itself, so help, menu and keyboard agree.
+void PrintUsage(std::FILE* out) {
+    std::fputs(kUsageHead, out);
+    for (const HelpLine& line : CommandKeyLines())
+        std::fprintf(out, "  %-22s %s\n", line.keys, line.text);
+    std::fputs(kUsageTail, out);
+}
 
 bool IsLongOption(const char* arg) {
     return std::strncmp(arg, "--", 2) == 0;
@@ -50,7 +60,7 @@ bool IsLongOption(const char* arg) {
 int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, out);
+            PrintUsage(out);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {

@@ -186,6 +186,16 @@ void HideHelp() {
     gHelpShown = false;
 }
 
+const std::vector<HelpLine>& CommandKeyLines() {
+    static const std::vector<HelpLine> lines = [] {
+        std::vector<HelpLine> all;
+        for (const Command& command : kCommands)
+            all.push_back({command.keys, command.name});
+        return all;
+    }();
+    return lines;
+}
+
 const std::vector<HelpLine>& HelpLines() {
     static const std::vector<HelpLine> lines = [] {
         std::vector<HelpLine> all = {
@@ -198,8 +208,7 @@ const std::vector<HelpLine>& HelpLines() {
             {"point at a marker", "its character and new state, bottom right"},
             {nullptr, "Keys"},
         };
-        for (const Command& command : kCommands)
-            all.push_back({command.keys, command.name});
+        all.insert(all.end(), CommandKeyLines().begin(), CommandKeyLines().end());
         all.push_back({nullptr, "Any key or click closes this help."});
         return all;
     }();

@@ -28,6 +28,8 @@ void CreateCommandMenu();
 // The help overlay is shown from F1 or '?' until the next key or click.
 bool HelpShown();
 void HideHelp();
+// Every command with its keys, in menu order.
+const std::vector<HelpLine>& CommandKeyLines();
 // The help overlay's lines: mouse actions, then every command with its keys.
 const std::vector<HelpLine>& HelpLines();
 

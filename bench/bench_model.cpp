@@ -2,6 +2,7 @@
 // fresh tree with its rebuild, a rebuild alone, and one re-attachment with its rebuild.
 // The tree listings go to /dev/null; the report goes to the original standard output.
 #include "clade/clade.h"
+#include "clade/history.h"
 #include "matrix/matrix.h"
 
 #include <benchmark/benchmark.h>
@@ -79,6 +80,59 @@ void BM_ConnectAndRebuild19(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ConnectAndRebuild19);
+
+// Undo and redo at 19 taxa, each without its listing: a history of ten moves of the top
+// leaf, then one undo and one redo per iteration (each timed on its own).
+void UndoRedoHistory() {
+    LoadLargest();
+    BuildInitialTree();
+    RebuildTree();
+    ResetHistory();
+    for (int i = 0; i < 10; ++i) {
+        CladeNode* bottom = gRoot;
+        while (bottom->right != nullptr)
+            bottom = bottom->right;
+        BeginTreeChange();
+        gRoot->left->Connect(bottom);
+        EndTreeChange();
+    }
+}
+
+void BM_Undo19(benchmark::State& state) {
+    UndoRedoHistory();
+    for (auto _ : state) {
+        UndoTreeChange(false);
+        state.PauseTiming();
+        RedoTreeChange(false);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Undo19);
+
+void BM_Redo19(benchmark::State& state) {
+    UndoRedoHistory();
+    for (auto _ : state) {
+        state.PauseTiming();
+        UndoTreeChange(false);
+        state.ResumeTiming();
+        RedoTreeChange(false);
+    }
+}
+BENCHMARK(BM_Redo19);
+
+// What every recorded change adds to a drop: the copy of the tree before it and the
+// comparison after it (the Connect itself is BM_ConnectAndRebuild19).
+void BM_RecordChange19(benchmark::State& state) {
+    LoadLargest();
+    BuildInitialTree();
+    RebuildTree();
+    ResetHistory();
+    for (auto _ : state) {
+        BeginTreeChange();
+        EndTreeChange();
+    }
+}
+BENCHMARK(BM_RecordChange19);
 
 } // namespace
 

@@ -46,11 +46,11 @@ void ListLiveTree() {
 }
 
 // Moves tree in as the live tree and the live tree onto stack `to`, then lists.
-void SwapIn(CladeNode* tree, std::vector<CladeNode*>& to) {
+void SwapIn(CladeNode* tree, std::vector<CladeNode*>& to, bool list = true) {
     CladeNode* previous = ReplaceTree(tree);
     ClearPickFlags(previous);
     to.push_back(previous);
-    ListLiveTree();
+    if (list) ListLiveTree();
 }
 
 } // namespace
@@ -79,19 +79,19 @@ bool EndTreeChange() {
     return true;
 }
 
-bool UndoTreeChange() {
+bool UndoTreeChange(bool list) {
     if (gHistory.undo.empty()) return false;
     CladeNode* tree = gHistory.undo.back();
     gHistory.undo.pop_back();
-    SwapIn(tree, gHistory.redo);
+    SwapIn(tree, gHistory.redo, list);
     return true;
 }
 
-bool RedoTreeChange() {
+bool RedoTreeChange(bool list) {
     if (gHistory.redo.empty()) return false;
     CladeNode* tree = gHistory.redo.back();
     gHistory.redo.pop_back();
-    SwapIn(tree, gHistory.undo);
+    SwapIn(tree, gHistory.undo, list);
     return true;
 }
 

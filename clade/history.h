@@ -18,11 +18,12 @@ void BeginTreeChange();
 // re-attachment, say) the copy is dropped and the result is false.
 bool EndTreeChange();
 // Puts the tree before the last change back (the current tree becomes a redo step) and
-// prints its listing. Returns false, printing nothing, when there is nothing to undo.
-bool UndoTreeChange();
-// Puts the tree after the last undone change back and prints its listing. Returns false,
-// printing nothing, when there is nothing to redo.
-bool RedoTreeChange();
+// prints its listing (unless list is false). Returns false, printing nothing, when there
+// is nothing to undo.
+bool UndoTreeChange(bool list = true);
+// Puts the tree after the last undone change back and prints its listing (unless list is
+// false). Returns false, printing nothing, when there is nothing to redo.
+bool RedoTreeChange(bool list = true);
 // Replaces the tree by a copy of the tree as loaded, as one change that can be undone, and
 // prints its listing. Returns false, changing nothing, when the tree already is that tree.
 bool RevertToLoadedTree();
