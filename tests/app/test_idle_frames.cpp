@@ -126,7 +126,7 @@ TEST_F(IdleFrames, OnlyAFreshPressOnTheButtonOpensTheChooser) {
         PumpUntilQuiet(&settled);
         ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), width);
     };
-    pressAt(493, 24); // on the banner, left of the button in this window
+    pressAt(493, 24);  // on the banner, left of the button in this window
     resize(1200, 900); // the zone now covers the press's place in tree units
     EXPECT_EQ(choosers, 0) << "a stale press opened the chooser";
     resize(800, 600);
