@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 
 #include "app/commands.h"
+#include "app/loading.h"
 
 #include <cstring>
 
@@ -14,12 +15,15 @@ namespace {
 
 const char kUsageHead[] =
     "Usage: quillmoor [GLUT options] [FILE.csv]\n"
+    "       quillmoor [GLUT options] FILE.csv TREE.nwk\n"
+    "       quillmoor --newick FILE.csv [TREE.nwk]\n"
     "       quillmoor --help | --version\n"
     "\n"
     "Quillmoor is an interactive cladogram editor. It reads a character matrix from a\n"
     "CSV data file (named here, or chosen with the \"Open File\" button), draws the taxa\n"
     "as a cladogram with every change of a character state on its branch, and lists the\n"
-    "tree on standard output after every change.\n"
+    "tree on standard output after every change. A tree file (Newick, as Save Tree\n"
+    "writes it) named after the data file is applied to it.\n"
     "\n"
     "Mouse:\n"
     "  left click on a node           pick it up (with its subtree); it turns cyan\n"
@@ -40,6 +44,9 @@ const char kUsageTail[] =
     "Options:\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
+    "  --newick FILE.csv [TREE.nwk]\n"
+    "                print the tree (the start tree, or the tree file's) in Newick on\n"
+    "                standard output and exit, without a window or a display\n"
     "  --continuous  redraw continuously instead of only when something changes\n"
     "                (for comparisons; it keeps a processor core busy)\n";
 
@@ -92,12 +99,19 @@ bool TakeFlag(int* argc, char** argv, const char* flag) {
     return found;
 }
 
-bool FindDataFileArgument(int argc, char** argv, const char** fileName, std::FILE* err) {
+bool FindDataFileArgument(int argc, char** argv, const char** fileName, std::FILE* err,
+                          const char** treeFile) {
     *fileName = nullptr;
-    if (argc > 2) {
-        std::fprintf(err, "quillmoor: one data file at most, got %d (try --help)\n", argc - 1);
+    if (treeFile != nullptr) *treeFile = nullptr;
+    const bool withTree = treeFile != nullptr && argc == 3 && IsTreeFileName(argv[2]);
+    if (argc > 3 || (argc == 3 && !withTree)) {
+        std::fprintf(err,
+                     "quillmoor: one data file at most, and then one tree file (.nwk, .tre, "
+                     ".tree, .newick); got %d files (try --help)\n",
+                     argc - 1);
         return false;
     }
-    if (argc == 2) *fileName = argv[1];
+    if (argc >= 2) *fileName = argv[1];
+    if (withTree) *treeFile = argv[2];
     return true;
 }

@@ -10,8 +10,10 @@
 int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err);
 
 // After glutInit has taken its own options: the data file to load, or nullptr when none
-// is named. Returns false (and prints the reason on err) when more than one is named.
-bool FindDataFileArgument(int argc, char** argv, const char** fileName, std::FILE* err);
+// is named, and (when treeFile is given) a tree file named after it (.nwk, .tre, .tree,
+// .newick), or nullptr. Returns false (and prints the reason on err) for anything more.
+bool FindDataFileArgument(int argc, char** argv, const char** fileName, std::FILE* err,
+                          const char** treeFile = nullptr);
 
 // Removes every occurrence of flag (e.g. "--continuous") from argv, keeping argv null-
 // terminated. Returns true when it was there.

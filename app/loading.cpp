@@ -5,14 +5,49 @@
 #include "app/messages.h"
 #include "clade/clade.h"
 #include "clade/history.h"
+#include "clade/newick.h"
 #include "matrix/matrix.h"
 
-#include <cstdio>
+#include <strings.h>
 
-void AdoptLoadedMatrix() {
+#include <cstring>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string gLoadedDataFile;
+
+// Tells a refusal once on the console, as report says, and on the message line.
+void TellRefusal(const std::string& reason, const char* fileName, LoadReport report) {
+    if (report == LoadReport::Console) {
+        std::printf("%s\n", reason.c_str());
+        std::fflush(stdout);
+    } else if (reason.find(fileName) != std::string::npos) {
+        std::fprintf(stderr, "quillmoor: %s\n", reason.c_str());
+    } else {
+        std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", fileName, reason.c_str());
+    }
+    std::fflush(stderr);
+    ShowMessage(WithoutFolder(reason, fileName));
+}
+
+// The tree after a change that replaced it: rebuilt, and listed when asked.
+void Rebuild(bool list) {
+    if (list)
+        RebuildTree();
+    else
+        UpdateTree(gRoot, ReleaseLiveNode);
+}
+
+} // namespace
+
+void AdoptLoadedMatrix(bool list) {
     // Replacing the tree tells the release hook, which forgets the drag state.
     BuildInitialTree();
-    RebuildTree();
+    Rebuild(list);
     ResetHistory();
 }
 
@@ -28,23 +63,56 @@ std::string WithoutFolder(const std::string& text, const std::string& path) {
     return out;
 }
 
-bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report) {
+bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
     std::string reason;
     if (LoadCharacterMatrix(fileName, &reason, false)) {
-        AdoptLoadedMatrix();
+        gLoadedDataFile = fileName;
+        AdoptLoadedMatrix(list);
         return true;
     }
     if (reason.empty()) reason = std::string("cannot load ") + fileName;
-    if (report == LoadReport::Console) {
-        std::printf("%s\n", reason.c_str());
-        std::fflush(stdout);
-    } else if (reason.find(fileName) != std::string::npos) {
-        std::fprintf(stderr, "quillmoor: %s\n", reason.c_str());
-    } else {
-        std::fprintf(stderr, "quillmoor: cannot load %s: %s\n", fileName, reason.c_str());
-    }
-    std::fflush(stderr);
-    ShowMessage(WithoutFolder(reason, fileName));
+    TellRefusal(reason, fileName, report);
     if (whyNot != nullptr) *whyNot = reason;
     return false;
+}
+
+bool OpenTreeFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
+    std::string reason;
+    std::string text;
+    NewickTree tree;
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        reason = std::string("cannot open ") + fileName;
+    } else {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) reason = std::string(fileName) + ": cannot read the file";
+    }
+    if (reason.empty() && ReadNewick(text, fileName, &tree, &reason)) {
+        BeginTreeChange();
+        ApplyNewickTree(tree);
+        Rebuild(list);
+        EndTreeChange();
+        return true;
+    }
+    TellRefusal(reason, fileName, report);
+    if (whyNot != nullptr) *whyNot = reason;
+    return false;
+}
+
+bool IsTreeFileName(const char* fileName) {
+    const char* dot = std::strrchr(fileName, '.');
+    const char* slash = std::strrchr(fileName, '/');
+    if (dot == nullptr || (slash != nullptr && dot < slash)) return false;
+    for (const char* extension : {".nwk", ".tre", ".tree", ".newick"})
+        if (strcasecmp(dot, extension) == 0) return true;
+    return false;
+}
+
+bool OpenAnyFile(const char* fileName, LoadReport report) {
+    if (IsTreeFileName(fileName)) return OpenTreeFile(fileName, nullptr, report);
+    return OpenDataFile(fileName, nullptr, report);
+}
+
+const std::string& LoadedDataFile() {
+    return gLoadedDataFile;
 }

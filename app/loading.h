@@ -12,9 +12,9 @@ enum class LoadReport {
 };
 
 // Builds the initial tree over the matrix just loaded, rebuilds it (the listing goes to
-// stdout) and starts a new undo history; replacing the tree makes the release hook forget
-// the carried node and the drop target.
-void AdoptLoadedMatrix();
+// stdout unless list is false) and starts a new undo history; replacing the tree makes the
+// release hook forget the carried node and the drop target.
+void AdoptLoadedMatrix(bool list = true);
 
 // Reads fileName into the matrix and, when that succeeds, adopts it. Returns true when
 // the tables and the tree were replaced. Returns false when the file could not be opened
@@ -22,7 +22,26 @@ void AdoptLoadedMatrix();
 // and to the message line (with the file's folder left out); the tables, the tree, the
 // node numbering, the undo history and the drag state stay as they were.
 bool OpenDataFile(const char* fileName, std::string* whyNot = nullptr,
-                  LoadReport report = LoadReport::Console);
+                  LoadReport report = LoadReport::Console, bool list = true);
+
+// Reads a Newick tree file and applies it to the loaded matrix as one change that can be
+// undone: new nodes, a rebuild, the listing (unless list is false). Returns false, with
+// the file, position and problem told as for a data file, when the file cannot be read
+// or its tree does not fit the loaded taxa; the tree, the matrix and the numbering then
+// stay as they were.
+bool OpenTreeFile(const char* fileName, std::string* whyNot = nullptr,
+                  LoadReport report = LoadReport::Console, bool list = true);
+
+// True when the file's name marks it as a Newick tree (.nwk .tre .tree .newick, any case).
+bool IsTreeFileName(const char* fileName);
+
+// A file chosen in the editor or named on the command line: a tree file is applied to
+// the loaded matrix, anything else is read as a data file.
+bool OpenAnyFile(const char* fileName, LoadReport report = LoadReport::Console);
+
+// The data file loaded last (empty before the first), for the names the save dialogs
+// propose.
+const std::string& LoadedDataFile();
 
 // text with every occurrence of path replaced by its last part (the file's own name), for
 // the message line, where a folder would push the problem out of sight.

@@ -4,24 +4,30 @@
 // status 1 and its message on stderr.
 #include "app/command_line.h"
 #include "app/guard.h"
+#include "app/headless.h"
 #include "app/loading.h"
 #include "app/shell.h"
 
 #include <GL/freeglut.h>
 
 int main(int argc, char** argv) {
+    const int headlessStatus = RunHeadlessMode(argc, argv, stdout, stderr);
+    if (headlessStatus >= 0) return headlessStatus;
     gContinuousFrames = TakeFlag(&argc, argv, "--continuous");
     const int infoStatus = AnswerInfoOptions(argc, argv, stdout, stderr);
     if (infoStatus >= 0) return infoStatus;
 
     glutInit(&argc, argv);
     const char* dataFile = nullptr;
-    if (!FindDataFileArgument(argc, argv, &dataFile, stderr)) return 2;
+    const char* treeFile = nullptr;
+    if (!FindDataFileArgument(argc, argv, &dataFile, stderr, &treeFile)) return 2;
 
     RunGuarded([&] {
         StartEditor();
         // A refusal is told once, on stderr, and on the window's message line.
-        if (dataFile != nullptr) OpenDataFile(dataFile, nullptr, LoadReport::CommandLine);
+        if (dataFile != nullptr && OpenDataFile(dataFile, nullptr, LoadReport::CommandLine) &&
+            treeFile != nullptr)
+            OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine);
     });
     glutMainLoop();
     return 0;

@@ -43,6 +43,9 @@ struct CladeNode : TaxonRecord {
 extern CladeNode* gRoot;
 extern int32_t gNextNodeId;
 
+// Turns node into the leaf of gTaxa entry taxon: its source, a copy of the record, isTaxon.
+void MakeTaxonLeaf(CladeNode* node, int taxon);
+
 // Replaces gRoot by a comb tree over gTaxa[0 .. gTaxonCount-1] with first states.
 // The nodes of the previous tree are released.
 void BuildInitialTree();

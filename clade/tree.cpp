@@ -18,14 +18,13 @@ void ReleaseTree() {
     DeleteTree(ReplaceTree(nullptr));
 }
 
-// Turns node into the leaf of gTaxa entry taxon.
+} // namespace
+
 void MakeTaxonLeaf(CladeNode* node, int taxon) {
     node->source = &gTaxa[taxon];
     static_cast<TaxonRecord&>(*node) = gTaxa[taxon];
     node->isTaxon = true;
 }
-
-} // namespace
 
 CladeNode::CladeNode() : CladeNode(gNextNodeId) {
     ++gNextNodeId;

@@ -1,0 +1,340 @@
+// Newick text for trees (see newick.h): the writer, the reader that checks a tree against
+// the loaded taxa before anything is built, and the builder that makes it the live tree.
+// Called by the app and the fuzz target. No GL state; prints nothing.
+#include "clade/newick.h"
+
+#include <cassert>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Characters that end an unquoted name, besides white space.
+constexpr char kNewickDelimiters[] = "()[]':;,";
+
+bool NeedsQuotes(const char* name) {
+    if (name[0] == '\0') return true;
+    for (const char* p = name; *p != '\0'; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '_' || std::strchr(kNewickDelimiters, *p) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+void AppendName(std::string* out, const char* name) {
+    if (!NeedsQuotes(name)) {
+        *out += name;
+        return;
+    }
+    *out += '\'';
+    for (const char* p = name; *p != '\0'; ++p) {
+        if (*p == '\'') *out += '\'';
+        *out += *p;
+    }
+    *out += '\'';
+}
+
+// Pre-order, left before right.
+void AppendSubtree(std::string* out, const CladeNode* node) {
+    if (node->isTaxon || node->left == nullptr || node->right == nullptr) {
+        AppendName(out, node->source != nullptr ? node->source->name : node->name);
+        return;
+    }
+    *out += '(';
+    AppendSubtree(out, node->left);
+    *out += ',';
+    AppendSubtree(out, node->right);
+    *out += ')';
+}
+
+// A node as written in the file: any number of children, or a label for a leaf.
+struct ParsedNode {
+    std::vector<int> children;
+    std::string label;
+    int line = 1;
+    int column = 1;
+};
+
+// Nesting deeper than this is refused: no tree of at most 19 taxa needs it, and the
+// reader's recursion must stay bounded whatever the file holds.
+constexpr int kMaxDepth = 200;
+
+class Parser {
+  public:
+    Parser(const std::string& text, const std::string& fileName)
+        : text_(text), fileName_(fileName) {}
+
+    // Parses the one tree of the text into nodes_ (index 0 the root); false on an error.
+    bool ParseTree() {
+        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) Advance(3);
+        SkipSpace();
+        if (!Ok()) return false;
+        if (AtEnd()) return Fail("no tree in the file");
+        if (ParseSubtree(0) < 0) return false;
+        SkipSpace();
+        if (!Ok()) return false;
+        if (AtEnd() || Peek() != ';') return Fail("the tree does not end with ';'");
+        Advance(1);
+        SkipSpace();
+        if (!Ok()) return false;
+        if (!AtEnd()) return Fail("more than one tree, or text after the tree's ';'");
+        return true;
+    }
+
+    bool Fail(const std::string& problem) { return FailAt(line_, column_, problem); }
+    bool FailAt(int line, int column, const std::string& problem) {
+        if (error_.empty())
+            error_ = fileName_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
+                     problem;
+        return false;
+    }
+    bool Ok() const { return error_.empty(); }
+    const std::string& Error() const { return error_; }
+    std::vector<ParsedNode>& Nodes() { return nodes_; }
+    int Line() const { return line_; }
+    int Column() const { return column_; }
+
+  private:
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    char Peek() const { return text_[pos_]; }
+
+    void Advance(std::size_t count) {
+        for (; count > 0 && !AtEnd(); --count, ++pos_) {
+            if (text_[pos_] == '\n') {
+                ++line_;
+                column_ = 1;
+            } else {
+                ++column_;
+            }
+        }
+    }
+
+    static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+    // White space and [comments], which may stand anywhere between the parts of a tree.
+    void SkipSpace() {
+        while (!AtEnd()) {
+            if (IsSpace(Peek())) {
+                Advance(1);
+            } else if (Peek() == '[') {
+                const int line = line_;
+                const int column = column_;
+                const std::size_t close = text_.find(']', pos_);
+                if (close == std::string::npos) {
+                    FailAt(line, column, "a comment '[' is never closed");
+                    return;
+                }
+                Advance(close + 1 - pos_);
+            } else {
+                return;
+            }
+        }
+    }
+
+    // A quoted or unquoted label, possibly empty; an unquoted underscore reads as a blank.
+    bool ParseLabel(std::string* label) {
+        if (!AtEnd() && Peek() == '\'') {
+            const int line = line_;
+            const int column = column_;
+            Advance(1);
+            for (;;) {
+                if (AtEnd()) return FailAt(line, column, "a quoted name is never closed");
+                if (Peek() == '\'') {
+                    Advance(1);
+                    if (AtEnd() || Peek() != '\'') return true;
+                }
+                *label += Peek();
+                Advance(1);
+            }
+        }
+        while (!AtEnd() && !IsSpace(Peek()) && std::strchr(kNewickDelimiters, Peek()) == nullptr) {
+            *label += Peek() == '_' ? ' ' : Peek();
+            Advance(1);
+        }
+        return true;
+    }
+
+    // ":length" after a node; the length itself is skipped unread.
+    bool SkipBranchLength() {
+        SkipSpace();
+        if (!Ok()) return false;
+        if (AtEnd() || Peek() != ':') return true;
+        Advance(1);
+        SkipSpace();
+        if (!Ok()) return false;
+        while (!AtEnd() && !IsSpace(Peek()) && std::strchr(kNewickDelimiters, Peek()) == nullptr)
+            Advance(1);
+        return true;
+    }
+
+    // Pre-order: a node is stored before its children. Returns its index, or -1.
+    int ParseSubtree(int depth) {
+        if (depth > kMaxDepth) return Fail("the tree nests too deep"), -1;
+        SkipSpace();
+        if (!Ok()) return -1;
+        const int index = static_cast<int>(nodes_.size());
+        nodes_.emplace_back();
+        nodes_[index].line = line_;
+        nodes_[index].column = column_;
+        if (AtEnd()) return Fail("the tree ends too early"), -1;
+        if (Peek() == '(') {
+            Advance(1);
+            for (;;) {
+                const int child = ParseSubtree(depth + 1);
+                if (child < 0) return -1;
+                nodes_[index].children.push_back(child);
+                SkipSpace();
+                if (!Ok()) return -1;
+                if (AtEnd()) return Fail("a '(' is never closed"), -1;
+                if (Peek() == ',') {
+                    Advance(1);
+                    continue;
+                }
+                if (Peek() == ')') {
+                    Advance(1);
+                    break;
+                }
+                return Fail(std::string("expected ',' or ')', found '") + Peek() + "'"), -1;
+            }
+            std::string ignored; // an internal node's label
+            SkipSpace();
+            if (!Ok() || !ParseLabel(&ignored)) return -1;
+        } else {
+            std::string label;
+            if (!ParseLabel(&label)) return -1;
+            if (label.empty()) {
+                if (AtEnd()) return Fail("the tree ends too early"), -1;
+                return Fail(std::string("expected a taxon name, found '") + Peek() + "'"), -1;
+            }
+            nodes_[index].label = label;
+        }
+        return SkipBranchLength() ? index : -1;
+    }
+
+    const std::string& text_;
+    const std::string& fileName_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    int column_ = 1;
+    std::vector<ParsedNode> nodes_;
+    std::string error_;
+};
+
+// Turns the parsed nodes under `index` into binary nodes of `out`, in pre-order. Single
+// children stand for themselves; `basal` allows three children (rooted at the first).
+// Returns the new node's index, or -1 after a failure.
+int Convert(Parser& parser, int index, bool basal, std::vector<bool>* seen, NewickTree* out) {
+    ParsedNode& node = parser.Nodes()[static_cast<std::size_t>(index)];
+    while (node.children.size() == 1) {
+        const int only = node.children[0];
+        return Convert(parser, only, basal, seen, out);
+    }
+    const int at = static_cast<int>(out->nodes.size());
+    out->nodes.emplace_back();
+    if (node.children.empty()) {
+        int taxon = -1;
+        for (int t = 0; t < gTaxonCount && taxon < 0; ++t)
+            if (node.label == gTaxa[t].name) taxon = t;
+        if (taxon < 0)
+            return parser.FailAt(node.line, node.column, "unknown taxon '" + node.label + "'"), -1;
+        if ((*seen)[static_cast<std::size_t>(taxon)])
+            return parser.FailAt(node.line, node.column,
+                                 "taxon '" + node.label + "' appears twice"),
+                   -1;
+        (*seen)[static_cast<std::size_t>(taxon)] = true;
+        out->nodes[static_cast<std::size_t>(at)].taxon = taxon;
+        return at;
+    }
+    const std::size_t children = node.children.size();
+    if (children > 3 || (children == 3 && !basal))
+        return parser.FailAt(node.line, node.column,
+                             "a node with " + std::to_string(children) +
+                                 " children (a tree must be binary below its root)"),
+               -1;
+    const int left = Convert(parser, node.children[0], false, seen, out);
+    if (left < 0) return -1;
+    int right;
+    if (children == 3) {
+        // (A,B,C) as (A,(B,C)): the first part becomes the root's first child.
+        right = static_cast<int>(out->nodes.size());
+        out->nodes.emplace_back();
+        const int b = Convert(parser, node.children[1], false, seen, out);
+        if (b < 0) return -1;
+        const int c = Convert(parser, node.children[2], false, seen, out);
+        if (c < 0) return -1;
+        out->nodes[static_cast<std::size_t>(right)].left = b;
+        out->nodes[static_cast<std::size_t>(right)].right = c;
+    } else {
+        right = Convert(parser, node.children[1], false, seen, out);
+        if (right < 0) return -1;
+    }
+    out->nodes[static_cast<std::size_t>(at)].left = left;
+    out->nodes[static_cast<std::size_t>(at)].right = right;
+    return at;
+}
+
+// Pre-order from node i of the read tree, linking each new node under parent.
+CladeNode* Build(const NewickTree& tree, int i, CladeNode* parent) {
+    const NewickTree::Node& source = tree.nodes[static_cast<std::size_t>(i)];
+    CladeNode* node = new CladeNode();
+    node->parent = parent;
+    if (source.taxon >= 0) {
+        MakeTaxonLeaf(node, source.taxon);
+        return node;
+    }
+    node->left = Build(tree, source.left, node);
+    node->right = Build(tree, source.right, node);
+    return node;
+}
+
+// Post-order (children first, left before right): the first states of the internal
+// nodes, each taking what its children already hold.
+void FirstStates(CladeNode* node) {
+    if (node->isTaxon) return;
+    FirstStates(node->left);
+    FirstStates(node->right);
+    node->ComputeStates();
+}
+
+} // namespace
+
+std::string WriteNewick(const CladeNode* root) {
+    std::string out;
+    if (root != nullptr) AppendSubtree(&out, root);
+    out += ";\n";
+    return out;
+}
+
+bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree* tree,
+                std::string* whyNot) {
+    Parser parser(text, fileName);
+    NewickTree read;
+    if (gTaxonCount <= 0) {
+        parser.FailAt(1, 1, "no data file is loaded to apply the tree to");
+    } else if (parser.ParseTree()) {
+        std::vector<bool> seen(static_cast<std::size_t>(gTaxonCount), false);
+        if (Convert(parser, 0, true, &seen, &read) >= 0) {
+            for (int t = 0; t < gTaxonCount; ++t) {
+                if (!seen[static_cast<std::size_t>(t)]) {
+                    parser.FailAt(parser.Line(), parser.Column(),
+                                  std::string("taxon '") + gTaxa[t].name + "' is missing");
+                    break;
+                }
+            }
+        }
+    }
+    if (!parser.Ok()) {
+        if (whyNot != nullptr) *whyNot = parser.Error();
+        return false;
+    }
+    *tree = std::move(read);
+    return true;
+}
+
+void ApplyNewickTree(const NewickTree& tree) {
+    assert(!tree.nodes.empty());
+    CladeNode* root = Build(tree, 0, nullptr);
+    FirstStates(root);
+    DeleteTree(ReplaceTree(root));
+}

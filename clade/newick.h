@@ -1,0 +1,41 @@
+// Trees as Newick text: writing the live tree with its taxon names, and reading a tree
+// over the loaded taxa. Called by the app (Save Tree, opening a tree file, --newick) and
+// by the fuzz target. No GL, no X.
+#pragma once
+
+#include "clade/clade.h"
+
+#include <string>
+#include <vector>
+
+// The tree under root in Newick with the taxa's names and a line end, e.g.
+// "((Frog,Lizard),Shark);\n". A name that holds a blank, one of ()[]':;, or an underscore
+// is put in single quotes, with a quote inside it doubled; names are written as their bytes.
+std::string WriteNewick(const CladeNode* root);
+
+// A tree read from Newick text, not yet applied: node i's children (or, for a leaf, the
+// taxon index), node 0 the root, parents before children in pre-order.
+struct NewickTree {
+    struct Node {
+        int left = -1; // child indices; both -1 for a leaf
+        int right = -1;
+        int taxon = -1; // index into gTaxa for a leaf
+    };
+    std::vector<Node> nodes;
+};
+
+// Reads text (the whole content of a file named fileName, used only in messages) as a tree
+// over the loaded taxa. Branch lengths, internal labels, [...] comments and white space are
+// ignored; an unquoted underscore reads as a blank; a basal trichotomy (A,B,C) is rooted at
+// its first part, as (A,(B,C)); a node with a single child stands for that child. Returns
+// true with *tree filled when the leaves are exactly the loaded taxa, each once. Returns
+// false with "FILE:LINE:COLUMN: problem" in *whyNot for a syntax error, an unknown or
+// missing taxon, a taxon twice, a node with three or more children below the root, more
+// than one tree, or no matrix loaded; *tree is then untouched. Changes nothing else.
+bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree* tree,
+                std::string* whyNot);
+
+// Builds the tree as new nodes (taking ids in pre-order, root first) with first states
+// by the initial rule applied children first, and puts it in place of the live tree
+// (which is released; the release hook hears of it). The caller rebuilds and lists it.
+void ApplyNewickTree(const NewickTree& tree);

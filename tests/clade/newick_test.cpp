@@ -1,0 +1,132 @@
+// Newick text: written trees read back to the same shape and listing, awkward names
+// included; and a table of refused trees, each leaving the tree, the matrix and the node
+// numbering as they were.
+#include "clade/newick.h"
+#include "clade_support.h"
+
+#include <map>
+#include <random>
+#include <regex>
+
+namespace {
+
+using NewickTest = CladeTest;
+
+// Reads text and applies it as the app does (new nodes, rebuild); returns the listing.
+std::string ApplyText(const std::string& text) {
+    NewickTree tree;
+    std::string why;
+    EXPECT_TRUE(ReadNewick(text, "t.nwk", &tree, &why)) << why;
+    return Captured([&] {
+        ApplyNewickTree(tree);
+        RebuildTree();
+    });
+}
+
+// A listing with every node number replaced by the node's place in the listing, so that
+// two listings of one tree compare equal whatever numbers its nodes took.
+std::string ByPlace(const std::string& listing) {
+    std::map<std::string, int> place;
+    const std::regex node("Node (\\d+):");
+    for (std::sregex_iterator m(listing.begin(), listing.end(), node), end; m != end; ++m)
+        place.emplace((*m)[1].str(), static_cast<int>(place.size()));
+    std::string out;
+    const std::regex number("\\d+");
+    std::sregex_iterator m(listing.begin(), listing.end(), number), end;
+    size_t last = 0;
+    for (; m != end; ++m) {
+        out += listing.substr(last, static_cast<size_t>(m->position()) - last);
+        out += "#" + std::to_string(place.at(m->str()));
+        last = static_cast<size_t>(m->position() + m->length());
+    }
+    return out + listing.substr(last);
+}
+
+TEST_F(NewickTest, WrittenTreesReadBackToTheSameShapeAndListing) {
+    // Blanks, quotes, underscores, delimiters and a Latin-1 byte in the names.
+    SetMatrix({"Frog", "Green lizard", "O'Brien's shark", "Sea_urchin",
+               "M\xE9"
+               "duse",
+               "a(b):c;d"},
+              {{0, 1}, {1, 1}, {0, 0}, {1, 0}, {2, 1}, {0, 2}});
+    std::mt19937 rng(7);
+    BuildAndList();
+    for (int round = 0; round < 30; ++round) {
+        const std::vector<CladeNode*> nodes = PreOrder();
+        CladeNode* s = nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)];
+        CladeNode* t = nodes[std::uniform_int_distribution<size_t>(0, nodes.size() - 1)(rng)];
+        Captured([&] { s->Connect(t); });
+
+        const std::string written = WriteNewick(gRoot);
+        const std::string shape = Shape(gRoot);
+        const std::string before = Captured([] { gRoot->Dump(0); });
+        const int32_t ids = gNextNodeId;
+        const std::string listing = ApplyText(written);
+        ASSERT_EQ(Shape(gRoot), shape) << written;
+        ASSERT_EQ(WriteNewick(gRoot), written);
+        ASSERT_TRUE(TreeIsSound());
+        // The same listing, but for the new nodes' numbers.
+        ASSERT_EQ(gNextNodeId, ids + static_cast<int32_t>(nodes.size()));
+        ASSERT_EQ(ByPlace(listing), ByPlace(before)) << written;
+    }
+    EXPECT_EQ(WriteNewick(gRoot).find("'O''Brien''s shark'") != std::string::npos, true);
+    EXPECT_EQ(WriteNewick(gRoot).find("'Sea_urchin'") != std::string::npos, true);
+}
+
+TEST_F(NewickTest, WhatReadersOfOtherFilesWriteIsAccepted) {
+    SetMatrix({"A", "B", "C", "D"}, {{0}, {1}, {1}, {0}});
+    BuildAndList();
+    const struct {
+        const char* text;
+        const char* shape;
+    } cases[] = {
+        {"((A,B),(C,D));", "((A,B),(C,D))"},
+        {" ( (A:0.1,B:2e-3)90:1.5 , [a comment] (C,D)x ) root ; \n", "((A,B),(C,D))"},
+        {"(A,B,(C,D));", "(A,(B,(C,D)))"}, // a basal trichotomy, rooted at its first part
+        {"\xEF\xBB\xBF((('A'),B),((C),D));", "((A,B),(C,D))"},
+    };
+    for (const auto& c : cases) {
+        ApplyText(c.text);
+        EXPECT_EQ(Shape(gRoot), c.shape) << c.text;
+    }
+}
+
+TEST_F(NewickTest, RefusedTreesChangeNothing) {
+    SetMatrix({"A", "B", "C", "Sea urchin"}, {{0}, {1}, {1}, {0}});
+    BuildAndList();
+    const struct {
+        const char* text;
+        const char* problem;
+    } cases[] = {
+        {"((A,B),(C,Sea_urchin))", "t.nwk:1:23: the tree does not end with ';'"},
+        {"((A,B),(C,X));", "t.nwk:1:11: unknown taxon 'X'"},
+        {"((A,B),(C,A));", "t.nwk:1:11: taxon 'A' appears twice"},
+        {"((A,B),C);", "t.nwk:1:11: taxon 'Sea urchin' is missing"},
+        {"((A,B,C),'Sea urchin');", "t.nwk:1:2: a node with 3 children"},
+        {"(A,B,C,'Sea urchin');", "t.nwk:1:1: a node with 4 children"},
+        {"((A,B),\n(C,'Sea urchin);", "t.nwk:2:4: a quoted name is never closed"},
+        {"((A,B) [note, (C,D));", "t.nwk:1:8: a comment '[' is never closed"},
+        {"((A,B),(C,'Sea urchin')); (A,B);", "t.nwk:1:27: more than one tree"},
+        {"((A,,B),(C,'Sea urchin'));", "t.nwk:1:5: expected a taxon name, found ','"},
+        {"", "t.nwk:1:1: no tree in the file"},
+    };
+    const std::string before = Fingerprint();
+    const int32_t ids = gNextNodeId;
+    for (const auto& c : cases) {
+        NewickTree tree;
+        std::string why;
+        EXPECT_FALSE(ReadNewick(c.text, "t.nwk", &tree, &why)) << c.text;
+        EXPECT_EQ(why.rfind(c.problem, 0), 0u) << c.text << " -> " << why;
+        EXPECT_TRUE(tree.nodes.empty());
+    }
+    EXPECT_EQ(Fingerprint(), before);
+    EXPECT_EQ(gNextNodeId, ids);
+
+    SetMatrix({}, {});
+    NewickTree tree;
+    std::string why;
+    EXPECT_FALSE(ReadNewick("(A,B);", "t.nwk", &tree, &why));
+    EXPECT_EQ(why, "t.nwk:1:1: no data file is loaded to apply the tree to");
+}
+
+} // namespace
