@@ -2,7 +2,8 @@
 """Whole-program figures of the editor under Xvfb: time from start to the mapped window,
 idle CPU over 5 s with a 19 x 19 matrix loaded, and resident memory; each the median of
 5 runs, for the event-driven loop, the continuous loop (--continuous) and a bare freeglut
-window. Run it under a display of its own:
+window; and idle CPU while a refused file's message is on the message line and after it
+has expired (about 8 s). Run it under a display of its own:
 
     tests/support/with-xvfb.sh python3 bench/window_figures.py build/bin
 """
@@ -43,13 +44,13 @@ def rss_kib(pid):
     return 0
 
 
-def one_run(bindir, title, argv):
+def one_run(bindir, title, argv, settle=SETTLE_SECONDS):
     out = subprocess.run([os.path.join(bindir, "time_to_window"), title] + argv,
                          capture_output=True, text=True, check=True, cwd=bindir)
     ms, pid = out.stdout.split()
     pid = int(pid)
     try:
-        time.sleep(SETTLE_SECONDS)
+        time.sleep(settle)
         before = cpu_seconds(pid)
         time.sleep(IDLE_SECONDS)
         idle = (cpu_seconds(pid) - before) / IDLE_SECONDS * 100.0
@@ -66,16 +67,22 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         data = os.path.join(tmp, "m19.csv")
         write_matrix(data)
+        broken = os.path.join(tmp, "broken.csv")
+        with open(broken, "w") as f:
+            f.write("Broken\nx,x,A,B,UNUSED,UNUSED\n1,Size,small\n")
         editor = os.path.join(bindir, "quillmoor")
         cases = [
-            ("event-driven loop", "Quillmoor", [editor, data]),
-            ("continuous loop", "Quillmoor", [editor, "--continuous", data]),
-            ("bare freeglut window", "Bare", [os.path.join(bindir, "bare_glut_window")]),
+            ("event-driven loop", "Quillmoor", [editor, data], SETTLE_SECONDS),
+            ("continuous loop", "Quillmoor", [editor, "--continuous", data], SETTLE_SECONDS),
+            ("bare freeglut window", "Bare", [os.path.join(bindir, "bare_glut_window")],
+             SETTLE_SECONDS),
+            ("message shown", "Quillmoor", [editor, broken], SETTLE_SECONDS),
+            ("message expired", "Quillmoor", [editor, broken], 9.0),
         ]
         print(f"| program | time to window (ms) | idle CPU over {IDLE_SECONDS:.0f} s (% of a core) | resident memory (MiB) |")
         print("|---|---|---|---|")
-        for name, title, argv in cases:
-            runs = [one_run(bindir, title, argv) for _ in range(RUNS)]
+        for name, title, argv, settle in cases:
+            runs = [one_run(bindir, title, argv, settle) for _ in range(RUNS)]
             t = statistics.median(r[0] for r in runs)
             c = statistics.median(r[1] for r in runs)
             m = statistics.median(r[2] for r in runs) / 1024.0
