@@ -8,6 +8,7 @@
 #include "app/guard.h"
 #include "app/input.h"
 #include "app/loading.h"
+#include "app/picture.h"
 #include "clade/clade.h"
 #include "display/display.h"
 #include "font/text.h"
@@ -29,8 +30,6 @@ namespace {
 
 constexpr int kWindowX = 10;
 constexpr int kWindowY = 10;
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
 constexpr char kWindowTitle[] = "Quillmoor";
 constexpr char kOpenFileLabel[] = "Open File";
 constexpr int kOpenFileTextSize = 5;
@@ -45,41 +44,24 @@ float OpenFileButtonX() {
 
 void DisplayFrameBody() {
     ++gFramesDrawn;
-    // A click claimed below changes what the next frame shows (the dialog may load a
-    // file, and the press is consumed), so it earns one more frame.
-    bool changedByFrame = false;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    TextSetSize(5);
-    TextSetColor(0.0f, 0.0f, 1.0f);
-    TextPrint(40.0f, 1.0f, "Quillmoor");
-
-    if (DoButton(OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel)) {
-        changedByFrame = true;
+    // The button is tested before anything is drawn: a file it loads changes the tree this
+    // frame shows. A click it claims earns one more frame (the press is consumed).
+    Button openFile;
+    InitPushButton(openFile, OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel, false);
+    const bool changedByFrame = HitButton(openFile);
+    if (changedByFrame) {
         bool loaded = false;
         ChooseDataFile(true, &loaded);
         if (loaded) AdoptLoadedMatrix();
     }
 
-    SetTreeProjection();
-    DrawTree(gRoot, gDropTarget);
-
-    gEventCount = 0;
-    DrawChangeMarkers(gRoot, gPointerX, gPointerY);
-
-    // "Total Events: " and an 11-character integer need 26 bytes.
-    char txt[40];
-    std::snprintf(txt, sizeof txt, "Total Events: %d", gEventCount);
-    TextSetSize(4);
-    TextSetColor(0.0f, 0.0f, 0.0f);
-    TextPrint(2.0f, 95.0f, txt);
-
-    DrawAncestralPanel();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    static Scene scene; // kept from frame to frame, so its storage is reused
+    BuildFrameScene(CurrentSceneView(), &scene);
+    gEventCount = scene.eventTotal;
+    DrawScene(scene, [&openFile] { DrawButton(openFile); });
 
     SleepMs(gFrameSleepMs);
-
-    if (gDragging && gDropTarget != nullptr) DrawDragIndicator(gDragNode, gDropTarget);
-
     glutSwapBuffers();
     if (gContinuousFrames || changedByFrame) glutPostRedisplay();
 }
@@ -88,7 +70,7 @@ void DisplayFrameBody() {
 
 void InitWindow() {
     glutInitWindowPosition(kWindowX, kWindowY);
-    glutInitWindowSize(kWindowWidth, kWindowHeight);
+    glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
     glutCreateWindow(kWindowTitle);
     FindMainWindowHandle();
     TextInit();

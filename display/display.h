@@ -1,12 +1,24 @@
-// Drawing the model: projections, the tree with its labels, the change markers and the
-// event count, the character panels and the drag indicator. Reads the model, never
-// changes it. Called once per frame by the app; needs the GL context current.
+// Drawing the model: the scene of a frame (banner, tree with its labels, change markers
+// and event total, character panels, drag indicator) built as a list of items, its GL
+// back end, the projections, and single-part Draw functions. Reads the model, never
+// changes it. The builders need the font's metrics; the Draw functions need the GL context.
 #pragma once
 
-#include "clade/clade.h"
+#include <functional>
 
-// Number of change events drawn by the last DrawChangeMarkers pass (the frame zeroes it).
+#include "clade/clade.h"
+#include "display/scene.h"
+
+// Number of change events in the tree the last frame drew (DrawChangeMarkers adds its own).
 extern int gEventCount;
+
+// The whole picture of the window for the model (gRoot) and view, into *scene (its
+// storage is kept: a scene rebuilt each frame stops allocating). Items come in drawing
+// order; scene->eventTotal is the total shown.
+void BuildFrameScene(const SceneView& view, Scene* scene);
+// Replays scene into GL in list order; a WindowControls item calls drawControls (when
+// set), which may leave any projection behind.
+void DrawScene(const Scene& scene, const std::function<void()>& drawControls = {});
 
 // Screen space: 400 x 300 units over the window, y down, z -10..10.
 void SetScreenProjection();
@@ -17,6 +29,8 @@ void SetTreeProjection();
 float TreeXToPercent(float x);
 float TreeYToPercent(float y);
 
+// The parts of the picture one at a time, each built and drawn at once in the tree
+// projection (tests and callers that want one part):
 // Discs, branches, root stem, labels and the picked node's panel for the subtree.
 // dropTarget is the node whose branch is lit (may be null).
 void DrawTree(const CladeNode* node, const CladeNode* dropTarget);
@@ -30,5 +44,5 @@ void DrawNodePanel(const CladeNode* node);
 // Insertion point on dropTarget's branch, the new node's place and an arc from dragNode.
 void DrawDragIndicator(const CladeNode* dragNode, const CladeNode* dropTarget);
 
-// Puts the display's own state back to its start: gEventCount 0, no outline queued. For tests.
+// Puts the display's own state back to its start: gEventCount 0, no scene half built. For tests.
 void ResetDisplay();

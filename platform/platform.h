@@ -3,6 +3,7 @@
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The X11 window of the GLUT window, owner of dialogs; 0 when there is none.
@@ -53,6 +54,19 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 // The folder of the running program, with a trailing slash; empty when unknown. Files
 // that travel with the program (the font, the dialog module) are looked for there.
 std::string ExecutableFolder();
+
+// Opens a module that travels with the program (the dialogs, picture export) with
+// dlopen, from the first folder that has it: beside the program, the build's output
+// folder, the installed library folder; else by the system's search. Returns the handle,
+// or nullptr with dlerror() saying why.
+void* OpenProgramModule(const char* fileName);
+
+// Writes a file in full or not at all: write(out, whyNot) fills a temporary file beside
+// path, which then replaces path in one rename, with the permissions a new file gets.
+// Returns false with "path: problem" in *whyNot when write fails (its own reason) or the
+// file cannot be made, written or renamed; any earlier file at path is then untouched.
+using FileWriter = bool (*)(std::FILE* out, void* context, std::string* whyNot);
+bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot);
 
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);
