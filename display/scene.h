@@ -24,7 +24,8 @@ struct SceneView {
 enum class SceneSpace : std::uint8_t {
     Tree,   // tree units: x -1 .. N+2 across, y -(N+1)/2 .. (N+1)/2 downward, N taxa;
             // z -10 .. 10 under the depth test, larger nearer the viewer
-    Window, // percent of the window from its top-left corner; drawn in list order on top
+    Window, // percent of the window from its top-left corner, z 0; drawn in list order,
+            // without the depth test, over the tree's items in pictures
 };
 
 // Every kind of item; each back end keeps one painter per kind, in this order.

@@ -1,8 +1,9 @@
 // The GL back end of the scene: replays the items in list order with the same immediate-
 // mode primitives the window has always drawn. Called by the frame and the single-part
-// Draw functions. Sets the tree projection before the first tree item (leaving
-// GL_MODELVIEW selected), changes the current colour, the line width (outlines leave it
-// at 1) and the text settings; text leaves blending and texturing off.
+// Draw functions. Sets the tree projection before the first tree item and a percent
+// projection before a shape in window space (leaving GL_MODELVIEW selected); changes the
+// current colour, the line width (outlines leave it at 1) and the text settings; text
+// leaves blending and texturing off.
 #include <GL/freeglut.h>
 
 #include <cassert>
@@ -17,15 +18,32 @@ namespace {
 struct Replay {
     const Scene& scene;
     const std::function<void()>& drawControls;
-    bool treeProjection;    // set by this replay and not changed since
+    bool projectionSet;     // a projection set by this replay is still in place,
+    bool treeProjection;    //   the tree's or else the window's
     SceneKind previousKind; // an outline run sets its colour and width once
 };
 
-void Begin(Replay& replay, SceneSpace space) {
-    if (space == SceneSpace::Tree && !replay.treeProjection) {
+// Percent of the window, y down, for shapes placed like text.
+void SetWindowProjection() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 100.0, 100.0, 0.0, -10.0, 10.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Sets the projection of the item's space when it is not in place. Text runs place
+// themselves (the text layer has a projection of its own), and so do the controls.
+void Begin(Replay& replay, const SceneItem& item) {
+    if (item.kind == SceneKind::Text || item.kind == SceneKind::WindowControls) return;
+    const bool tree = item.space == SceneSpace::Tree;
+    if (replay.treeProjection == tree && replay.projectionSet) return;
+    if (tree) {
         SetTreeProjection();
-        replay.treeProjection = true;
+    } else {
+        SetWindowProjection();
     }
+    replay.treeProjection = tree;
+    replay.projectionSet = true;
 }
 
 // The marker's corners are placed here rather than through the model-view matrix: a
@@ -99,7 +117,7 @@ void PaintText(Replay& replay, const SceneItem& item) {
 void PaintWindowControls(Replay& replay, const SceneItem&) {
     if (!replay.drawControls) return;
     replay.drawControls();
-    replay.treeProjection = false; // controls draw in a projection of their own
+    replay.projectionSet = false; // controls draw in a projection of their own
 }
 
 // One painter per item kind, in the order of SceneKind.
@@ -112,9 +130,9 @@ static_assert(std::size(kPainters) == static_cast<std::size_t>(SceneKind::Count)
 } // namespace
 
 void DrawScene(const Scene& scene, const std::function<void()>& drawControls) {
-    Replay replay{scene, drawControls, false, SceneKind::Count};
+    Replay replay{scene, drawControls, false, false, SceneKind::Count};
     for (const SceneItem& item : scene.items) {
-        Begin(replay, item.space);
+        Begin(replay, item);
         kPainters[static_cast<std::size_t>(item.kind)](replay, item);
         replay.previousKind = item.kind;
     }

@@ -73,11 +73,25 @@ struct Canvas {
 };
 
 // Tree units onto window pixels, as the tree projection maps them onto the viewport.
-void EnterTree(Canvas& canvas) {
+void TreeSpace(Canvas& canvas) {
     const double n = canvas.job.scene->taxonCount;
-    cairo_save(canvas.cr);
     cairo_scale(canvas.cr, canvas.job.width / (n + 3.0), canvas.job.height / (n + 1.0));
     cairo_translate(canvas.cr, 1.0, (n + 1.0) / 2.0);
+}
+
+// Percent of the window onto window pixels.
+void WindowSpace(Canvas& canvas) {
+    cairo_scale(canvas.cr, canvas.job.width / 100.0, canvas.job.height / 100.0);
+}
+
+// One coordinate system per SceneSpace, in its order.
+using SpaceSetter = void (*)(Canvas& canvas);
+const SpaceSetter kSpaces[] = {TreeSpace, WindowSpace};
+
+// Saves the state and enters the item's space; Fill and Stroke restore it.
+void Enter(Canvas& canvas, const SceneItem& item) {
+    cairo_save(canvas.cr);
+    kSpaces[static_cast<std::size_t>(item.space)](canvas);
 }
 
 void Fill(Canvas& canvas, const float rgb[3]) {
@@ -86,7 +100,7 @@ void Fill(Canvas& canvas, const float rgb[3]) {
     cairo_restore(canvas.cr);
 }
 
-// Strokes the path built in tree units with a width in window pixels.
+// Strokes the path built in the item's space with a width in window pixels.
 void Stroke(Canvas& canvas, const float rgb[3], double width) {
     cairo_restore(canvas.cr);
     cairo_set_source_rgb(canvas.cr, rgb[0], rgb[1], rgb[2]);
@@ -105,7 +119,7 @@ void MarkerPath(Canvas& canvas, const SceneMarker& marker) {
 // gradient over the same polygon keeps that shading as one vector shape.
 void PaintDisc(Canvas& canvas, const SceneItem& item) {
     const SceneDisc& d = item.disc;
-    EnterTree(canvas);
+    Enter(canvas, item);
     for (int k = 0; k < kDiscWedges; ++k) {
         const double angle = kTwoPi * k / kDiscWedges;
         cairo_line_to(canvas.cr, d.x + d.radius * std::cos(angle),
@@ -122,7 +136,7 @@ void PaintDisc(Canvas& canvas, const SceneItem& item) {
 }
 
 void PaintQuad(Canvas& canvas, const SceneItem& item) {
-    EnterTree(canvas);
+    Enter(canvas, item);
     for (const auto& corner : item.quad.corners)
         cairo_line_to(canvas.cr, corner[0], corner[1]);
     cairo_close_path(canvas.cr);
@@ -131,19 +145,19 @@ void PaintQuad(Canvas& canvas, const SceneItem& item) {
 
 void PaintRect(Canvas& canvas, const SceneItem& item) {
     const SceneRect& r = item.rect;
-    EnterTree(canvas);
+    Enter(canvas, item);
     cairo_rectangle(canvas.cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
     Fill(canvas, r.rgb);
 }
 
 void PaintMarker(Canvas& canvas, const SceneItem& item) {
-    EnterTree(canvas);
+    Enter(canvas, item);
     MarkerPath(canvas, item.marker);
     Fill(canvas, item.marker.rgb);
 }
 
 void PaintOutline(Canvas& canvas, const SceneItem& item) {
-    EnterTree(canvas);
+    Enter(canvas, item);
     MarkerPath(canvas, item.marker);
     Stroke(canvas, item.marker.rgb, kOutlineWidth);
 }
@@ -152,7 +166,7 @@ void PaintArc(Canvas& canvas, const SceneItem& item) {
     const SceneArc& arc = item.arc;
     const ArcFrame frame = ArcFrameOf(arc);
     const double turn = frame.turnDegrees * kTwoPi / 360.0;
-    EnterTree(canvas);
+    Enter(canvas, item);
     ForEachArcAngle([&](float d) {
         const double u = frame.halfChord + frame.halfChord * std::cos(d);
         const double v = frame.bulge * std::sin(d);
@@ -325,8 +339,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 
 // Writes the image surface to out as an 8-bit RGB PNG. cairo's own PNG writer tries every
 // row filter at zlib's default level, which took three quarters of the time of a 19-taxon
-// export; the picture is mostly flat colour, where no filter and the fastest level give
-// files about a sixth larger in a third of the time. Returns false with the problem in
+// export; the picture is mostly flat colour, where no filter and the fastest level give a
+// file of about the same size in a fifth of the time. Returns false with the problem in
 // whyNot. (Only C objects live between the setjmp and a libpng error's longjmp.)
 bool WritePng(cairo_surface_t* surface, std::FILE* out, char* whyNot, std::size_t size) {
     PngErrors errors{whyNot, size};
