@@ -1,7 +1,7 @@
 // Entry of the editor: answers --help and --version, writes a picture without a window
 // for --export, or else starts GLUT and the window, builds and lists the empty start-up
-// tree, loads a data file named on the command line, and runs the GLUT main loop. Any error thrown
-// during start-up ends the program with status 1 and its message on stderr.
+// tree, loads a data file named on the command line, and runs the GLUT main loop. Any
+// error thrown during start-up ends the program with status 1 and its message on stderr.
 #include "app/command_line.h"
 #include "app/guard.h"
 #include "app/loading.h"

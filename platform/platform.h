@@ -1,5 +1,6 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, a modal message box, a modal file chooser and a millisecond sleep.
+// handle, a modal message box, a modal file chooser, the program's modules, files written
+// whole and a millisecond sleep.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
@@ -61,7 +62,7 @@ std::string ExecutableFolder();
 // or nullptr with dlerror() saying why.
 void* OpenProgramModule(const char* fileName);
 
-// Writes a file in full or not at all: write(out, whyNot) fills a temporary file beside
+// Writes a file in full or not at all: write(out, context, whyNot) fills a temporary file beside
 // path, which then replaces path in one rename, with the permissions a new file gets.
 // Returns false with "path: problem" in *whyNot when write fails (its own reason) or the
 // file cannot be made, written or renamed; any earlier file at path is then untouched.
