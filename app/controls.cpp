@@ -168,10 +168,14 @@ bool PressHitsDrawnControl(float x, float y, int windowWidth, int windowHeight) 
     return false;
 }
 
+bool ClaimPress(const Button& button) {
+    if (gDrawnControlCount < kMaxDrawnControls) gDrawnControls[gDrawnControlCount++] = button;
+    return HitButton(button);
+}
+
 bool DoButton(float x, float y, int textSize, const char* label) {
     Button button;
     InitPushButton(button, x, y, textSize, label, false);
     DrawButton(button);
-    if (gDrawnControlCount < kMaxDrawnControls) gDrawnControls[gDrawnControlCount++] = button;
-    return HitButton(button);
+    return ClaimPress(button);
 }

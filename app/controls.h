@@ -41,6 +41,9 @@ bool InButtonZone(const Button& button, float x, float y, int windowWidth, int w
 // so that a later resize or load can never move a button under an old press.
 void BeginControls();
 void EndControls();
+// Tests the pending press against a button the frame draws (HitButton) and remembers the
+// button as drawn. Returns true when the press hit it (the press is then consumed).
+bool ClaimPress(const Button& button);
 // True when (x, y), in tree units, lies on a button the last frame drew: such a press is
 // the control's alone, and does not also pick a node beneath it.
 bool PressHitsDrawnControl(float x, float y, int windowWidth, int windowHeight);

@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "app/loading.h"
 #include "app/messages.h"
+#include "app/picture.h"
 #include "clade/clade.h"
 #include "clade/history.h"
 #include "display/display.h"
@@ -33,8 +34,6 @@ namespace {
 
 constexpr int kWindowX = 10;
 constexpr int kWindowY = 10;
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
 constexpr char kWindowTitle[] = "Quillmoor";
 constexpr char kOpenFileLabel[] = "Open File";
 constexpr int kOpenFileTextSize = 5;
@@ -49,46 +48,30 @@ float OpenFileButtonX() {
 
 void DisplayFrameBody() {
     ++gFramesDrawn;
-    // A click claimed below changes what the next frame shows (the dialog may load a
-    // file, and the press is consumed), so it earns one more frame.
-    bool changedByFrame = false;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    TextSetSize(5);
-    TextSetColor(0.0f, 0.0f, 1.0f);
-    TextPrint(40.0f, 1.0f, "Quillmoor");
-
+    // The button is tested before anything is drawn: a file it loads changes the tree this
+    // frame shows. A click it claims, or an open asked for from the keyboard or the menu,
+    // earns one more frame (the press is consumed). A press it does not claim expires.
     BeginControls();
-    const bool clicked = DoButton(OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel);
+    Button openFile;
+    InitPushButton(openFile, OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel, false);
+    const bool clicked = ClaimPress(openFile);
     EndControls();
-    if (TakeOpenFileRequest() || clicked) {
-        changedByFrame = true;
+    const bool changedByFrame = TakeOpenFileRequest() || clicked;
+    if (changedByFrame) {
         std::string path;
-        if (ChooseDataFile(true, &path)) OpenDataFile(path.c_str());
+        if (ChooseDataFile(true, &path)) OpenAnyFile(path.c_str());
     }
 
-    SetTreeProjection();
-    DrawTree(gRoot, gDropTarget);
-
-    gEventCount = 0;
-    DrawChangeMarkers(gRoot, gPointerX, gPointerY);
-
-    // "Total Events: " and an 11-character integer need 26 bytes.
-    char txt[40];
-    std::snprintf(txt, sizeof txt, "Total Events: %d", gEventCount);
-    TextSetSize(4);
-    TextSetColor(0.0f, 0.0f, 0.0f);
-    TextPrint(2.0f, 95.0f, txt);
-
-    DrawAncestralPanel();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    static Scene scene; // kept from frame to frame, so its storage is reused
+    BuildFrameScene(CurrentSceneView(), &scene);
+    gEventCount = scene.eventTotal;
+    const std::vector<HelpLine>& help = HelpLines();
+    AddWindowOverlays(scene, CurrentMessage().c_str(), HelpShown() ? help.data() : nullptr,
+                      static_cast<int>(help.size()));
+    DrawScene(scene, [&openFile] { DrawButton(openFile); });
 
     SleepMs(gFrameSleepMs);
-
-    if (gDragging && gDropTarget != nullptr) DrawDragIndicator(gDragNode, gDropTarget);
-
-    DrawMessageLine(CurrentMessage().c_str());
-    if (HelpShown()) DrawHelpOverlay(HelpLines().data(), static_cast<int>(HelpLines().size()));
-
     glutSwapBuffers();
     if (gContinuousFrames || changedByFrame) glutPostRedisplay();
 }
@@ -97,7 +80,7 @@ void DisplayFrameBody() {
 
 void InitWindow() {
     glutInitWindowPosition(kWindowX, kWindowY);
-    glutInitWindowSize(kWindowWidth, kWindowHeight);
+    glutInitWindowSize(kStartWindowWidth, kStartWindowHeight);
     glutCreateWindow(kWindowTitle);
     FindMainWindowHandle();
     TextInit();

@@ -3,6 +3,10 @@
 // reshapes); the frame benchmark and in-process tests call DisplayFrame directly.
 #pragma once
 
+// The window's size at start-up, in pixels; pictures made without a window take it too.
+constexpr int kStartWindowWidth = 800;
+constexpr int kStartWindowHeight = 600;
+
 // Pause at the end of every frame, in milliseconds; the frame benchmark sets it to 0.
 extern unsigned gFrameSleepMs;
 
@@ -30,9 +34,10 @@ void InitDrawingState();
 void StartEditor();
 // Registers every GLUT callback, display (and idle, when continuous) first, reshape last.
 void RegisterCallbacks();
-// One frame: banner, "Open File" (and the dialog on a click), tree, change markers and
-// the event total, the ancestral panel, the pause, the drag indicator, swap; then one
-// more frame when this one changed what is shown, or always when continuous.
+// One frame: a click on "Open File" (and the dialog), then the frame's scene -- banner,
+// the button, tree, change markers and the event total, the ancestral panel, the drag
+// indicator -- the pause and the swap; then one more frame when this one changed what is
+// shown, or always when continuous.
 void DisplayFrame();
 // GLUT reshape callback: holds the window at 4:3 and sets the viewport to it.
 void OnReshape(int width, int height);

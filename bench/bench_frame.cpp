@@ -1,6 +1,7 @@
 // CPU time of one frame of the editor at full capacity: 19 taxa and 19 characters with
 // markers on every branch, a node picked (its panel shown), a drop target set (indicator
-// drawn) and hover text under the pointer. The frame's pause is switched off. Run under
+// drawn) and hover text under the pointer; and of building that frame's scene alone. The
+// frame's pause is switched off. Run under
 // Xvfb from <build>/bin, where the baked font lies:
 //   tests/support/with-xvfb.sh build/bin/bench_frame
 #include <benchmark/benchmark.h>
@@ -15,6 +16,7 @@
 
 #include "app/input.h"
 #include "app/loading.h"
+#include "app/picture.h"
 #include "app/shell.h"
 #include "clade/clade.h"
 #include "display/display.h"
@@ -125,6 +127,21 @@ BENCHMARK(BM_Frame)
     ->Name("BM_Frame/wall")
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
+
+// The scene alone: the frame's list of items built for the same state, not drawn. Its
+// storage is kept from one build to the next, as the frame keeps it.
+void BM_BuildScene(benchmark::State& state) {
+    Scene scene;
+    for (auto _ : state) {
+        BuildFrameScene(CurrentSceneView(), &scene);
+        benchmark::DoNotOptimize(scene.items.data());
+    }
+    state.counters["items"] = static_cast<double>(scene.items.size());
+}
+BENCHMARK(BM_BuildScene)
+    ->Unit(benchmark::kMicrosecond)
     ->Repetitions(10)
     ->ReportAggregatesOnly(true);
 

@@ -1,14 +1,13 @@
-// DrawChangeMarkers: one coloured triangle per change event on its branch, the hover text
-// of a marker under the pointer, and the running total gEventCount. Called by the frame on
-// gRoot after DrawTree, with gEventCount zeroed. Changes the current colour, the line width
-// (to 1) and the text size and colour; does not touch the matrices.
-#include <GL/gl.h>
-
+// The change markers' items: one coloured triangle per change event on its branch, their
+// outlines, and the hover text of a marker under the pointer; and the running total
+// gEventCount. AddChangeMarkers is called by the frame's scene builder on gRoot after the
+// tree; DrawChangeMarkers builds the same items and replays them at once.
 #include <cassert>
 #include <cmath>
 
 #include "display/display.h"
 #include "display/primitives.h"
+#include "display/scene_builders.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 
@@ -16,95 +15,44 @@ int gEventCount = 0;
 
 namespace {
 
-// Marker triangle in its own frame, apex up on screen (tree y grows downward).
-constexpr float kMarkerCorners[3][2] = {{0.0f, -1.0f}, {0.5f, 0.34f}, {-0.5f, 0.34f}};
-constexpr float kMarkerScaleX = 0.25f;
-constexpr float kMarkerScaleY = 0.15f;
 constexpr float kMarkerLift = 0.2f;     // above the discs (0.1) and branches (0)
 constexpr float kMarkerStacking = 0.1f; // each later marker of a branch covers the one before
 constexpr float kOutlineLift = 0.01f;   // outline in front of its own fill
+constexpr float kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
 constexpr float kHoverReachX = 0.08f;
 constexpr float kHoverReachY = 0.12f;
 constexpr int kHoverTextSize = 5;
 constexpr float kHoverTextY = 95.0f;
 constexpr int kHoverTextRightmost = 70;
 
-// The marker's corners are placed here rather than through the model-view matrix: a
-// matrix change makes GL end its batch, and a full tree has hundreds of markers.
-void DrawMarkerShape(GLenum mode, float mx, float my, float z) {
-    glBegin(mode);
-    for (const auto& corner : kMarkerCorners)
-        glVertex3f(mx + kMarkerScaleX * corner[0], my + kMarkerScaleY * corner[1], z);
-    glEnd();
+// Outlines wait in the scene's queue and follow the fills together: switching between
+// filled triangles and (smoothed) lines makes GL rebuild its pipeline, which for one
+// outline per marker cost more than everything else in the pass. Every outline lies 0.01
+// in front of its own fill and at a depth no fill uses, so under the depth test the
+// picture is the same as drawing each right after its fill.
+void FlushOutlines(Scene& scene) {
+    scene.items.insert(scene.items.end(), scene.pendingOutlines.begin(),
+                       scene.pendingOutlines.end());
+    scene.pendingOutlines.clear();
 }
 
-// Outlines wait here and are drawn together after the fills: switching between filled
-// triangles and (smoothed) lines makes GL rebuild its pipeline, which for one outline per
-// marker cost more than everything else in the pass. Every outline lies 0.01 in front of
-// its own fill and at a depth no fill uses, so under the depth test the picture is the
-// same as drawing each right after its fill. Room for every branch of a full tree.
-struct Outline {
-    float x, y, z;
-};
-constexpr int kMaxOutlines = kMaxCharacters * 2 * kMaxTaxa;
-Outline gOutlines[kMaxOutlines];
-int gOutlineCount = 0;
-int gPassDepth = 0; // DrawChangeMarkers calls under way; the outermost one flushes
-
-// Counts one DrawChangeMarkers call for as long as it runs. If a text call throws out of
-// the pass, the outlines queued so far are dropped rather than left for the next frame.
-struct PassScope {
-    PassScope() { ++gPassDepth; }
-    ~PassScope() {
-        if (--gPassDepth == 0) gOutlineCount = 0;
-    }
-    PassScope(const PassScope&) = delete;
-    PassScope& operator=(const PassScope&) = delete;
-};
-
-void FlushOutlines() {
-    if (gOutlineCount == 0) return;
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glLineWidth(1.0f);
-    for (int i = 0; i < gOutlineCount; ++i) {
-        DrawMarkerShape(GL_LINE_LOOP, gOutlines[i].x, gOutlines[i].y, gOutlines[i].z);
-    }
-    gOutlineCount = 0;
-}
-
-void QueueOutline(float x, float y, float z) {
-    if (gOutlineCount == kMaxOutlines) FlushOutlines();
-    gOutlines[gOutlineCount++] = {x, y, z};
-}
-
-void DrawHoverText(int character, int32_t state) {
+void AddHoverText(Scene& scene, int character, int32_t state) {
     // Text is drawn without the depth test; keep it over every outline drawn before it.
-    FlushOutlines();
+    FlushOutlines(scene);
     char txt[100];
     FormatStateLine(txt, sizeof txt, gCharacterNames[character], StateNameOf(character, state));
-    const float* colour = gCharacterColors[character];
     TextSetSize(kHoverTextSize);
-    TextSetColor(colour[0], colour[1], colour[2]);
     // Short texts start at 70 percent; longer ones start further left to end near the edge.
     int xt = static_cast<int>(100.0f - TextGetWidth(txt));
     if (xt > kHoverTextRightmost) xt = kHoverTextRightmost;
-    TextPrint(static_cast<float>(xt), kHoverTextY, txt);
+    AddText(scene, static_cast<float>(xt), kHoverTextY, kHoverTextSize, gCharacterColors[character],
+            txt);
 }
 
-} // namespace
-
-void ResetDisplay() {
-    gEventCount = 0;
-    gOutlineCount = 0;
-    gPassDepth = 0;
-}
-
-// Pre-order: the node's own branch markers, then the left subtree, then the right one;
-// the node's count is added after both subtrees, and the outermost call draws the queued
-// outlines last. Assumes each child's parent is the node.
-void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
+// Pre-order: the node's own branch markers, then the left subtree, then the right one.
+// Assumes each child's parent is the node. Returns the events of the subtree.
+int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float pointerY) {
     assert(node != nullptr);
-    const PassScope scope;
     int tnum[kMaxCharacters];
     int tval[kMaxCharacters];
     const CladeNode* parent = node->parent;
@@ -122,25 +70,47 @@ void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
             const float my = dy * t + parent->y;
             stack += kMarkerStacking;
             const float fillZ = stack + kMarkerLift;
-            glColor3fv(gCharacterColors[tnum[k]]);
-            DrawMarkerShape(GL_TRIANGLES, mx, my, fillZ);
-            QueueOutline(mx, my, fillZ + kOutlineLift);
+            const float* colour = gCharacterColors[tnum[k]];
+            SceneItem& fill = scene.Add(SceneKind::Marker, SceneSpace::Tree, fillZ);
+            fill.marker = {mx, my, {colour[0], colour[1], colour[2]}};
+            SceneItem& outline = scene.pendingOutlines.emplace_back();
+            outline.kind = SceneKind::Outline;
+            outline.space = SceneSpace::Tree;
+            outline.z = fillZ + kOutlineLift;
+            outline.marker = {mx, my, {kOutlineColour[0], kOutlineColour[1], kOutlineColour[2]}};
             t += step;
             if (std::fabs(pointerX - mx) < kHoverReachX &&
                 std::fabs(pointerY - my) < kHoverReachY) {
-                DrawHoverText(tnum[k], tval[k]);
+                AddHoverText(scene, tnum[k], tval[k]);
             }
         }
     }
 
+    int events = n;
     if (node->left != nullptr) {
         assert(node->left->parent == node);
-        DrawChangeMarkers(node->left, pointerX, pointerY);
+        events += AddMarkersBelow(scene, node->left, pointerX, pointerY);
     }
     if (node->right != nullptr) {
         assert(node->right->parent == node);
-        DrawChangeMarkers(node->right, pointerX, pointerY);
+        events += AddMarkersBelow(scene, node->right, pointerX, pointerY);
     }
-    gEventCount += n;
-    if (gPassDepth == 1) FlushOutlines();
+    return events;
+}
+
+} // namespace
+
+int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY) {
+    scene.taxonCount = gTaxonCount;
+    scene.pendingOutlines.clear();
+    const int events = AddMarkersBelow(scene, node, pointerX, pointerY);
+    FlushOutlines(scene);
+    return events;
+}
+
+void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
+    Scene& scene = ScratchScene();
+    const int events = AddChangeMarkers(scene, node, pointerX, pointerY);
+    DrawScene(scene);
+    gEventCount += events;
 }

@@ -1,14 +1,26 @@
-// Drawing the model: projections, the tree with its labels, the change markers and the
-// event count, the character panels and the drag indicator. Reads the model, never
-// changes it. Called once per frame by the app; needs the GL context current.
+// Drawing the model: the scene of a frame (banner, tree with its labels, change markers
+// and event total, character panels, drag indicator) built as a list of items, its GL
+// back end, the projections, and single-part Draw functions. Reads the model, never
+// changes it. The builders need the font's metrics; the Draw functions need the GL context.
 #pragma once
 
-#include "clade/clade.h"
+#include <functional>
 
 #include <string>
 
-// Number of change events drawn by the last DrawChangeMarkers pass (the frame zeroes it).
+#include "clade/clade.h"
+#include "display/scene.h"
+
+// Number of change events in the tree the last frame drew (DrawChangeMarkers adds its own).
 extern int gEventCount;
+
+// The whole picture of the window for the model (gRoot) and view, into *scene (its
+// storage is kept: a scene rebuilt each frame stops allocating). Items come in drawing
+// order; scene->eventTotal is the total shown.
+void BuildFrameScene(const SceneView& view, Scene* scene);
+// Replays scene into GL in list order; a WindowControls item calls drawControls (when
+// set), which may leave any projection behind.
+void DrawScene(const Scene& scene, const std::function<void()>& drawControls = {});
 
 // Screen space: 400 x 300 units over the window, y down, z -10..10.
 void SetScreenProjection();
@@ -19,6 +31,8 @@ void SetTreeProjection();
 float TreeXToPercent(float x);
 float TreeYToPercent(float y);
 
+// The parts of the picture one at a time, each built and drawn at once in the tree
+// projection (tests and callers that want one part):
 // Discs, branches, root stem, labels and the picked node's panel for the subtree.
 // dropTarget is the node whose branch is lit (may be null).
 void DrawTree(const CladeNode* node, const CladeNode* dropTarget);
@@ -32,21 +46,21 @@ void DrawNodePanel(const CladeNode* node);
 // Insertion point on dropTarget's branch, the new node's place and an arc from dragNode.
 void DrawDragIndicator(const CladeNode* dragNode, const CladeNode* dropTarget);
 
-// The message line, under the banner between the ancestral list and the leaf labels, on a
-// pale box: text size 3, or 2 when it is long, cut with "..." when even that is too wide.
-void DrawMessageLine(const char* text);
-
 // One line of the help overlay: keys (null or empty for a heading) and what they do.
 struct HelpLine {
     const char* keys;
     const char* text;
 };
-// The help overlay: a box over the middle of the window listing the lines.
-void DrawHelpOverlay(const HelpLine* lines, int count);
+// Appends what only the window shows, over the picture: the message line (when message is
+// not empty), under the banner between the ancestral list and the leaf labels, on a pale
+// box, text size 3, or 2 when it is long, cut with "..." when even that is too wide; and
+// the help overlay (when help is given), a box over the middle of the window listing the
+// lines.
+void AddWindowOverlays(Scene& scene, const char* message, const HelpLine* help, int helpCount);
 
 // text as it fits in width percent at the current text size: whole, or cut at a character
 // boundary (never inside a UTF-8 sequence) and ended with "...".
 std::string FitText(const char* text, float width);
 
-// Puts the display's own state back to its start: gEventCount 0, no outline queued. For tests.
+// Puts the display's own state back to its start: gEventCount 0, no scene half built. For tests.
 void ResetDisplay();

@@ -1,17 +1,19 @@
-// The character panels: the root's states under "Ancestral Characters:" (every frame) and
-// a picked node's derived characters under "This Node's" / "Derived Characters:" (from
-// DrawTree). Only text calls: changes the text size and colour, nothing else.
+// The character panels' items: the root's states under "Ancestral Characters:" (every
+// frame) and a picked node's derived characters under "This Node's" / "Derived
+// Characters:" (from the tree's builder). Text only. DrawAncestralPanel and DrawNodePanel
+// build the same items and replay them at once.
 #include <algorithm>
 #include <cassert>
 
 #include "display/display.h"
 #include "display/primitives.h"
-#include "font/text.h"
+#include "display/scene_builders.h"
 #include "matrix/matrix.h"
 
 namespace {
 
 constexpr int kTitleSize = 4;
+constexpr float kTitleColour[3] = {0.0f, 0.0f, 0.0f};
 constexpr float kAncestralTop = 4.0f;
 constexpr float kNodeListTop = 62.0f;
 constexpr float kColumnWidth = 20.0f;
@@ -35,48 +37,56 @@ ListLayout LayoutFor(int characterCount) {
     return {size, 30 / size};
 }
 
-void PrintTitle(float x, float y, const char* title) {
-    TextSetColor(0.0f, 0.0f, 0.0f);
-    TextSetSize(kTitleSize);
-    TextPrint(x, y, title);
+void AddTitle(Scene& scene, float x, float y, const char* title) {
+    AddText(scene, x, y, kTitleSize, kTitleColour, title);
 }
 
-void PrintSlot(const ListLayout& layout, float top, int slot, int character, int32_t state) {
+void AddSlot(Scene& scene, const ListLayout& layout, float top, int slot, int character,
+             int32_t state) {
     char txt[kLineSize];
     FormatStateLine(txt, sizeof txt, gCharacterNames[character], StateNameOf(character, state));
-    const float* colour = gCharacterColors[character];
-    TextSetColor(colour[0], colour[1], colour[2]);
     const int column = slot / layout.rows;
     const int row = slot % layout.rows;
-    TextPrint(static_cast<float>(column) * kColumnWidth + kLeftMargin,
-              static_cast<float>(row * layout.size) + top, txt);
+    AddText(scene, static_cast<float>(column) * kColumnWidth + kLeftMargin,
+            static_cast<float>(row * layout.size) + top, layout.size, gCharacterColors[character],
+            txt);
 }
 
 } // namespace
 
-void DrawAncestralPanel() {
-    PrintTitle(kLeftMargin, 0.0f, "Ancestral Characters:");
-    const ListLayout layout = LayoutFor(CharacterCount());
-    TextSetSize(layout.size);
+void AddAncestralPanel(Scene& scene) {
+    AddTitle(scene, kLeftMargin, 0.0f, "Ancestral Characters:");
     if (gRoot == nullptr) return;
+    const ListLayout layout = LayoutFor(CharacterCount());
     for (int c = 0; c < CharacterCount(); ++c) {
-        PrintSlot(layout, kAncestralTop, c, c, gRoot->states[c]);
+        AddSlot(scene, layout, kAncestralTop, c, c, gRoot->states[c]);
     }
 }
 
-void DrawNodePanel(const CladeNode* node) {
+void AddNodePanel(Scene& scene, const CladeNode* node) {
     assert(node != nullptr);
-    PrintTitle(kLeftMargin, 54.0f, "This Node's");
-    PrintTitle(kLeftMargin, 58.0f, "Derived Characters:");
-    const ListLayout layout = LayoutFor(CharacterCount());
-    TextSetSize(layout.size);
+    AddTitle(scene, kLeftMargin, 54.0f, "This Node's");
+    AddTitle(scene, kLeftMargin, 58.0f, "Derived Characters:");
     if (gRoot == nullptr) return;
+    const ListLayout layout = LayoutFor(CharacterCount());
     int slot = 0;
     for (int c = 0; c < CharacterCount(); ++c) {
         if (node->states[c] == gRoot->states[c]) continue;
-        PrintSlot(layout, kNodeListTop, slot, c, node->states[c]);
+        AddSlot(scene, layout, kNodeListTop, slot, c, node->states[c]);
         ++slot;
         // The second column leaves its first three rows empty; later columns start at the top.
         if (slot == layout.rows) slot += 3;
     }
+}
+
+void DrawAncestralPanel() {
+    Scene& scene = ScratchScene();
+    AddAncestralPanel(scene);
+    DrawScene(scene);
+}
+
+void DrawNodePanel(const CladeNode* node) {
+    Scene& scene = ScratchScene();
+    AddNodePanel(scene, node);
+    DrawScene(scene);
 }

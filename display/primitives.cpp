@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "display/scene.h"
 #include "matrix/matrix.h"
 
 namespace {
@@ -40,6 +41,7 @@ const DiscRim& Rim() {
             r.sines[1][r.wedges] = std::sin(next);
             ++r.wedges;
         }
+        assert(r.wedges == kDiscWedges); // the exported picture draws the same polygon
         return r;
     }();
     return rim;

@@ -1,14 +1,11 @@
-// DrawTree: node discs, branch bands, the root stem, leaf labels and the picked node's
-// panel. Called by the frame on gRoot right after SetTreeProjection. Resets the tree
-// projection at every node (labels leave other matrices behind), leaves the current colour
-// and text settings at whatever was drawn last.
-#include <GL/gl.h>
-
+// The tree's items: node discs, branch bands, the root stem, leaf labels and the picked
+// node's panel. AddTree is called by the frame's scene builder on gRoot; DrawTree builds
+// the same items and replays them at once (see DrawScene for the GL state it leaves).
 #include <cassert>
+#include <cstring>
 
 #include "display/display.h"
-#include "display/primitives.h"
-#include "font/text.h"
+#include "display/scene_builders.h"
 #include "matrix/matrix.h"
 
 namespace {
@@ -18,10 +15,18 @@ constexpr float kBranchHalfWidth = 0.1f;
 constexpr float kStemLength = 1.0f;
 constexpr float kStemHalfHeight = 0.05f;
 constexpr float kDiscDepth = 0.1f; // in front of branches (z 0) under the depth test
+constexpr float kBranchDepth = 0.0f;
 
 constexpr float kPickedBranch[3] = {0.7f, 0.7f, 0.7f};
 constexpr float kTargetBranch[3] = {1.0f, 0.5f, 0.0f};
 constexpr float kPlainBranch[3] = {0.5f, 0.0f, 0.0f};
+constexpr float kLabelColour[3] = {0.0f, 0.0f, 0.0f};
+
+void CopyRgb(float out[3], const float rgb[3]) {
+    out[0] = rgb[0];
+    out[1] = rgb[1];
+    out[2] = rgb[2];
+}
 
 // The picked test comes first: a picked node's branch is grey even while it is the target.
 const float* BranchColour(const CladeNode* child, const CladeNode* dropTarget) {
@@ -30,14 +35,15 @@ const float* BranchColour(const CladeNode* child, const CladeNode* dropTarget) {
     return kPlainBranch;
 }
 
-void DrawBranch(const CladeNode* from, const CladeNode* to, const CladeNode* dropTarget) {
-    glColor3fv(BranchColour(to, dropTarget));
-    glBegin(GL_QUADS);
-    glVertex3f(from->x - kBranchHalfWidth, from->y, 0.0f);
-    glVertex3f(from->x + kBranchHalfWidth, from->y, 0.0f);
-    glVertex3f(to->x + kBranchHalfWidth, to->y, 0.0f);
-    glVertex3f(to->x - kBranchHalfWidth, to->y, 0.0f);
-    glEnd();
+void AddBranch(Scene& scene, const CladeNode* from, const CladeNode* to,
+               const CladeNode* dropTarget) {
+    SceneQuad& quad = scene.Add(SceneKind::Quad, SceneSpace::Tree, kBranchDepth).quad;
+    const float corners[4][2] = {{from->x - kBranchHalfWidth, from->y},
+                                 {from->x + kBranchHalfWidth, from->y},
+                                 {to->x + kBranchHalfWidth, to->y},
+                                 {to->x - kBranchHalfWidth, to->y}};
+    std::memcpy(quad.corners, corners, sizeof corners);
+    CopyRgb(quad.rgb, BranchColour(to, dropTarget));
 }
 
 // Label size in percent of the window height: smaller as the column of leaves fills up.
@@ -48,16 +54,15 @@ int LabelSize(int taxonCount) {
     return 7;
 }
 
-void DrawLabel(const CladeNode* node) {
+void AddLabel(Scene& scene, const CladeNode* node) {
     const int n = gTaxonCount;
     // The leaf's gTaxa record is the authority for its name; a leaf without one (never
     // built by the model) falls back on its own copy rather than reading through null.
     const char* name = node->source != nullptr ? node->source->name : node->name;
-    TextSetColor(0.0f, 0.0f, 0.0f);
-    TextSetSize(LabelSize(n));
     const int shift = n / 5;
-    TextPrint(TreeXToPercent(node->x) - static_cast<float>(shift),
-              TreeYToPercent(node->y) + static_cast<float>(shift), name);
+    AddText(scene, TreeXToPercent(node->x) - static_cast<float>(shift),
+            TreeYToPercent(node->y) + static_cast<float>(shift), LabelSize(n), kLabelColour, name,
+            strnlen(name, kTaxonNameSize));
 }
 
 } // namespace
@@ -65,29 +70,37 @@ void DrawLabel(const CladeNode* node) {
 // Pre-order: the node's disc, then its left branch and whole left subtree, then its right
 // branch and subtree, then its own stem, label and panel. Assumes every child's parent
 // link points back at the node it hangs from.
-void DrawTree(const CladeNode* node, const CladeNode* dropTarget) {
+void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget) {
     assert(node != nullptr);
-    SetTreeProjection();
-
+    scene.taxonCount = gTaxonCount;
     const bool isRoot = node == gRoot;
     const float red = isRoot ? 1.0f : 0.0f;
     const float blue = node->isDragged ? 1.0f : 0.0f;
-    const float centre[3] = {red, 1.0f, blue};
-    const float rim[3] = {red, 0.3f, blue};
-    DrawDisc(node->x, node->y, kDiscDepth, kDiscRadius, centre, rim);
+    SceneDisc& disc = scene.Add(SceneKind::Disc, SceneSpace::Tree, kDiscDepth).disc;
+    disc = {node->x, node->y, kDiscRadius, {red, 1.0f, blue}, {red, 0.3f, blue}};
 
     for (const CladeNode* child : {node->left, node->right}) {
         if (child == nullptr) continue;
         assert(child->parent == node);
-        DrawBranch(node, child, dropTarget);
-        DrawTree(child, dropTarget);
+        AddBranch(scene, node, child, dropTarget);
+        AddTree(scene, child, dropTarget);
     }
 
     if (isRoot) {
-        glColor3fv(node == dropTarget ? kTargetBranch : kPlainBranch);
-        glRectf(node->x - kStemLength, node->y - kStemHalfHeight, node->x,
-                node->y + kStemHalfHeight);
+        SceneRect& stem = scene.Add(SceneKind::Rect, SceneSpace::Tree, kBranchDepth).rect;
+        stem = {node->x - kStemLength,
+                node->y - kStemHalfHeight,
+                node->x,
+                node->y + kStemHalfHeight,
+                {}};
+        CopyRgb(stem.rgb, node == dropTarget ? kTargetBranch : kPlainBranch);
     }
-    if (node->isTaxon) DrawLabel(node);
-    if (node->isDragged) DrawNodePanel(node);
+    if (node->isTaxon) AddLabel(scene, node);
+    if (node->isDragged) AddNodePanel(scene, node);
+}
+
+void DrawTree(const CladeNode* node, const CladeNode* dropTarget) {
+    Scene& scene = ScratchScene();
+    AddTree(scene, node, dropTarget);
+    DrawScene(scene);
 }

@@ -50,6 +50,8 @@ LFontRenderer::~LFontRenderer() {
 
 void LFontRenderer::Clear() {
     for (const LFont& font : fonts) {
+        // Metrics-only fonts have no texture, and may live where there is no GL context.
+        if (font.textureId == 0) continue;
         GLuint name = font.textureId;
         glDeleteTextures(1, &name);
     }
@@ -104,7 +106,15 @@ std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::str
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    font.textureId = texture;
+    const std::int32_t index = AddFontMetrics(fontName, font);
+    fonts[static_cast<std::size_t>(index)].textureId = texture;
+    return index;
+}
+
+std::int32_t LFontRenderer::AddFontMetrics(const std::string& fontName, const LFont& metrics) {
+    // The drawing settings every font starts with.
+    LFont font = metrics;
+    font.textureId = 0;
     font.red = font.green = font.blue = 1.0f;
     font.height = font.nativeHeight;
     font.fontName = fontName;

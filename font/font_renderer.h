@@ -40,6 +40,11 @@ class LFontRenderer {
     // in a notice; glyph table cut short). Throws the message text on other failures.
     std::int32_t LoadFont(const std::string& fontName, const std::string& fileName);
 
+    // Registers a font record whose glyph table is already filled (from ReadFontFile) but
+    // which has no texture: text can be measured with it, not drawn. Needs no GL. Does not
+    // select it. Returns the new font's index.
+    std::int32_t AddFontMetrics(const std::string& fontName, const LFont& metrics);
+
     // Returns the number of loaded fonts.
     std::uint32_t GetFontCount() const { return static_cast<std::uint32_t>(fonts.size()); }
     // Returns the active font's index (meaningful only while below GetFontCount()).

@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 
@@ -64,6 +65,17 @@ void DrawNow(float px, float py, const char* text) {
     gFontRenderer.Draw();
 }
 
+// Pixels of the start-up window for a text size in percent of its height. The product is
+// taken in 64 bits, and out-of-range heights are clamped: converting a negative or too
+// large double to unsigned would be undefined.
+std::uint32_t PixelHeight(int size) {
+    const double pixels =
+        static_cast<double>(static_cast<long long>(size) * gTextWindowHeight) / 100.0;
+    if (pixels >= 4294967295.0) return UINT32_MAX;
+    if (pixels > 0.0) return static_cast<std::uint32_t>(pixels);
+    return 0;
+}
+
 void EndText() {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
@@ -80,6 +92,33 @@ void TextInit() {
     gFontRenderer.SetHeight(LFontRenderer::kNativeHeight);
     gTextWindowWidth = glutGet(GLUT_WINDOW_WIDTH);
     gTextWindowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+}
+
+bool TextInitWithoutWindow(int width, int height, std::string* whyNot) {
+    // A font's bitmap is never uploaded here; this bounds only what the parser accepts.
+    constexpr std::uint32_t kLargestBitmapSide = 16384;
+    const std::string path = FindFontFile();
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        *whyNot = path + ": cannot open the font file";
+        return false;
+    }
+    LFont font;
+    FontImage image;
+    const FontFileStatus status = ReadFontFile(in, kLargestBitmapSide, font, image);
+    if (status != FontFileStatus::Ok) {
+        const char* message = FontFileStatusMessage(status);
+        *whyNot = path + ": " +
+                  (message != nullptr ? message : "font file is cut short inside its glyph table");
+        return false;
+    }
+    gFontRenderer.Clear();
+    gFontRenderer.AddFontMetrics(kFontName, font);
+    gFontRenderer.SetActiveFont(kFontName);
+    gFontRenderer.SetHeight(LFontRenderer::kNativeHeight);
+    gTextWindowWidth = width;
+    gTextWindowHeight = height;
+    return true;
 }
 
 void TextPrint(float x, float y, const char* text) {
@@ -106,17 +145,12 @@ void TextPrintShadowed(float y, const char* text) {
 }
 
 void TextSetSize(int size) {
-    // The product is taken in 64 bits, and out-of-range heights are clamped: converting a
-    // negative or too large double to unsigned would be undefined.
-    const double pixels =
-        static_cast<double>(static_cast<long long>(size) * gTextWindowHeight) / 100.0;
-    std::uint32_t height = 0;
-    if (pixels >= 4294967295.0) {
-        height = UINT32_MAX;
-    } else if (pixels > 0.0) {
-        height = static_cast<std::uint32_t>(pixels);
-    }
-    gFontRenderer.SetHeight(height);
+    gFontRenderer.SetHeight(PixelHeight(size));
+}
+
+float TextHeightPercent(int size) {
+    if (gTextWindowHeight <= 0) return 0.0f;
+    return static_cast<float>(static_cast<double>(PixelHeight(size)) * 100.0 / gTextWindowHeight);
 }
 
 void TextSetColor(float red, float green, float blue) {

@@ -3,6 +3,8 @@
 // GL_BLEND and GL_TEXTURE_2D disabled and GL_DEPTH_TEST enabled.
 #pragma once
 
+#include <string>
+
 // Window size recorded by TextInit; every percentage refers to it.
 extern int gTextWindowWidth;
 extern int gTextWindowHeight;
@@ -10,10 +12,17 @@ extern int gTextWindowHeight;
 // Loads "Another.fnt" as font "Another", selects it, records the window size.
 // Needs the window and its GL context.
 void TextInit();
+// The same without a window or GL (for pictures made from the command line): reads the
+// font's metrics only, so text can be measured but not drawn, and records width x height
+// as the window size. Returns false with the font file and the problem in *whyNot.
+bool TextInitWithoutWindow(int width, int height, std::string* whyNot);
 void TextPrint(float x, float y, const char* text);
 void TextPrintCentered(float y, const char* text);
 void TextPrintShadowed(float y, const char* text);
 void TextSetSize(int size); // percent of the window height
 void TextSetColor(float red, float green, float blue);
 float TextGetWidth(const char* text); // percent of the window width
+// The glyph cell height that TextSetSize(size) gives, in percent of the window height
+// (the text layer rounds it down to whole pixels of the start-up window).
+float TextHeightPercent(int size);
 void TextSetRotation(float degrees);

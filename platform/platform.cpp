@@ -1,21 +1,25 @@
 // Native services on X11: the GLUT window's handle, the modal notice, the modal file
-// chooser and the sleep. Called by the app at start-up and from frames, and by the font
-// loader for its missing-file notice. Changes no GL state. The dialogs live in a module
-// (GTK 3) that is loaded at the first dialog, so start-up does not pay for GTK.
+// chooser, the program's modules, whole-file writes and the sleep. Called by the app at
+// start-up, from frames and for exports, and by the font loader for its missing-file
+// notice. Changes no GL state. The dialogs live in a module (GTK 3) that is loaded at the
+// first dialog, so start-up does not pay for GTK.
 #include "platform/platform.h"
 
 #include "platform/dialogs_module.h"
 
 #include <dlfcn.h>
 #include <GL/glx.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <X11/keysym.h>
 #include <X11/Xlib.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -31,20 +35,6 @@ struct DialogModule {
     decltype(&QuillmoorShowFileDialog) showFileDialog = nullptr;
 };
 
-// Opens the module from the first folder that has it: beside the program, then the
-// build's output folder, then the installed library folder. Full paths rather than the
-// run path, since a sanitizer's dlopen interceptor loses the caller's run path.
-void* OpenDialogModule() {
-    for (const std::string& folder : {ExecutableFolder(), std::string(QM_MODULE_BUILD_DIR "/"),
-                                      std::string(QM_MODULE_INSTALL_DIR "/")}) {
-        if (folder.empty()) continue;
-        const std::string path = folder + kDialogsModuleName;
-        if (access(path.c_str(), F_OK) != 0) continue;
-        return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    return dlopen(kDialogsModuleName, RTLD_NOW | RTLD_LOCAL); // the system's search
-}
-
 // The dialog module, loaded once. Returns nullptr, after saying why on stderr once, when
 // it cannot be loaded.
 const DialogModule* Dialogs() {
@@ -52,7 +42,7 @@ const DialogModule* Dialogs() {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        void* handle = OpenDialogModule();
+        void* handle = OpenProgramModule(kDialogsModuleName);
         if (handle != nullptr) {
             module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
                 dlsym(handle, "QuillmoorShowMessageBox"));
@@ -71,6 +61,19 @@ const DialogModule* Dialogs() {
 }
 
 } // namespace
+
+// Full paths rather than the run path, since a sanitizer's dlopen interceptor loses the
+// caller's run path.
+void* OpenProgramModule(const char* fileName) {
+    for (const std::string& folder : {ExecutableFolder(), std::string(QM_MODULE_BUILD_DIR "/"),
+                                      std::string(QM_MODULE_INSTALL_DIR "/")}) {
+        if (folder.empty()) continue;
+        const std::string path = folder + fileName;
+        if (access(path.c_str(), F_OK) != 0) continue;
+        return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL); // the system's search
+}
 
 std::string ExecutableFolder() {
     char buffer[PATH_MAX];
@@ -128,6 +131,50 @@ bool ShiftKeyHeld() {
         if (code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0) return true;
     }
     return false;
+}
+
+bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot) {
+    // A hidden name in the same folder, so that the rename never crosses file systems.
+    const std::string target(path);
+    const std::string::size_type slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary = folder + "." + base + ".XXXXXX";
+    auto fail = [&](const std::string& problem) {
+        *whyNot = target + ": " + problem;
+        return false;
+    };
+    const int fd = mkstemp(&temporary[0]);
+    if (fd < 0) return fail(std::string("cannot write: ") + std::strerror(errno));
+    // mkstemp makes the file private; give it the permissions any new file gets.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    std::FILE* out = fdopen(fd, "wb");
+    if (out == nullptr) {
+        close(fd);
+        unlink(temporary.c_str());
+        return fail(std::string("cannot write: ") + std::strerror(errno));
+    }
+    std::string problem;
+    bool written = write(out, context, &problem);
+    if (written && (std::fflush(out) != 0 || std::ferror(out) != 0)) {
+        written = false;
+        problem = std::string("cannot write: ") + std::strerror(errno);
+    }
+    if (std::fclose(out) != 0 && written) {
+        written = false;
+        problem = std::string("cannot write: ") + std::strerror(errno);
+    }
+    if (written && std::rename(temporary.c_str(), path) != 0) {
+        written = false;
+        problem = std::string("cannot replace the file: ") + std::strerror(errno);
+    }
+    if (!written) {
+        unlink(temporary.c_str());
+        return fail(problem);
+    }
+    return true;
 }
 
 void SleepMs(unsigned ms) {

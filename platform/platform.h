@@ -1,8 +1,10 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, a modal message box, a modal file chooser and a millisecond sleep.
+// handle, a modal message box, a modal file chooser, the program's modules, files written
+// whole and a millisecond sleep.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The X11 window of the GLUT window, owner of dialogs; 0 when there is none.
@@ -61,6 +63,18 @@ std::string ExecutableFolder();
 // True when a Shift key is held down on the main window's display right now. Caps Lock
 // does not count (GLUT reports it as Shift). False when it cannot be told.
 bool ShiftKeyHeld();
+// Opens a module that travels with the program (the dialogs, picture export) with
+// dlopen, from the first folder that has it: beside the program, the build's output
+// folder, the installed library folder; else by the system's search. Returns the handle,
+// or nullptr with dlerror() saying why.
+void* OpenProgramModule(const char* fileName);
+
+// Writes a file in full or not at all: write(out, context, whyNot) fills a temporary file beside
+// path, which then replaces path in one rename, with the permissions a new file gets.
+// Returns false with "path: problem" in *whyNot when write fails (its own reason) or the
+// file cannot be made, written or renamed; any earlier file at path is then untouched.
+using FileWriter = bool (*)(std::FILE* out, void* context, std::string* whyNot);
+bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot);
 
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);

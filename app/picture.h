@@ -1,0 +1,27 @@
+// The picture of the window as data and as a file: the view of the interaction state
+// that the frame draws, picture export through the cairo module (loaded at the first
+// export), and the windowless `--export` run. Called by the frame, by the commands that
+// export, and by main. Changes no GL state.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "display/scene.h"
+
+// The interaction state the window's picture shows now: the lit branch, the carried node
+// (while one is carried) and the pointer.
+SceneView CurrentSceneView();
+
+// Writes the picture the window shows now (without the button) to path; the format follows
+// the extension (.png, .svg, .pdf; anything else refused). PNG at scale 2 by default.
+// Returns false with the reason in *whyNot (file, problem) and leaves any earlier file at
+// path untouched (write a temporary file beside it, then rename).
+bool ExportPicture(const char* path, std::string* whyNot);
+
+// `quillmoor --export PICTURE DATA`: loads the data file and writes its tree's picture,
+// with no window and no X display; the window size is taken as the start-up size and text
+// is measured with the baked font. Prints nothing on stdout (the tree listing and the
+// reader's console line would drown a shell loop) and one line on err on failure.
+// Returns the exit status: 0 when the picture was written, else 1.
+int ExportWithoutWindow(const char* picturePath, const char* dataFile, std::FILE* err);

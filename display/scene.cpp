@@ -1,0 +1,103 @@
+// The frame's scene: the list of the picture's parts in drawing order, and the pieces the
+// builders share (text runs, the scratch scene). Called by the frame and by picture
+// export through BuildFrameScene. Touches no GL; text is measured with the font layer.
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+
+#include "display/display.h"
+#include "display/scene_builders.h"
+#include "font/text.h"
+
+namespace {
+
+constexpr float kBannerColour[3] = {0.0f, 0.0f, 1.0f};
+constexpr int kBannerSize = 5;
+constexpr float kTotalColour[3] = {0.0f, 0.0f, 0.0f};
+constexpr int kTotalSize = 4;
+
+void AddBanner(Scene& scene, const SceneView&) {
+    AddText(scene, 40.0f, 1.0f, kBannerSize, kBannerColour, "Quillmoor");
+}
+
+// The window draws its controls here, over the banner and under the tree.
+void AddWindowControls(Scene& scene, const SceneView&) {
+    scene.Add(SceneKind::WindowControls, SceneSpace::Window, 0.0f);
+}
+
+void AddTreeOfModel(Scene& scene, const SceneView& view) {
+    if (gRoot != nullptr) AddTree(scene, gRoot, view.dropTarget);
+}
+
+void AddMarkersOfModel(Scene& scene, const SceneView& view) {
+    if (gRoot != nullptr) {
+        scene.eventTotal = AddChangeMarkers(scene, gRoot, view.pointerX, view.pointerY);
+    }
+}
+
+// The total of the markers just added: the one of the tree drawn.
+void AddEventTotal(Scene& scene, const SceneView&) {
+    // "Total Events: " and an 11-character integer need 26 bytes.
+    char txt[40];
+    std::snprintf(txt, sizeof txt, "Total Events: %d", scene.eventTotal);
+    AddText(scene, 2.0f, 95.0f, kTotalSize, kTotalColour, txt);
+}
+
+void AddAncestralPanelElement(Scene& scene, const SceneView&) {
+    AddAncestralPanel(scene);
+}
+
+void AddDragIndicatorElement(Scene& scene, const SceneView& view) {
+    if (view.dragNode != nullptr && view.dropTarget != nullptr) {
+        AddDragIndicator(scene, view.dragNode, view.dropTarget);
+    }
+}
+
+// The picture's parts, back to front in the window's drawing order. A new part of the
+// picture is one builder and one line here; GL and cairo draw it as soon as it uses the
+// existing item kinds.
+using ElementBuilder = void (*)(Scene& scene, const SceneView& view);
+const ElementBuilder kFrameElements[] = {
+    AddBanner,     AddWindowControls,        AddTreeOfModel,          AddMarkersOfModel,
+    AddEventTotal, AddAncestralPanelElement, AddDragIndicatorElement,
+};
+
+} // namespace
+
+void BuildFrameScene(const SceneView& view, Scene* scene) {
+    scene->Clear();
+    scene->taxonCount = gTaxonCount;
+    for (ElementBuilder build : kFrameElements) {
+        build(*scene, view);
+    }
+}
+
+void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text,
+             std::size_t length) {
+    const std::size_t offset = scene.text.size();
+    scene.text.insert(scene.text.end(), text, text + length);
+    scene.text.push_back('\0');
+    SceneText& run = scene.Add(SceneKind::Text, SceneSpace::Window, 0.0f).text;
+    run = {x,
+           y,
+           size,
+           TextHeightPercent(size),
+           {rgb[0], rgb[1], rgb[2]},
+           static_cast<std::uint32_t>(offset),
+           static_cast<std::uint32_t>(length)};
+}
+
+void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text) {
+    AddText(scene, x, y, size, rgb, text, std::strlen(text));
+}
+
+void ResetDisplay() {
+    gEventCount = 0;
+    ScratchScene();
+}
+
+Scene& ScratchScene() {
+    static Scene scratch;
+    scratch.Clear();
+    return scratch;
+}

@@ -1,0 +1,28 @@
+// The builders of the scene's items, one per part of the picture, and the small text
+// helper they share. Not part of the display interface; only display/*.cpp include it.
+// Each appends to the scene in the order the window draws; none touches GL.
+#pragma once
+
+#include <cstddef>
+
+#include "clade/clade.h"
+#include "display/scene.h"
+
+// Discs, branches, root stem, labels and the picked node's panel of the subtree.
+void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget);
+// Markers and outlines of the subtree and the hover text of a marker within reach of the
+// pointer. Returns the number of change events on the subtree's branches.
+int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY);
+void AddAncestralPanel(Scene& scene);
+void AddNodePanel(Scene& scene, const CladeNode* node);
+void AddDragIndicator(Scene& scene, const CladeNode* dragNode, const CladeNode* dropTarget);
+
+// A text run of length bytes at (x, y) percent, size percent of the window height.
+void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text,
+             std::size_t length);
+// The same for a NUL-terminated text.
+void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text);
+
+// The scene that the single-part Draw functions of display.h build and replay at once;
+// emptied at each use.
+Scene& ScratchScene();

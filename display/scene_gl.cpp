@@ -1,0 +1,143 @@
+// The GL back end of the scene: replays the items in list order with the same immediate-
+// mode primitives the window has always drawn. Called by the frame and the single-part
+// Draw functions. Sets the tree projection before the first tree item and a percent
+// projection before a shape in window space (leaving GL_MODELVIEW selected); changes the
+// current colour, the line width (outlines leave it at 1) and the text settings; text
+// leaves blending and texturing off.
+#include <GL/freeglut.h>
+
+#include <cassert>
+#include <iterator>
+
+#include "display/display.h"
+#include "display/primitives.h"
+#include "font/text.h"
+
+namespace {
+
+struct Replay {
+    const Scene& scene;
+    const std::function<void()>& drawControls;
+    bool projectionSet;     // a projection set by this replay is still in place,
+    bool treeProjection;    //   the tree's or else the window's
+    SceneKind previousKind; // an outline run sets its colour and width once
+};
+
+// Percent of the window, y down, for shapes placed like text.
+void SetWindowProjection() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 100.0, 100.0, 0.0, -10.0, 10.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Sets the projection of the item's space when it is not in place. Text runs place
+// themselves (the text layer has a projection of its own), and so do the controls.
+void Begin(Replay& replay, const SceneItem& item) {
+    if (item.kind == SceneKind::Text || item.kind == SceneKind::WindowControls) return;
+    const bool tree = item.space == SceneSpace::Tree;
+    if (replay.treeProjection == tree && replay.projectionSet) return;
+    if (tree) {
+        SetTreeProjection();
+    } else {
+        SetWindowProjection();
+    }
+    replay.treeProjection = tree;
+    replay.projectionSet = true;
+}
+
+// The marker's corners are placed here rather than through the model-view matrix: a
+// matrix change makes GL end its batch, and a full tree has hundreds of markers.
+void MarkerShape(GLenum mode, const SceneMarker& marker, float z) {
+    glBegin(mode);
+    for (int k = 0; k < 3; ++k)
+        glVertex3f(MarkerCornerX(marker, k), MarkerCornerY(marker, k), z);
+    glEnd();
+}
+
+void PaintDisc(Replay&, const SceneItem& item) {
+    const SceneDisc& d = item.disc;
+    DrawDisc(d.x, d.y, item.z, d.radius, d.centre, d.rim);
+}
+
+void PaintQuad(Replay&, const SceneItem& item) {
+    glColor3fv(item.quad.rgb);
+    glBegin(GL_QUADS);
+    for (const auto& corner : item.quad.corners)
+        glVertex3f(corner[0], corner[1], item.z);
+    glEnd();
+}
+
+void PaintRect(Replay&, const SceneItem& item) {
+    assert(item.z == 0.0f); // glRectf draws at depth 0
+    const SceneRect& r = item.rect;
+    glColor3fv(r.rgb);
+    // Window items lie over the tree's, in list order, as text does.
+    const bool window = item.space == SceneSpace::Window;
+    if (window) glDisable(GL_DEPTH_TEST);
+    glRectf(r.left, r.top, r.right, r.bottom);
+    if (window) glEnable(GL_DEPTH_TEST);
+}
+
+void PaintMarker(Replay&, const SceneItem& item) {
+    glColor3fv(item.marker.rgb);
+    MarkerShape(GL_TRIANGLES, item.marker, item.z);
+}
+
+void PaintOutline(Replay& replay, const SceneItem& item) {
+    if (replay.previousKind != SceneKind::Outline) {
+        glColor3fv(item.marker.rgb);
+        glLineWidth(kOutlineWidth);
+    }
+    MarkerShape(GL_LINE_LOOP, item.marker, item.z);
+}
+
+void PaintArc(Replay&, const SceneItem& item) {
+    const SceneArc& arc = item.arc;
+    const ArcFrame frame = ArcFrameOf(arc);
+    // The arc's width follows the window; nothing after it should inherit that width.
+    glPushAttrib(GL_LINE_BIT);
+    glPushMatrix();
+    glTranslatef(arc.fromX, arc.fromY, item.z);
+    glRotatef(frame.turnDegrees, 0.0f, 0.0f, 1.0f);
+    glTranslatef(frame.halfChord, 0.0f, 0.0f);
+    glScalef(frame.halfChord, frame.bulge, 1.0f);
+    glColor3fv(arc.rgb);
+    glLineWidth(static_cast<float>(glutGet(GLUT_WINDOW_WIDTH)) * arc.widthAt800 / 800.0f);
+    glBegin(GL_LINE_STRIP);
+    ForEachArcAngle([](float d) { glVertex2f(std::cos(d), std::sin(d)); });
+    glEnd();
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void PaintText(Replay& replay, const SceneItem& item) {
+    const SceneText& text = item.text;
+    TextSetColor(text.rgb[0], text.rgb[1], text.rgb[2]);
+    TextSetSize(text.size);
+    TextPrint(text.x, text.y, replay.scene.TextOf(item));
+}
+
+void PaintWindowControls(Replay& replay, const SceneItem&) {
+    if (!replay.drawControls) return;
+    replay.drawControls();
+    replay.projectionSet = false; // controls draw in a projection of their own
+}
+
+// One painter per item kind, in the order of SceneKind.
+using Painter = void (*)(Replay& replay, const SceneItem& item);
+const Painter kPainters[] = {PaintDisc,    PaintQuad, PaintRect, PaintMarker,
+                             PaintOutline, PaintArc,  PaintText, PaintWindowControls};
+static_assert(std::size(kPainters) == static_cast<std::size_t>(SceneKind::Count),
+              "one GL painter per scene item kind");
+
+} // namespace
+
+void DrawScene(const Scene& scene, const std::function<void()>& drawControls) {
+    Replay replay{scene, drawControls, false, false, SceneKind::Count};
+    for (const SceneItem& item : scene.items) {
+        Begin(replay, item);
+        kPainters[static_cast<std::size_t>(item.kind)](replay, item);
+        replay.previousKind = item.kind;
+    }
+}
