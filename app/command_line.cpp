@@ -17,7 +17,7 @@ const char kUsageHead[] =
     "Usage: quillmoor [GLUT options] [FILE.csv]\n"
     "       quillmoor [GLUT options] FILE.csv TREE.nwk\n"
     "       quillmoor --newick FILE.csv [TREE.nwk]\n"
-    "       quillmoor --export PICTURE FILE.csv\n"
+    "       quillmoor --export PICTURE FILE.csv [TREE.nwk]\n"
     "       quillmoor --help | --version\n"
     "\n"
     "Quillmoor is an interactive cladogram editor. It reads a character matrix from a\n"
@@ -45,18 +45,16 @@ const char kUsageTail[] =
     "Options:\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
-    "  --newick FILE.csv [TREE.nwk]\n"
-    "                print the tree (the start tree, or the tree file's) in Newick on\n"
-    "                standard output and exit, without a window or a display\n"
     "  --continuous  redraw continuously instead of only when something changes\n"
     "                (for comparisons; it keeps a processor core busy)\n"
-    "  --export PICTURE\n"
-    "                write the picture of the data file's tree to PICTURE and exit; the\n"
-    "                extension chooses the format: .png (twice the window's size), .svg or\n"
-    "                .pdf. Opens no window and needs no display. Exit status 0 when the\n"
-    "                picture was written, else 1 with one line on standard error\n";
-
-const char kExportOption[] = "--export";
+    "\n"
+    "Without a window (no display needed; exit status 0, or 1 with one line on\n"
+    "standard error; the tree is the start tree, or the tree file's):\n"
+    "  --newick FILE.csv [TREE.nwk]\n"
+    "                print the tree in Newick on standard output\n"
+    "  --export PICTURE FILE.csv [TREE.nwk]\n"
+    "                write the picture of the tree to PICTURE; the extension chooses the\n"
+    "                format: .png (twice the window's size), .svg or .pdf\n";
 
 // The keys come from the command table itself, so help, menu and keyboard agree.
 void PrintUsage(std::FILE* out) {
@@ -84,42 +82,12 @@ int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err) {
         }
     }
     for (int i = 1; i < argc; ++i) {
-        if (IsLongOption(argv[i]) && std::strcmp(argv[i], kExportOption) != 0) {
+        if (IsLongOption(argv[i])) {
             std::fprintf(err, "quillmoor: unknown option %s (try --help)\n", argv[i]);
             return 2;
         }
     }
     return -1;
-}
-
-int FindExportArguments(int argc, char** argv, const char** picture, const char** data,
-                        std::FILE* err) {
-    int option = 0;
-    for (int i = 1; i < argc && option == 0; ++i) {
-        if (std::strcmp(argv[i], kExportOption) == 0) option = i;
-    }
-    if (option == 0) return -1;
-    if (option + 1 >= argc) {
-        std::fprintf(err,
-                     "quillmoor: --export needs a picture file and a data file (try --help)\n");
-        return 1;
-    }
-    *picture = argv[option + 1];
-    int files = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (i == option || i == option + 1) continue;
-        if (files == 0) *data = argv[i];
-        ++files;
-    }
-    if (files == 0) {
-        std::fprintf(err, "quillmoor: --export needs a data file after the picture (try --help)\n");
-        return 1;
-    }
-    if (files > 1) {
-        std::fprintf(err, "quillmoor: --export takes one data file, got %d (try --help)\n", files);
-        return 1;
-    }
-    return 0;
 }
 
 bool TakeFlag(int* argc, char** argv, const char* flag) {

@@ -1,6 +1,6 @@
-// The editor's command line: `quillmoor [FILE.csv]`, plus --help, --version and
-// --export, which are answered before GLUT starts so that they need no display. Called
-// by main.
+// The editor's command line: `quillmoor [FILE.csv [TREE.nwk]]`, plus --help and
+// --version, which are answered before GLUT starts so that they need no display (the
+// windowless modes are app/headless.h). Called by main.
 #pragma once
 
 #include <cstdio>
@@ -9,12 +9,6 @@
 // rejects unknown "--" options on err. Returns -1 when the editor should start, else the
 // exit status to end with (0 after help or version, 2 after an error).
 int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err);
-
-// The windowless picture, `--export PICTURE DATA`, checked before GLUT starts. Returns -1
-// when --export is not given; 0 with *picture and *data set; 1 after printing on err why
-// the arguments do not fit (no picture or data file, or more than one data file).
-int FindExportArguments(int argc, char** argv, const char** picture, const char** data,
-                        std::FILE* err);
 
 // After glutInit has taken its own options: the data file to load, or nullptr when none
 // is named, and (when treeFile is given) a tree file named after it (.nwk, .tre, .tree,

@@ -1,8 +1,10 @@
 // Headless modes (see headless.h): the same load path as the editor, with the listings
-// left out, then one answer on stdout. Called by main; no GL, no window.
+// left out, then one answer. Called by main; no GL, no window.
 #include "app/headless.h"
 
+#include "app/guard.h"
 #include "app/loading.h"
+#include "app/picture.h"
 #include "clade/clade.h"
 #include "clade/newick.h"
 
@@ -11,28 +13,60 @@
 
 namespace {
 
-// Loads DATA and, when given, TREE, quietly; refusals go to stderr in one line each.
+// Loads DATA and, when given, TREE, quietly; a refusal goes to stderr in one line.
 bool LoadQuietly(const char* dataFile, const char* treeFile) {
     if (!OpenDataFile(dataFile, nullptr, LoadReport::CommandLine, false)) return false;
     return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine, false);
 }
 
-int PrintNewick(const char* dataFile, const char* treeFile, std::FILE* out) {
-    if (!LoadQuietly(dataFile, treeFile)) return 1;
+int Fail(std::FILE* err, const std::string& why) {
+    std::fprintf(err, "quillmoor: %s\n", why.c_str());
+    std::fflush(err);
+    return 1;
+}
+
+// --newick DATA [TREE]
+int PrintNewick(const char*, std::FILE* out, std::FILE* err) {
     const std::string text = WriteNewick(gRoot);
     std::fwrite(text.data(), 1, text.size(), out);
-    return std::fflush(out) == 0 ? 0 : 1;
+    if (std::fflush(out) != 0) return Fail(err, "cannot write the tree on standard output");
+    return 0;
 }
+
+// --export PICTURE DATA [TREE]
+int WritePicture(const char* picture, std::FILE*, std::FILE* err) {
+    std::string whyNot;
+    return ExportWithoutWindow(picture, &whyNot) ? 0 : Fail(err, whyNot);
+}
+
+struct HeadlessMode {
+    const char* flag;
+    bool takesOutput; // a file to write comes before the data file
+    const char* usage;
+    int (*run)(const char* output, std::FILE* out, std::FILE* err);
+};
+
+const HeadlessMode kModes[] = {
+    {"--newick", false, "--newick FILE.csv [TREE.nwk]", PrintNewick},
+    {"--export", true, "--export PICTURE FILE.csv [TREE.nwk]", WritePicture},
+};
 
 } // namespace
 
 int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    if (argc < 2 || std::strcmp(argv[1], "--newick") != 0) return -1;
-    const int files = argc - 2;
-    if (files < 1 || files > 2 || (files == 2 && !IsTreeFileName(argv[3]))) {
-        std::fprintf(err, "quillmoor: --newick needs a data file and at most one tree file "
-                          "(try --help)\n");
-        return 2;
+    if (argc < 2) return -1;
+    for (const HeadlessMode& mode : kModes) {
+        if (std::strcmp(argv[1], mode.flag) != 0) continue;
+        const int first = mode.takesOutput ? 3 : 2; // the data file's place
+        const int files = argc - first;
+        if (files < 1 || files > 2 || (files == 2 && !IsTreeFileName(argv[first + 1])))
+            return Fail(err, std::string("usage: quillmoor ") + mode.usage + " (try --help)");
+        int status = 1;
+        RunGuarded([&] {
+            if (LoadQuietly(argv[first], files == 2 ? argv[first + 1] : nullptr))
+                status = mode.run(mode.takesOutput ? argv[2] : nullptr, out, err);
+        });
+        return status;
     }
-    return PrintNewick(argv[2], files == 2 ? argv[3] : nullptr, out);
+    return -1;
 }

@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-// When argv asks for a headless mode (--newick), runs it and returns the exit status: 0
-// on success, 1 with one line on err when a file is refused or cannot be written, 2 for
-// arguments that do not fit. Returns -1 when no headless mode is asked for.
+// When argv[1] asks for a headless mode (--newick FILE.csv [TREE.nwk], --export PICTURE
+// FILE.csv [TREE.nwk]), runs it and returns the exit status: 0 on success, else 1 with one
+// line on err (arguments that do not fit, a file refused, a picture not written).
+// Returns -1 when no headless mode is asked for.
 int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err);

@@ -89,12 +89,6 @@ bool Refuse(const char* path, const std::string& problem, std::string* whyNot) {
     return false;
 }
 
-int Report(std::FILE* err, const std::string& line) {
-    std::fprintf(err, "quillmoor: %s\n", line.c_str());
-    std::fflush(err);
-    return 1;
-}
-
 } // namespace
 
 SceneView CurrentSceneView() {
@@ -127,28 +121,7 @@ bool ExportPicture(const char* path, std::string* whyNot) {
     return WriteFileReplacing(path, WriteJob, &work, whyNot);
 }
 
-int ExportWithoutWindow(const char* picturePath, const char* dataFile, std::FILE* err) {
-    std::fflush(stdout);
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) {
-        return Report(err, std::string("cannot silence the console: ") + std::strerror(errno));
-    }
-    std::string whyNot;
-    int status = 1;
-    RunGuarded([&] {
-        if (!TextInitWithoutWindow(kStartWindowWidth, kStartWindowHeight, &whyNot)) {
-            status = Report(err, whyNot);
-        } else if (!OpenDataFile(dataFile, &whyNot)) {
-            // The reader's reasons usually name the file (and line) already.
-            if (whyNot.find(dataFile) == std::string::npos) {
-                whyNot = std::string(dataFile) + ": " +
-                         (whyNot.empty() ? "unreadable data file" : whyNot);
-            }
-            status = Report(err, whyNot);
-        } else if (!ExportPicture(picturePath, &whyNot)) {
-            status = Report(err, whyNot);
-        } else {
-            status = 0;
-        }
-    });
-    return status;
+bool ExportWithoutWindow(const char* picturePath, std::string* whyNot) {
+    return TextInitWithoutWindow(kStartWindowWidth, kStartWindowHeight, whyNot) &&
+           ExportPicture(picturePath, whyNot);
 }

@@ -19,9 +19,7 @@ SceneView CurrentSceneView();
 // path untouched (write a temporary file beside it, then rename).
 bool ExportPicture(const char* path, std::string* whyNot);
 
-// `quillmoor --export PICTURE DATA`: loads the data file and writes its tree's picture,
-// with no window and no X display; the window size is taken as the start-up size and text
-// is measured with the baked font. Prints nothing on stdout (the tree listing and the
-// reader's console line would drown a shell loop) and one line on err on failure.
-// Returns the exit status: 0 when the picture was written, else 1.
-int ExportWithoutWindow(const char* picturePath, const char* dataFile, std::FILE* err);
+// `quillmoor --export PICTURE DATA [TREE]`, after the files are loaded: writes the tree's
+// picture with no window and no X display; the window size is taken as the start-up size
+// and text is measured with the baked font. Returns false with the reason in *whyNot.
+bool ExportWithoutWindow(const char* picturePath, std::string* whyNot);
