@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 #include <GL/glx.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 unsigned long gWindowHandle = 0;
 
@@ -28,20 +30,6 @@ struct DialogModule {
     decltype(&QuillmoorShowFileDialog) showFileDialog = nullptr;
 };
 
-// Opens the module from the first folder that has it: beside the program, then the
-// build's output folder, then the installed library folder. Full paths rather than the
-// run path, since a sanitizer's dlopen interceptor loses the caller's run path.
-void* OpenDialogModule() {
-    for (const std::string& folder : {ExecutableFolder(), std::string(QM_MODULE_BUILD_DIR "/"),
-                                      std::string(QM_MODULE_INSTALL_DIR "/")}) {
-        if (folder.empty()) continue;
-        const std::string path = folder + kDialogsModuleName;
-        if (access(path.c_str(), F_OK) != 0) continue;
-        return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    return dlopen(kDialogsModuleName, RTLD_NOW | RTLD_LOCAL); // the system's search
-}
-
 // The dialog module, loaded once. Returns nullptr, after saying why on stderr once, when
 // it cannot be loaded.
 const DialogModule* Dialogs() {
@@ -49,7 +37,8 @@ const DialogModule* Dialogs() {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        void* handle = OpenDialogModule();
+        std::string whyNot;
+        void* handle = OpenModule(kDialogsModuleName, &whyNot);
         if (handle != nullptr) {
             module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
                 dlsym(handle, "QuillmoorShowMessageBox"));
@@ -57,9 +46,8 @@ const DialogModule* Dialogs() {
                 dlsym(handle, "QuillmoorShowFileDialog"));
         }
         if (module.showMessageBox == nullptr || module.showFileDialog == nullptr) {
-            const char* why = dlerror();
-            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n",
-                         why != nullptr ? why : "incomplete dialog module");
+            if (handle != nullptr) whyNot = "incomplete dialog module";
+            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", whyNot.c_str());
             std::fflush(stderr);
             module = DialogModule();
         }
@@ -75,6 +63,52 @@ std::string ExecutableFolder() {
     if (length <= 0) return std::string();
     std::string path(buffer, static_cast<std::size_t>(length));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::vector<std::string> ModuleFolders() {
+    std::vector<std::string> folders;
+    const std::string program = ExecutableFolder();
+    if (!program.empty()) {
+        folders.push_back(program);
+        folders.push_back(program + QM_MODULES_FROM_BIN "/");
+    }
+    folders.push_back(QM_MODULE_BUILD_DIR "/");
+    return folders;
+}
+
+std::vector<std::string> DataFolders() {
+    std::vector<std::string> folders{std::string()};
+    const std::string program = ExecutableFolder();
+    if (!program.empty()) {
+        folders.push_back(program);
+        folders.push_back(program + QM_DATA_FROM_BIN "/");
+    }
+    return folders;
+}
+
+std::string FindFileIn(const std::vector<std::string>& folders, const char* name) {
+    for (const std::string& folder : folders) {
+        const std::string path = folder + name;
+        struct stat info;
+        if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
+    }
+    return std::string();
+}
+
+void* OpenModule(const char* fileName, std::string* whyNot) {
+    // Full paths rather than a run path: a sanitizer's dlopen interceptor loses the
+    // caller's run path, and a bare name would search the system's folders.
+    const std::string path = FindFileIn(ModuleFolders(), fileName);
+    if (path.empty()) {
+        *whyNot = std::string(fileName) + " is in none of the program's module folders";
+        return nullptr;
+    }
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* why = dlerror();
+        *whyNot = why != nullptr ? why : path + " does not load";
+    }
+    return handle;
 }
 
 void FindMainWindowHandle() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The X11 window of the GLUT window, owner of dialogs; 0 when there is none.
 extern unsigned long gWindowHandle;
@@ -53,6 +54,27 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 // The folder of the running program, with a trailing slash; empty when unknown. Files
 // that travel with the program (the font, the dialog module) are looked for there.
 std::string ExecutableFolder();
+
+// Where the program's own files are looked for, in order, each folder with a trailing
+// slash. All are found from the program's location, never from a compiled-in install
+// path, so an installed tree works under any prefix and can be moved whole.
+// ModuleFolders: beside the program (the build's bin folder), <bin>/../lib/quillmoor (an
+// installed tree), then the build's output folder (a copy of the program run from
+// elsewhere, as tests do, still finds the modules built with it).
+// DataFolders: the working folder (as ""), beside the program, <bin>/../share/quillmoor.
+// Folders that cannot be known (no /proc) are left out.
+std::vector<std::string> ModuleFolders();
+std::vector<std::string> DataFolders();
+
+// The first folder + name that is a regular file; empty when none is.
+std::string FindFileIn(const std::vector<std::string>& folders, const char* name);
+
+// Loads a module of the program (e.g. "libquillmoor_dialogs.so") from the first of
+// ModuleFolders() that has it, with RTLD_NOW | RTLD_LOCAL. Returns the dlopen handle, or
+// nullptr with the reason in *whyNot when no folder has it or it does not load. The
+// system's library path is not searched: what loads must not depend on what else is
+// installed on the machine.
+void* OpenModule(const char* fileName, std::string* whyNot);
 
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);
