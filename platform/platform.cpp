@@ -1,7 +1,8 @@
 // Native services on X11: the GLUT window's handle, the modal notice, the modal file
-// chooser and the sleep. Called by the app at start-up and from frames, and by the font
-// loader for its missing-file notice. Changes no GL state. The dialogs live in a module
-// (GTK 3) that is loaded at the first dialog, so start-up does not pay for GTK.
+// chooser, the sleep and the program's own folders. Called by the app at start-up and
+// from frames, and by the font loader for its font and missing-file notice. Changes no
+// GL state. The dialogs live in a module (GTK 3) that is loaded at the first dialog, so
+// start-up does not pay for GTK.
 #include "platform/platform.h"
 
 #include "platform/dialogs_module.h"

@@ -1,5 +1,6 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, a modal message box, a modal file chooser and a millisecond sleep.
+// handle, a modal message box, a modal file chooser, a millisecond sleep, and the folders
+// where the program's own files (modules, font) are found.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
@@ -56,11 +57,12 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 std::string ExecutableFolder();
 
 // Where the program's own files are looked for, in order, each folder with a trailing
-// slash. All are found from the program's location, never from a compiled-in install
-// path, so an installed tree works under any prefix and can be moved whole.
+// slash. No install path is compiled in: an installed tree is found from the program's
+// location, so it works under any prefix and can be moved whole.
 // ModuleFolders: beside the program (the build's bin folder), <bin>/../lib/quillmoor (an
-// installed tree), then the build's output folder (a copy of the program run from
-// elsewhere, as tests do, still finds the modules built with it).
+// installed tree), then the build's output folder, so that a copy of the program run
+// from elsewhere, as tests do, still finds the modules built with it. That folder comes
+// last: an installed program built elsewhere carries a path that means nothing here.
 // DataFolders: the working folder (as ""), beside the program, <bin>/../share/quillmoor.
 // Folders that cannot be known (no /proc) are left out.
 std::vector<std::string> ModuleFolders();
