@@ -58,13 +58,10 @@ PictureWriter LoadPictureWriter(std::string* whyNot) {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        void* handle = OpenProgramModule(kExportModuleName);
+        void* handle = OpenModule(kExportModuleName, &failure);
         if (handle != nullptr) {
             writer = reinterpret_cast<PictureWriter>(dlsym(handle, "QuillmoorWritePicture"));
-        }
-        if (writer == nullptr) {
-            const char* why = dlerror();
-            failure = why != nullptr ? why : "incomplete picture module";
+            if (writer == nullptr) failure = "incomplete picture module";
         }
     }
     if (writer == nullptr) *whyNot = failure;

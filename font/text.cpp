@@ -12,11 +12,6 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
-
-#ifndef QM_DATA_DIR
-#define QM_DATA_DIR "/usr/local/share/quillmoor"
-#endif
 
 int gTextWindowWidth = 0;
 int gTextWindowHeight = 0;
@@ -26,26 +21,13 @@ namespace {
 const char kFontName[] = "Another";
 const char kFontFile[] = "Another.fnt";
 
-bool IsRegularFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Returns the first existing copy of the font file: the working directory, then beside
-// the program, then the installed data folder. Returns the bare name when there is none,
-// so the missing-file notice names the file the program asked for.
+// Returns the first copy of the font file in the platform's data folders (the working
+// folder, beside the program, the installed data folder found from the program's place).
+// Returns the bare name when there is none, so the missing-file notice names the file the
+// program asked for.
 std::string FindFontFile() {
-    const std::string candidates[] = {
-        kFontFile,
-        ExecutableFolder() + kFontFile,
-        std::string(QM_DATA_DIR) + "/" + kFontFile,
-    };
-    for (const std::string& path : candidates) {
-        if (IsRegularFile(path)) {
-            return path;
-        }
-    }
-    return kFontFile;
+    const std::string path = FindFileIn(DataFolders(), kFontFile);
+    return path.empty() ? std::string(kFontFile) : path;
 }
 
 float PercentToPixelsX(float x) {

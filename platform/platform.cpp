@@ -1,8 +1,8 @@
 // Native services on X11: the GLUT window's handle, the modal notice, the modal file
-// chooser, the program's modules, whole-file writes and the sleep. Called by the app at
-// start-up, from frames and for exports, and by the font loader for its missing-file
-// notice. Changes no GL state. The dialogs live in a module (GTK 3) that is loaded at the
-// first dialog, so start-up does not pay for GTK.
+// chooser, whole-file writes, the sleep and the program's own folders. Called by the app
+// at start-up, from frames and for exports, and by the font loader for its font and
+// missing-file notice. Changes no GL state. The dialogs live in a module (GTK 3) that is
+// loaded at the first dialog, so start-up does not pay for GTK.
 #include "platform/platform.h"
 
 #include "platform/dialogs_module.h"
@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 unsigned long gWindowHandle = 0;
 
@@ -42,7 +43,8 @@ const DialogModule* Dialogs() {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        void* handle = OpenProgramModule(kDialogsModuleName);
+        std::string whyNot;
+        void* handle = OpenModule(kDialogsModuleName, &whyNot);
         if (handle != nullptr) {
             module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
                 dlsym(handle, "QuillmoorShowMessageBox"));
@@ -50,9 +52,8 @@ const DialogModule* Dialogs() {
                 dlsym(handle, "QuillmoorShowFileDialog"));
         }
         if (module.showMessageBox == nullptr || module.showFileDialog == nullptr) {
-            const char* why = dlerror();
-            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n",
-                         why != nullptr ? why : "incomplete dialog module");
+            if (handle != nullptr) whyNot = "incomplete dialog module";
+            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", whyNot.c_str());
             std::fflush(stderr);
             module = DialogModule();
         }
@@ -62,25 +63,58 @@ const DialogModule* Dialogs() {
 
 } // namespace
 
-// Full paths rather than the run path, since a sanitizer's dlopen interceptor loses the
-// caller's run path.
-void* OpenProgramModule(const char* fileName) {
-    for (const std::string& folder : {ExecutableFolder(), std::string(QM_MODULE_BUILD_DIR "/"),
-                                      std::string(QM_MODULE_INSTALL_DIR "/")}) {
-        if (folder.empty()) continue;
-        const std::string path = folder + fileName;
-        if (access(path.c_str(), F_OK) != 0) continue;
-        return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL); // the system's search
-}
-
 std::string ExecutableFolder() {
     char buffer[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0) return std::string();
     std::string path(buffer, static_cast<std::size_t>(length));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::vector<std::string> ModuleFolders() {
+    std::vector<std::string> folders;
+    const std::string program = ExecutableFolder();
+    if (!program.empty()) {
+        folders.push_back(program);
+        folders.push_back(program + QM_MODULES_FROM_BIN "/");
+    }
+    folders.push_back(QM_MODULE_BUILD_DIR "/");
+    return folders;
+}
+
+std::vector<std::string> DataFolders() {
+    std::vector<std::string> folders{std::string()};
+    const std::string program = ExecutableFolder();
+    if (!program.empty()) {
+        folders.push_back(program);
+        folders.push_back(program + QM_DATA_FROM_BIN "/");
+    }
+    return folders;
+}
+
+std::string FindFileIn(const std::vector<std::string>& folders, const char* name) {
+    for (const std::string& folder : folders) {
+        const std::string path = folder + name;
+        struct stat info;
+        if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
+    }
+    return std::string();
+}
+
+void* OpenModule(const char* fileName, std::string* whyNot) {
+    // Full paths rather than a run path: a sanitizer's dlopen interceptor loses the
+    // caller's run path, and a bare name would search the system's folders.
+    const std::string path = FindFileIn(ModuleFolders(), fileName);
+    if (path.empty()) {
+        *whyNot = std::string(fileName) + " is in none of the program's module folders";
+        return nullptr;
+    }
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* why = dlerror();
+        *whyNot = why != nullptr ? why : path + " does not load";
+    }
+    return handle;
 }
 
 void FindMainWindowHandle() {

@@ -1,11 +1,12 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, a modal message box, a modal file chooser, the program's modules, files written
-// whole and a millisecond sleep.
+// handle, a modal message box, a modal file chooser, files written whole, a millisecond
+// sleep, and the folders where the program's own files (modules, font) are found.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // The X11 window of the GLUT window, owner of dialogs; 0 when there is none.
 extern unsigned long gWindowHandle;
@@ -63,11 +64,6 @@ std::string ExecutableFolder();
 // True when a Shift key is held down on the main window's display right now. Caps Lock
 // does not count (GLUT reports it as Shift). False when it cannot be told.
 bool ShiftKeyHeld();
-// Opens a module that travels with the program (the dialogs, picture export) with
-// dlopen, from the first folder that has it: beside the program, the build's output
-// folder, the installed library folder; else by the system's search. Returns the handle,
-// or nullptr with dlerror() saying why.
-void* OpenProgramModule(const char* fileName);
 
 // Writes a file in full or not at all: write(out, context, whyNot) fills a temporary file beside
 // path, which then replaces path in one rename, with the permissions a new file gets.
@@ -75,6 +71,28 @@ void* OpenProgramModule(const char* fileName);
 // file cannot be made, written or renamed; any earlier file at path is then untouched.
 using FileWriter = bool (*)(std::FILE* out, void* context, std::string* whyNot);
 bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot);
+
+// Where the program's own files are looked for, in order, each folder with a trailing
+// slash. No install path is compiled in: an installed tree is found from the program's
+// location, so it works under any prefix and can be moved whole.
+// ModuleFolders: beside the program (the build's bin folder), <bin>/../lib/quillmoor (an
+// installed tree), then the build's output folder, so that a copy of the program run
+// from elsewhere, as tests do, still finds the modules built with it. That folder comes
+// last: an installed program built elsewhere carries a path that means nothing here.
+// DataFolders: the working folder (as ""), beside the program, <bin>/../share/quillmoor.
+// Folders that cannot be known (no /proc) are left out.
+std::vector<std::string> ModuleFolders();
+std::vector<std::string> DataFolders();
+
+// The first folder + name that is a regular file; empty when none is.
+std::string FindFileIn(const std::vector<std::string>& folders, const char* name);
+
+// Loads a module of the program (e.g. "libquillmoor_dialogs.so") from the first of
+// ModuleFolders() that has it, with RTLD_NOW | RTLD_LOCAL. Returns the dlopen handle, or
+// nullptr with the reason in *whyNot when no folder has it or it does not load. The
+// system's library path is not searched: what loads must not depend on what else is
+// installed on the machine.
+void* OpenModule(const char* fileName, std::string* whyNot);
 
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);

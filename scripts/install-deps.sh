@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test Quillmoor (as root).
+# Installs the Debian 12 packages needed to build, test and package Quillmoor (as root).
 # Only what is missing is installed; a machine that has everything is left alone.
 set -euo pipefail
 packages=(
@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick poppler-utils
+    dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test run, from a fresh clone on a fresh Debian 12 machine (as root):
 #   1. install what is missing, and check the formatting;
-#   2. build with warnings as errors and run every test (model, GL and GUI tests; each
-#      GL or GUI test starts its own Xvfb, so no display is needed here);
+#   2. build with warnings as errors and run every test (model, GL and GUI tests, and the
+#      install and package check; each GL or GUI test starts its own Xvfb, so no display
+#      is needed here);
 #   3. build the tests with ASan + UBSan (LSan on) and run them again;
 #   4. build the libFuzzer targets with clang and run each for a bounded time.
 # FUZZ_SECONDS (default 30) bounds each fuzzer.
