@@ -4,6 +4,7 @@
 
 #include "clade/clade.h"
 #include "matrix/matrix.h"
+#include "nexus/nexus.h"
 
 void AdoptLoadedMatrix() {
     // Replacing the tree tells the release hook, which forgets the drag state.
@@ -12,7 +13,9 @@ void AdoptLoadedMatrix() {
 }
 
 bool OpenDataFile(const char* fileName, std::string* whyNot) {
-    if (!LoadCharacterMatrix(fileName, whyNot)) return false;
+    const bool loaded = IsNexusFile(fileName) ? LoadNexusMatrix(fileName, whyNot, true, nullptr)
+                                              : LoadCharacterMatrix(fileName, whyNot);
+    if (!loaded) return false;
     AdoptLoadedMatrix();
     return true;
 }
