@@ -98,11 +98,10 @@ Prescan PrescanFile(const std::string& text, int most) {
                     token.GetNextToken();
                     if (!token.Equals("=")) continue;
                     token.GetNextToken();
-                    // NCL takes the digits at the start of the token (after a plus) as the
-                    // count. None: NCL says what is wrong. More digits than any count up
-                    // to "most" has: too many, whatever the value.
+                    // NCL takes the digits at the start of the token as the count. None:
+                    // NCL says what is wrong. More digits than any count up to "most" has:
+                    // too many, whatever the value.
                     std::string count = token.GetToken();
-                    if (!count.empty() && count[0] == '+') count.erase(0, 1);
                     count.resize(std::min(count.size(), count.find_first_not_of("0123456789")));
                     if (count.empty() || (count.size() <= 9 && std::atol(count.c_str()) <= most))
                         continue;

@@ -194,24 +194,3 @@ TEST(BakedFont, TextStaysEvenAtEverySizeTheProgramDraws) {
     }
     gFontRenderer.Clear();
 }
-
-// A name saved as UTF-8 looks exactly like the same name in Latin-1, and a character
-// past Latin-1 shows the replacement glyph, which has ink.
-TEST(BakedFont, Utf8NamesLookLikeTheirLatin1Form) {
-    EnsureTestWindow(800, 600);
-    glViewport(0, 0, 800, 600);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    TextInit();
-    TextSetSize(5);
-    auto draw = [](const char* text) {
-        return DrawAndRead([&] {
-            TextSetColor(0, 0, 0);
-            TextPrint(10, 10, text);
-        });
-    };
-    EXPECT_EQ(draw("S\xC3\xA9quoia Ping\xC3\xBCino"), draw("S\xE9quoia Ping\xFCino"));
-    const auto replacement = draw("\xE4\xB8\xAD"); // U+4E2D
-    EXPECT_EQ(replacement, draw("\x7F"));          // the slot that holds the replacement
-    EXPECT_LT(Darkest(replacement, 0, 0, 800, 600), 100);
-    gFontRenderer.Clear();
-}

@@ -1,6 +1,7 @@
 // Tests of the character matrix reader: the field rules and their quirks, files saved by
 // spreadsheets, and files that break the layout, which must leave the last load intact.
 #include "matrix/matrix.h"
+#include "tests/matrix/describe_matrix.h"
 
 #include <gtest/gtest.h>
 
@@ -400,19 +401,6 @@ TEST_F(MatrixTest, RandomMatricesReadBackCellForCell) {
     }
 }
 
-// The matrix as one line: taxa, then each character with every taxon's state.
-std::string Describe() {
-    std::string out;
-    for (int t = 0; t < gTaxonCount; ++t)
-        out += (t ? "|" : "") + std::string(gTaxa[t].name);
-    for (int c = 0; c < gCharacterCount; ++c) {
-        out += " / " + std::string(gCharacterNames[c]) + "=";
-        for (int t = 0; t < gTaxonCount; ++t)
-            out += (t ? "|" : "") + std::string(gStateNames[c][gTaxa[t].states[c]]);
-    }
-    return out;
-}
-
 // UTF-16 of ASCII text and the code points given, with a byte-order mark.
 std::string Utf16(const std::u16string& text, bool little) {
     std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
@@ -470,7 +458,7 @@ TEST_F(MatrixTest, SpreadsheetFilesGiveTheirMatrixOrTheirRefusal) {
         std::string why;
         const std::string out = Load("sheet.csv", c.content, &ok, &why);
         const std::string prefix = dir_ + "/sheet.csv:";
-        EXPECT_EQ(ok ? Describe() : why.substr(prefix.size()), c.matrix) << c.what;
+        EXPECT_EQ(ok ? DescribeMatrix() : why.substr(prefix.size()), c.matrix) << c.what;
         EXPECT_EQ(out, ok ? "" : why + "\n") << c.what;
     }
 }
