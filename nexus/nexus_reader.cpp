@@ -144,37 +144,49 @@ std::string NewickName(const std::string& name) {
     return out + "'";
 }
 
-// Appends the subtree at node as Newick, without branch lengths. Visits the children
-// in their order, each before its next sibling (pre-order).
-void AppendNewick(const NxsSimpleNode* node, const NexusMatrix& matrix, std::string* out) {
+// Appends the subtree at node as Newick, without branch lengths; false when it nests
+// deeper than depthLeft levels. Visits the children in their order, each before its next
+// sibling (pre-order).
+bool AppendNewick(const NxsSimpleNode* node, const NexusMatrix& matrix, int depthLeft,
+                  std::string* out) {
+    if (depthLeft == 0) return false;
     const std::vector<NxsSimpleNode*> children = node->GetChildren();
     if (children.empty()) {
         const unsigned taxon = node->GetTaxonIndex();
         *out += taxon < matrix.taxa.size() ? NewickName(matrix.taxa[taxon])
                                            : NewickName(node->GetName());
-        return;
+        return true;
     }
     *out += '(';
     for (std::size_t i = 0; i < children.size(); ++i) {
         if (i > 0) *out += ',';
-        AppendNewick(children[i], matrix, out);
+        if (!AppendNewick(children[i], matrix, depthLeft - 1, out)) return false;
     }
     *out += ')';
+    return true;
 }
 
-// The first tree of the first TREES block over taxa, or "".
+// The first tree of the first TREES block over taxa, or "" when there is none or it
+// cannot be a tree over at most kMostNexusEntries taxa: NCL cannot read it, or it nests
+// deeper than such a tree can (which would also overflow the stack here). A tree is an
+// extra: a bad one leaves the matrix to load without it.
 std::string FirstTree(const PublicNexusReader& reader, const NxsTaxaBlock* taxa,
                       const NexusMatrix& matrix) {
     if (reader.GetNumTreesBlocks(taxa) == 0) return "";
     const NxsTreesBlock* trees = reader.GetTreesBlock(taxa, 0);
     if (trees->GetNumTrees() == 0) return "";
-    NxsFullTreeDescription description = trees->GetFullTreeDescription(0);
-    trees->ProcessTree(description);
-    const NxsSimpleTree tree(description, 0, 0.0);
-    if (tree.GetRootConst() == nullptr) return "";
-    std::string out;
-    AppendNewick(tree.GetRootConst(), matrix, &out);
-    return out + ";";
+    try {
+        NxsFullTreeDescription description = trees->GetFullTreeDescription(0);
+        trees->ProcessTree(description);
+        const NxsSimpleTree tree(description, 0, 0.0);
+        std::string out;
+        if (tree.GetRootConst() == nullptr ||
+            !AppendNewick(tree.GetRootConst(), matrix, 2 * kMostNexusEntries, &out))
+            return "";
+        return out + ";";
+    } catch (const NxsException&) {
+        return "";
+    }
 }
 
 // The first matrix of the parse into *matrix; false with *refusal for what NCL accepts

@@ -76,6 +76,10 @@ TEST(Nexus, FilesGiveTheirMatrixOrTheirRefusal) {
                                        "STATELABELS 1 small big, 2 red [;] 'green;'",
                             "A 01\nB 10"),
          "A|B / Size=small|big / Colour, main=green;|red"},
+        {"a tree nested past any tree of 19 taxa is left out",
+         "#NEXUS\n" + Block(standard, "A 00\nB 11") + "BEGIN TREES; TREE t = " +
+             std::string(100000, '(') + "A" + std::string(100000, ')') + "; END;",
+         "A|B / Character 1=0|1 / Character 2=0|1"},
         {"DNA symbols", "#NEXUS\n" + Block("DATATYPE=DNA", "A AC\nB GC"),
          "A|B / Character 1=A|G / Character 2=C|C"},
         {"polymorphic cell", "#NEXUS\n" + Block(standard, "A 0(01)\nB 11"),
