@@ -7,14 +7,12 @@
 #include "clade/history.h"
 #include "clade/newick.h"
 #include "matrix/matrix.h"
+#include "nexus/nexus.h"
 
 #include <strings.h>
 
-#include <cstring>
-
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 namespace {
 
@@ -65,9 +63,21 @@ std::string WithoutFolder(const std::string& text, const std::string& path) {
 
 bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
     std::string reason;
-    if (LoadCharacterMatrix(fileName, &reason, false)) {
+    std::string firstTree;
+    const bool loaded = IsNexusFile(fileName)
+                            ? LoadNexusMatrix(fileName, &reason, false, &firstTree)
+                            : LoadCharacterMatrix(fileName, &reason, false);
+    if (loaded) {
         gLoadedDataFile = fileName;
         AdoptLoadedMatrix(list);
+        // A NEXUS file's own first tree opens with it when it covers exactly its taxa;
+        // one that does not is left out, as is any other block the editor does not show.
+        NewickTree tree;
+        if (!firstTree.empty() && ReadNewick(firstTree, fileName, &tree, nullptr)) {
+            ApplyNewickTree(tree);
+            Rebuild(list);
+            ResetHistory();
+        }
         return true;
     }
     if (reason.empty()) reason = std::string("cannot load ") + fileName;
@@ -79,13 +89,17 @@ bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, 
 bool OpenTreeFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
     std::string reason;
     std::string text;
+    std::string problem;
     NewickTree tree;
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
+    switch (ReadDataFile(fileName, &text, &problem)) {
+    case DataFileRead::kCannotOpen:
         reason = std::string("cannot open ") + fileName;
-    } else {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) reason = std::string(fileName) + ": cannot read the file";
+        break;
+    case DataFileRead::kRefused:
+        reason = std::string(fileName) + ":1: " + problem;
+        break;
+    case DataFileRead::kRead:
+        break;
     }
     if (reason.empty() && ReadNewick(text, fileName, &tree, &reason)) {
         BeginTreeChange();

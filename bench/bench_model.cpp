@@ -1,9 +1,11 @@
-// Timings of the model at its largest file size (19 taxa by 19 characters): the load, a
-// fresh tree with its rebuild, a rebuild alone, and one re-attachment with its rebuild.
+// Timings of the model at its largest file size (19 taxa by 19 characters): the load of
+// the CSV file and of the same matrix as a NEXUS file, a fresh tree with its rebuild, a
+// rebuild alone, and one re-attachment with its rebuild.
 // The tree listings go to /dev/null; the report goes to the original standard output.
 #include "clade/clade.h"
 #include "clade/history.h"
 #include "matrix/matrix.h"
+#include "nexus/nexus.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +18,12 @@
 namespace {
 
 std::string gFilePath;
+std::string gNexusPath;
+
+// The state of taxon t for character c in the largest files.
+int StateOf(int t, int c) {
+    return (t * (c + 3) / 7) % (2 + c % 4);
+}
 
 // A full-size data file: 19 taxa, 19 characters, a few states each, CR LF as saved by
 // a spreadsheet.
@@ -33,10 +41,39 @@ void WriteLargestFile() {
     for (int c = 0; c < 19; ++c) {
         out << c + 1 << ",Character " << c;
         for (int t = 0; t < 19; ++t)
-            out << ",state " << (t * (c + 3) / 7) % (2 + c % 4);
+            out << ",state " << StateOf(t, c);
         out << "\r\n";
     }
     out << "20,UNUSED\r\n";
+}
+
+// The same matrix as a NEXUS file, as a phylogenetics program writes it: quoted names,
+// CHARSTATELABELS, one row per taxon, a comment.
+void WriteLargestNexusFile() {
+    char pattern[] = "/tmp/bench_model_nexus_XXXXXX";
+    const int fd = mkstemp(pattern);
+    if (fd < 0) std::abort();
+    close(fd);
+    gNexusPath = pattern;
+    std::ofstream out(gNexusPath, std::ios::binary);
+    out << "#NEXUS\n[Benchmark matrix]\nBEGIN TAXA;\nDIMENSIONS NTAX=19;\nTAXLABELS";
+    for (int t = 0; t < 19; ++t)
+        out << " 'Taxon " << t << "'";
+    out << ";\nEND;\nBEGIN CHARACTERS;\nDIMENSIONS NCHAR=19;\n"
+           "FORMAT DATATYPE=STANDARD SYMBOLS=\"012345\" MISSING=? GAP=-;\nCHARSTATELABELS\n";
+    for (int c = 0; c < 19; ++c) {
+        out << (c ? ",\n" : "") << c + 1 << " 'Character " << c << "' /";
+        for (int s = 0; s < 2 + c % 4; ++s)
+            out << " 'state " << s << "'";
+    }
+    out << ";\nMATRIX\n";
+    for (int t = 0; t < 19; ++t) {
+        out << "'Taxon " << t << "' ";
+        for (int c = 0; c < 19; ++c)
+            out << StateOf(t, c);
+        out << "\n";
+    }
+    out << ";\nEND;\n";
 }
 
 void LoadLargest() {
@@ -48,6 +85,15 @@ void BM_LoadMatrix19x19(benchmark::State& state) {
         LoadLargest();
 }
 BENCHMARK(BM_LoadMatrix19x19);
+
+// The reader module is loaded by the first call, before the timing starts.
+void BM_LoadNexus19x19(benchmark::State& state) {
+    std::string why;
+    if (!LoadNexusMatrix(gNexusPath.c_str(), &why, true, nullptr)) std::abort();
+    for (auto _ : state)
+        LoadNexusMatrix(gNexusPath.c_str(), &why, true, nullptr);
+}
+BENCHMARK(BM_LoadNexus19x19);
 
 void BM_BuildAndRebuild19(benchmark::State& state) {
     LoadLargest();
@@ -140,6 +186,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     WriteLargestFile();
+    WriteLargestNexusFile();
 
     // The model prints a listing per rebuild; keep the report, drop the listings.
     std::fflush(stdout);
@@ -155,5 +202,6 @@ int main(int argc, char** argv) {
 
     ResetClade(false);
     std::remove(gFilePath.c_str());
+    std::remove(gNexusPath.c_str());
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "display/scene.h"
+#include "font/utf8.h"
 #include "matrix/matrix.h"
 
 namespace {
@@ -79,6 +80,8 @@ std::size_t FormatStateLine(char* out, std::size_t size, const char* characterNa
     std::size_t b = strnlen(stateName, kMatrixNameSize);
     if (a + b > room) {
         const std::size_t half = room / 2;
+        const std::size_t fullA = a;
+        const std::size_t fullB = b;
         if (a <= half) {
             b = room - a;
         } else if (b <= half) {
@@ -87,6 +90,10 @@ std::size_t FormatStateLine(char* out, std::size_t size, const char* characterNa
             a = half;
             b = room - half;
         }
+        // A cut inside a UTF-8 character would leave a broken sequence, and the renderer
+        // would then draw the whole line byte by byte.
+        a = Utf8CutLength(characterName, fullA, a);
+        b = Utf8CutLength(stateName, fullB, b);
     }
     char* p = out;
     std::memcpy(p, characterName, a);

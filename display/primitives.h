@@ -20,6 +20,7 @@ const char* StateNameOf(int character, int32_t state);
 // Writes "<characterName>: <stateName>" into out (size bytes, size >= 4), always
 // terminated. When the two names do not fit together, both are cut at their end so that
 // each keeps its beginning: a name shorter than half the room stays whole and the other
-// gets the rest. Returns the length written (at most size - 1).
+// gets the rest. A name in UTF-8 is cut between characters, never inside one. Returns
+// the length written (at most size - 1).
 std::size_t FormatStateLine(char* out, std::size_t size, const char* characterName,
                             const char* stateName);

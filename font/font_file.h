@@ -43,6 +43,9 @@ struct FontImage {
 };
 
 constexpr std::uint32_t kFontFileId = 6666;
+// The glyph drawn for a character past Latin-1: the baked font keeps the replacement
+// character in the slot of DEL, which text never draws.
+constexpr std::uint32_t kReplacementGlyph = 127;
 constexpr std::uint64_t kFontHeaderBytes = 16;
 constexpr std::uint64_t kFontGlyphEntryBytes = 24;
 constexpr std::uint64_t kFontBitmapOffset = kFontHeaderBytes + 256 * kFontGlyphEntryBytes; // 6160

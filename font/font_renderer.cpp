@@ -3,6 +3,7 @@
 // GL_TEXTURE_2D and GL_BLEND on, depth test on, the last font texture bound, GL_MODELVIEW.
 #include "font/font_renderer.h"
 
+#include "font/utf8.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
@@ -18,6 +19,28 @@ namespace {
 constexpr std::size_t kQueueGrowth = 20;
 constexpr std::size_t kNoticeSize = 300;
 constexpr float kItalicSlant = 0.3f;
+
+// Calls visit with the glyph of each character of text, in order. Valid UTF-8 is
+// decoded: code points up to 255 are the font's Latin-1 glyphs, any other is the
+// replacement glyph. Other text is drawn byte by byte as Latin-1, so files saved in
+// that encoding keep working. An absent glyph is drawn as a space.
+template <typename Visit>
+void ForEachGlyph(const LFont& font, const std::string& text, Visit visit) {
+    auto glyph = [&](std::uint32_t index) {
+        const LGlyph* g = &font.glyphs[index];
+        return g->present ? g : &font.glyphs[' '];
+    };
+    if (!IsValidUtf8(text.data(), text.size())) {
+        for (unsigned char c : text) {
+            visit(*glyph(c));
+        }
+        return;
+    }
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::uint32_t cp = DecodeUtf8(text.data(), text.size(), &pos);
+        visit(*glyph(cp < 256 ? cp : kReplacementGlyph));
+    }
+}
 
 } // namespace
 
@@ -290,25 +313,21 @@ void LFontRenderer::Draw() {
         const float top = entry.posY;
         const float bottom = entry.posY + static_cast<float>(entry.height);
         float pen = 0.0f;
-        for (unsigned char c : entry.text) {
-            const LGlyph* glyph = &font.glyphs[c];
-            if (!glyph->present) {
-                glyph = &font.glyphs[' '];
-            }
-            const float w = static_cast<float>(entry.height) * entry.widthScale * glyph->widthRatio;
+        ForEachGlyph(font, entry.text, [&](const LGlyph& glyph) {
+            const float w = static_cast<float>(entry.height) * entry.widthScale * glyph.widthRatio;
             const float left = entry.posX + pen;
             glBegin(GL_TRIANGLE_STRIP);
-            glTexCoord2f(glyph->s0, glyph->t0);
+            glTexCoord2f(glyph.s0, glyph.t0);
             glVertex2f(left + slant, top);
-            glTexCoord2f(glyph->s0, glyph->t1);
+            glTexCoord2f(glyph.s0, glyph.t1);
             glVertex2f(left, bottom);
-            glTexCoord2f(glyph->s1, glyph->t0);
+            glTexCoord2f(glyph.s1, glyph.t0);
             glVertex2f(left + w + slant, top);
-            glTexCoord2f(glyph->s1, glyph->t1);
+            glTexCoord2f(glyph.s1, glyph.t1);
             glVertex2f(left + w, bottom);
             glEnd();
             pen += w;
-        }
+        });
         glPopMatrix();
     }
 
@@ -322,13 +341,9 @@ void LFontRenderer::Draw() {
 std::uint32_t LFontRenderer::GetStringWidth(const std::string& text) const {
     const LFont& font = ActiveFont("LFontRenderer::GetStringWidth - no valid active font selected");
     float sum = 0.0f;
-    for (unsigned char c : text) {
-        const LGlyph* glyph = &font.glyphs[c];
-        if (!glyph->present) {
-            glyph = &font.glyphs[' '];
-        }
-        sum += static_cast<float>(font.height) * glyph->widthRatio * font.widthScale;
-    }
+    ForEachGlyph(font, text, [&](const LGlyph& glyph) {
+        sum += static_cast<float>(font.height) * glyph.widthRatio * font.widthScale;
+    });
     // Converting a negative, huge or NaN float to unsigned is undefined; a damaged font's
     // ratios must not get there.
     if (!(sum > 0.0f)) {

@@ -1,6 +1,7 @@
 // The character matrix: fixed-capacity tables of taxa, characters and state names,
-// filled by LoadCharacterMatrix from a CSV data file. Read by the tree (clade/) and
-// the display (display/). No GL, no X.
+// filled by LoadCharacterMatrix from a CSV data file (or by the NEXUS reader, nexus/,
+// through the staging helpers below). Read by the tree (clade/) and the display
+// (display/). No GL, no X.
 #pragma once
 
 #include <cstdint>
@@ -30,13 +31,58 @@ extern char gStateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
 extern int32_t gStateCounts[kMaxCharacters];
 extern const float gCharacterColors[kMaxCharacters][3];
 
-// Reads a data file into the tables. Does not touch the tree: the caller rebuilds it.
-// Returns true when the file was read and the tables replaced.
-// Returns false when the file cannot be opened (nothing printed) or breaks the layout
-// (one console line naming file, line and problem, unless printRefusal is false); the
-// tables are then untouched. whyNot, when given, receives the reason on failure.
+// Reads a CSV data file into the tables. Does not touch the tree: the caller rebuilds it.
+// Returns true when the file was read and the tables replaced; every slot past the new
+// counts then holds its start-of-program value, so nothing of an earlier file remains.
+// Returns false when the file cannot be opened (nothing printed) or is refused: not a
+// regular file, larger than kMaxDataFileBytes, or breaking the layout (one console line
+// "file:line: problem", unless printRefusal is false); the tables are then untouched.
+// whyNot, when given, receives the reason on failure (the console line's text).
+// Fields are split at commas, or at semicolons when the header line holds semicolons and
+// no comma; a field that starts with a double quote runs to the next quote followed by a
+// separator or the line end ("" inside is one quote). A UTF-16 file with its byte-order
+// mark is read as the same text in UTF-8.
 bool LoadCharacterMatrix(const char* fileName, std::string* whyNot = nullptr,
                          bool printRefusal = true);
 
 // Puts every table back to its start-of-program value. For tests.
 void ResetMatrix();
+
+// ---- Shared by the readers (the CSV reader here, the NEXUS reader in nexus/) ----
+
+// No data file is larger: the tables need some 22 KB of text (21 lines of at most 998
+// bytes, twice that in UTF-16), but a title line of any length and whatever follows
+// the closing line are never examined, so the limit is generous. Reading this much
+// takes a few milliseconds, so the window never waits long for a refusal.
+constexpr long kMaxDataFileBytes = 4L * 1024 * 1024;
+
+// Everything a load may change, staged so that a refused file leaves no trace.
+struct MatrixTables {
+    TaxonRecord taxa[kMaxTaxa];
+    int32_t taxonCount = 0;
+    int32_t characterCount = 0;
+    char characterNames[kMaxCharacters][kMatrixNameSize] = {};
+    char stateNames[kMaxCharacters][kMaxStates][kMatrixNameSize] = {};
+    int32_t stateCounts[kMaxCharacters] = {};
+};
+
+// Fills tables with the start-of-program values, except that every state name reads
+// "---" as after any load.
+void ClearMatrixTables(MatrixTables* tables);
+
+// Replaces the live tables with tables; the caller has filled them from a clear start,
+// so the slots past the new counts hold their start values.
+void PublishMatrix(const MatrixTables& tables);
+
+enum class DataFileRead { kRead, kCannotOpen, kRefused };
+
+// Reads the whole of a data file into *bytes without ever blocking: the file is opened
+// non-blocking and checked to be a regular file of at most kMaxDataFileBytes before a
+// byte is read. kCannotOpen when open itself fails; kRefused with *problem set when the
+// file is not a regular file, too large or unreadable (the problem belongs to line 1).
+DataFileRead ReadDataFile(const char* fileName, std::string* bytes, std::string* problem);
+
+// Reports a refused file the one way every reader does: "fileName:line: problem" on
+// stdout (unless printRefusal is false) and in *whyNot (when given). Returns false.
+bool RefuseDataFile(const char* fileName, int line, const std::string& problem, std::string* whyNot,
+                    bool printRefusal);

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config git python3
     freeglut3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
-    libgtk-3-dev libfreetype-dev libcairo2-dev libpng-dev fonts-dejavu-core
+    libgtk-3-dev libfreetype-dev libcairo2-dev libpng-dev fonts-dejavu-core libncl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick poppler-utils

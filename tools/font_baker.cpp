@@ -12,16 +12,23 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// Latin-1 codes equal their Unicode code points; C0, DEL and C1 controls stay absent.
+// Latin-1 codes equal their Unicode code points; C0 and C1 controls stay absent.
 struct CodeRange {
     unsigned first;
     unsigned last;
 };
 const CodeRange kBakedRanges[] = {{32, 126}, {160, 255}};
+
+// The slot of DEL, which text never draws, holds the replacement character that the
+// renderer shows for any code point past Latin-1. It is packed after every other cell,
+// so that each of those keeps the place (and the pixels) it had before it was added.
+constexpr unsigned kReplacementSlot = 127;
+constexpr unsigned kReplacementCode = 0xFFFD;
 
 // Empty texels between cells and around the border, so that linear filtering at a cell
 // edge blends only with transparent texels.
@@ -45,12 +52,25 @@ unsigned NextPowerOfTwo(unsigned v) {
     return p;
 }
 
-// Places the cells row by row in an atlas width wide. Returns the atlas height (a power
-// of two), or 0 when a cell is wider than the atlas.
+// The order in which cells are packed: every slot in code order, the replacement last.
+std::vector<unsigned> PackingOrder() {
+    std::vector<unsigned> order;
+    for (unsigned slot = 0; slot < 256; ++slot) {
+        if (slot != kReplacementSlot) {
+            order.push_back(slot);
+        }
+    }
+    order.push_back(kReplacementSlot);
+    return order;
+}
+
+// Places the cells row by row, in packing order, in an atlas width wide. Returns the
+// atlas height (a power of two), or 0 when a cell is wider than the atlas.
 unsigned PackCells(std::vector<Cell>& cells, unsigned width, unsigned lineHeight) {
     unsigned x = kGap;
     unsigned y = kGap;
-    for (Cell& cell : cells) {
+    for (unsigned slot : PackingOrder()) {
+        Cell& cell = cells[slot];
         if (!cell.present) {
             continue;
         }
@@ -186,14 +206,24 @@ int main(int argc, char** argv) {
     const int baseline = static_cast<int>(std::lround(lineHeight * ascent / (ascent + descent)));
     FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0)), 72, 72);
 
-    std::vector<Cell> cells(256);
+    // Slot and code point of every baked character.
+    std::vector<std::pair<unsigned, unsigned>> baked;
     for (const CodeRange& range : kBakedRanges) {
         for (unsigned code = range.first; code <= range.last; ++code) {
-            if (!RenderCell(face, code, lineHeight, baseline, cells[code])) {
-                FT_Done_Face(face);
-                FT_Done_FreeType(library);
-                return Fail("cannot render a character of", fontPath);
-            }
+            baked.emplace_back(code, code);
+        }
+    }
+    // A font without the replacement character leaves the slot empty: the renderer then
+    // draws a space there, as for any absent glyph.
+    if (FT_Get_Char_Index(face, kReplacementCode) != 0) {
+        baked.emplace_back(kReplacementSlot, kReplacementCode);
+    }
+    std::vector<Cell> cells(256);
+    for (const auto& [slot, code] : baked) {
+        if (!RenderCell(face, code, lineHeight, baseline, cells[slot])) {
+            FT_Done_Face(face);
+            FT_Done_FreeType(library);
+            return Fail("cannot render a character of", fontPath);
         }
     }
     FT_Done_Face(face);

@@ -130,6 +130,9 @@ TEST(Examples, EveryExampleLoadsWithDistinctTaxaAndInformativeCharacters) {
         {"vertebrates.csv", 7, 7},
         {"insects.csv", 8, 7},
         {"plants.csv", 8, 7},
+        // The first as NEXUS (through the reader module), and a semicolon file.
+        {"vertebrates.nex", 7, 7},
+        {"fish_semicolons.csv", 3, 2},
     };
     for (const Example& example : examples) {
         SCOPED_TRACE(example.file);

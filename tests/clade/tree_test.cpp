@@ -90,7 +90,8 @@ TEST_F(TreeTest, InitialPassGivesLastTaxonBelowAndFirstAtTheRoot) {
     EXPECT_EQ(i2->states[2], kNoState); // past the characters
 }
 
-// Ids continue across loads; a file with no taxa shows its slot 0 as it stands.
+// Ids continue across loads; a file with no taxa shows the empty slot 0, nothing of the
+// file before it.
 TEST_F(TreeTest, IdsContinueAcrossLoads) {
     EXPECT_EQ(BuildAndList(), "Node 0:  ROOT End -> Unused\n");
     const std::string file = WriteTempFile("three.csv", "title\n"
@@ -120,7 +121,7 @@ TEST_F(TreeTest, IdsContinueAcrossLoads) {
 
     const std::string empty = WriteTempFile("empty.csv", "t\nA,B,UNUSED\n1,C\n2,UNUSED\n");
     ASSERT_TRUE(LoadCharacterMatrix(empty.c_str()));
-    EXPECT_EQ(BuildAndList(), "Node 11:  ROOT End -> T1\n");
+    EXPECT_EQ(BuildAndList(), "Node 11:  ROOT End -> Unused\n");
 }
 
 TEST_F(TreeTest, ReplacedAndRemovedNodesAreReportedBeforeRelease) {

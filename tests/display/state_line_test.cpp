@@ -49,6 +49,18 @@ TEST(StateLineTest, LongNamesAreCutAtTheirEndKeepingBothBeginnings) {
     EXPECT_EQ(Format(50, character, state), character.substr(0, 23) + ": " + state.substr(0, 24));
 }
 
+TEST(StateLineTest, Utf8NamesAreCutBetweenCharactersLatin1AtAnyByte) {
+    std::string utf8;
+    for (int i = 0; i < 49; ++i)
+        utf8 += "\xC3\xA9"; // 98 bytes of e-acute
+    const std::string latin1(98, '\xE9');
+    // 45 bytes of room for the character name would end inside a character: 44 are kept.
+    EXPECT_EQ(Format(50, utf8, "no"), utf8.substr(0, 44) + ": no");
+    EXPECT_EQ(Format(50, latin1, "no"), latin1.substr(0, 45) + ": no");
+    // Both long: each half ends on a boundary (23 and 24 bytes of room).
+    EXPECT_EQ(Format(50, utf8, utf8), utf8.substr(0, 22) + ": " + utf8.substr(0, 24));
+}
+
 TEST(StateLineTest, StateNamesOutsideTheTableReadAsNoState) {
     ResetMatrix();
     std::strcpy(gStateNames[3][2], "feathers");

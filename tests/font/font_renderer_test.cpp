@@ -359,6 +359,35 @@ TEST_F(FontRendererTest, AbsentGlyphsAreSpacesAndHighBytesIndexUnsigned) {
     EXPECT_NEAR(BoxOf(drawn, 2, 2, 600).left, 106, 1e-3);
 }
 
+// Valid UTF-8 is drawn as its characters (beyond Latin-1: the replacement glyph); text
+// that is not UTF-8 as a whole is drawn byte by byte. Widths and quads agree.
+TEST_F(FontRendererTest, Utf8IsDrawnAsCharactersAndOtherTextByteByByte) {
+    TestFont font = GeometryFont();
+    font.Glyph(kReplacementGlyph, 0.75f); // 18 px
+    ASSERT_EQ(renderer.LoadFont("utf", dir.Write("utf.fnt", font.Bytes())), 0);
+    renderer.SetActiveFont("utf");
+    const struct {
+        const char* text;
+        std::uint32_t width;
+        std::size_t glyphs;
+    } cases[] = {
+        {"\xC3\x88", 24, 1},         // U+00C8: the glyph of code 200
+        {"\xC8", 24, 1},             // Latin-1 200
+        {"A\xE2\x82\xAC", 30, 2},    // A and the euro sign: replacement
+        {"\xF0\x9F\x90\x9F", 18, 1}, // one replacement for a four-byte character
+        {"\xC8\xC3\x88", 36, 3},     // not UTF-8 as a whole: three bytes, two absent
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(renderer.GetStringWidth(c.text), c.width) << c.text;
+        auto drawn = CaptureFeedback([&] {
+            renderer.StringOut(100, 50, c.text);
+            renderer.Draw();
+        });
+        ASSERT_EQ(drawn.size(), 2 * c.glyphs) << c.text;
+        EXPECT_NEAR(BoxOf(drawn, 2 * c.glyphs - 2, 2, 600).right, 100 + c.width, 1e-3) << c.text;
+    }
+}
+
 TEST_F(FontRendererTest, QueueGrowsByTwentyAndDrawsInOrderWithQueuedSettings) {
     LoadGeometryFont();
     renderer.SetColor(1, 0, 0);

@@ -41,11 +41,11 @@ bool Same(const Tables& a, const Tables& b) {
            std::memcmp(a.stateCounts, b.stateCounts, sizeof a.stateCounts) == 0;
 }
 
-// A name read from a field: terminated in its slot, non-empty, without a separator.
+// A name read from a field: terminated in its slot, non-empty, on one line (a quoted
+// field may hold a separator, never a line end).
 bool IsFieldName(const char* name, size_t slot) {
     const void* end = std::memchr(name, '\0', slot);
-    return end != nullptr && name[0] != '\0' && std::strchr(name, ',') == nullptr &&
-           std::strchr(name, '\n') == nullptr;
+    return end != nullptr && name[0] != '\0' && std::strchr(name, '\n') == nullptr;
 }
 
 void Check(bool condition) {
@@ -68,10 +68,16 @@ void CheckLoaded() {
         for (int t = 0; t < gTaxonCount; ++t)
             Check(gTaxa[t].states[c] >= 0 && gTaxa[t].states[c] < gStateCounts[c]);
     }
-    // Every load resets all state names; unused ones read "---".
+    // Every load resets all state names; unused ones read "---". Slots past the counts
+    // hold their start values.
     for (int c = 0; c < kMaxCharacters; ++c)
         for (int s = c < gCharacterCount ? gStateCounts[c] : 0; s < kMaxStates; ++s)
             Check(std::strcmp(gStateNames[c][s], "---") == 0);
+    for (int t = 0; t < kMaxTaxa; ++t)
+        for (int c = t < gTaxonCount ? gCharacterCount : 0; c < kMaxCharacters; ++c)
+            Check(gTaxa[t].states[c] == kNoState);
+    for (int t = gTaxonCount; t < kMaxTaxa; ++t)
+        Check(std::strcmp(gTaxa[t].name, "Unused") == 0);
 }
 
 } // namespace

@@ -21,7 +21,8 @@ EXAMPLES = sorted(os.path.basename(p) for pattern in ("*.csv", "*.nex")
                   for p in glob.glob(f"{SOURCE}/examples/{pattern}"))
 EXPECTED = {  # relative to the prefix
     "bin/quillmoor", "lib/quillmoor/libquillmoor_dialogs.so",
-    "lib/quillmoor/libquillmoor_export.so", "share/quillmoor/Another.fnt",
+    "lib/quillmoor/libquillmoor_export.so", "lib/quillmoor/libquillmoor_nexus.so",
+    "share/quillmoor/Another.fnt",
     f"share/applications/{APP}.desktop", f"share/icons/hicolor/scalable/apps/{APP}.svg",
     f"share/metainfo/{APP}.metainfo.xml", "share/man/man1/quillmoor.1.gz",
     "share/doc/quillmoor/copyright", "share/doc/quillmoor/changelog.gz",
@@ -52,7 +53,11 @@ def moved_install_runs_from_another_folder():
     env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
     out = run(PROGRAM, "--version", cwd=ELSEWHERE, env=env)
     check(out == f"quillmoor {VERSION}\n", f"--version printed {out!r}")
-    example = f"{PREFIX}/share/quillmoor/examples/{EXAMPLES[0]}"
+    example = f"{PREFIX}/share/quillmoor/examples/vertebrates.csv"
+    # The NEXUS example through the installed reader module: the same tree as the CSV.
+    nexus = run(PROGRAM, "--newick", example.replace(".csv", ".nex"), cwd=ELSEWHERE, env=env)
+    check(nexus == run(PROGRAM, "--newick", example, cwd=ELSEWHERE, env=env),
+          f"the NEXUS example gives {nexus!r}")
     # A picture without a window, through the installed picture module.
     run(PROGRAM, "--export", "tree.svg", example, cwd=ELSEWHERE, env=env)
     check(open(f"{ELSEWHERE}/tree.svg").read().startswith("<?xml"), "no SVG written")

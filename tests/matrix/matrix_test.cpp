@@ -1,6 +1,7 @@
 // Tests of the character matrix reader: the field rules and their quirks, files saved by
 // spreadsheets, and files that break the layout, which must leave the last load intact.
 #include "matrix/matrix.h"
+#include "tests/matrix/describe_matrix.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace std::string_literals;
@@ -316,18 +318,21 @@ TEST_F(MatrixTest, SmallerSecondLoadReplacesCountsAndStates) {
     EXPECT_EQ(gStateCounts[0], 0);
     EXPECT_STREQ(gStateNames[0][0], "---"); // every state name reset
     EXPECT_EQ(gStateCounts[1], 0);
-    // Slots past the new counts keep the first file's values; nothing reads them.
-    EXPECT_STREQ(gTaxa[0].name, "T1");
-    EXPECT_EQ(gTaxa[2].states[1], 1);
+    // Slots past the new counts are back at their start values: nothing of the first
+    // file can show.
+    EXPECT_STREQ(gTaxa[0].name, "Unused");
+    EXPECT_EQ(gTaxa[2].states[1], kNoState);
 
     LoadGood("t\nA,B,New,UNUSED\n1,K,s\n2,UNUSED\n");
     EXPECT_EQ(gTaxonCount, 1);
     EXPECT_STREQ(gTaxa[0].name, "New");
     EXPECT_EQ(gTaxa[0].states[0], 0);
-    EXPECT_EQ(gTaxa[0].states[1], 0); // the first file's C2 state, past the count
+    EXPECT_EQ(gTaxa[0].states[1], kNoState); // past the count: not the first file's C2
 }
 
 // Random matrices written with random separators and line ends read back cell for cell.
+// Names are written as a spreadsheet writes them: quoted (quotes doubled) when they hold
+// the separator or start with a quote, and now and then quoted anyway.
 TEST_F(MatrixTest, RandomMatricesReadBackCellForCell) {
     std::mt19937 rng(12345);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -336,7 +341,8 @@ TEST_F(MatrixTest, RandomMatricesReadBackCellForCell) {
         const int taxa = pick(0, 19);
         const int characters = pick(0, 19);
         const bool crlf = pick(0, 1) == 1;
-        auto sep = [&] { return std::string(pick(1, 3), ','); };
+        const char separator = pick(0, 1) ? ',' : ';';
+        auto sep = [&] { return std::string(pick(1, 3), separator); };
         auto lineEnd = [&] { return crlf ? std::string("\r\n") : std::string("\n"); };
         auto name = [&](int maxLength) {
             std::string n;
@@ -345,26 +351,33 @@ TEST_F(MatrixTest, RandomMatricesReadBackCellForCell) {
                 n += alphabet[pick(0, static_cast<int>(alphabet.size()) - 1)];
             return n;
         };
+        auto field = [&](const std::string& n) {
+            if (n.find(separator) == std::string::npos && n[0] != '"' && pick(0, 3) != 0) return n;
+            std::string quoted = "\"";
+            for (char ch : n)
+                quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            return quoted + "\"";
+        };
 
         std::vector<std::string> taxonNames;
-        std::string file = name(40) + lineEnd() + (pick(0, 1) ? "," : "") + "x" + sep() + "y";
+        std::string file = name(40) + lineEnd() + (pick(0, 1) ? sep() : "") + "x" + sep() + "y";
         for (int t = 0; t < taxa; ++t) {
             taxonNames.push_back(name(31));
-            file += sep() + taxonNames.back();
+            file += sep() + field(taxonNames.back());
         }
         file += sep() + "UNUSED" + (pick(0, 1) ? sep() : "") + lineEnd();
         std::vector<std::vector<std::string>> cells(characters);
         std::vector<std::string> characterNames;
         for (int c = 0; c < characters; ++c) {
             characterNames.push_back(name(60)); // a line stays within 998 characters
-            file += "#" + sep() + characterNames.back();
+            file += "#" + sep() + field(characterNames.back());
             for (int t = 0; t < taxa; ++t) {
                 cells[c].push_back(name(pick(0, 1) ? 2 : 40)); // short names repeat
-                file += sep() + cells[c].back();
+                file += sep() + field(cells[c].back());
             }
             file += (pick(0, 1) ? sep() : "") + lineEnd();
         }
-        file += "#,UNUSED" + (pick(0, 1) ? lineEnd() : "");
+        file += "#" + sep() + "UNUSED" + (pick(0, 1) ? lineEnd() : "");
 
         bool ok = false;
         const std::string out = Load("random.csv", file, &ok);
@@ -385,6 +398,91 @@ TEST_F(MatrixTest, RandomMatricesReadBackCellForCell) {
             }
             ASSERT_EQ(gStateCounts[c], highest + 1);
         }
+    }
+}
+
+// UTF-16 of ASCII text and the code points given, with a byte-order mark.
+std::string Utf16(const std::u16string& text, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += little ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    return out;
+}
+
+// Files as spreadsheets write them, each with the matrix it gives or the refusal it prints.
+TEST_F(MatrixTest, SpreadsheetFilesGiveTheirMatrixOrTheirRefusal) {
+    const std::u16string utf16 = u"t\r\nA,B,P\u00e9rez,Ping\u00fcino,Z\U0001F41F,UNUSED\r\n"
+                                 u"1,\u00c9cailles,oui,non,oui\r\n2,UNUSED\r\n";
+    const std::string utf8 = "P\xC3\xA9rez|Ping\xC3\xBCino|Z\xF0\x9F\x90\x9F / "
+                             "\xC3\x89"
+                             "cailles=oui|non|oui";
+    struct Case {
+        const char* what;
+        std::string content;
+        std::string matrix; // or the refusal's "line: problem"
+    };
+    const Case cases[] = {
+        {"quoted names with commas",
+         "t\nA,B,\"Fish, bony\",Shark,UNUSED\n"
+         "1,\"Skeleton, bony\",present,absent\n2,UNUSED\n",
+         "Fish, bony|Shark / Skeleton, bony=present|absent"},
+        {"doubled quotes, quoted marker",
+         "t\n\"A\",\"B\",\"6\"\" fin\",\"\"\"x\"\"\",\"UNUSED\"\n"
+         "1,\"a\"\"b\"\"\",\"\"\"\",a\"b\n2,UNUSED\n",
+         "6\" fin|\"x\" / a\"b\"=\"|a\"b"},
+        {"quote inside an unquoted field", "t\nA,B,x\"y,UNUSED\n1,C,z\"\n2,UNUSED\n",
+         "x\"y / C=z\""},
+        {"semicolon file", "t\r\nA;B;Fish;Shark;UNUSED\r\n1;Size, cm;1,5;2,5\r\n2;UNUSED\r\n",
+         "Fish|Shark / Size, cm=1,5|2,5"},
+        {"semicolons quoted", "t\nA;B;\"a;b\";;c;UNUSED\n1;C;\"x;\";y\n2;UNUSED\n",
+         "a;b|c / C=x;|y"},
+        {"header with commas decides", "t\nA,B,T1;T2,UNUSED\n1,C,x;y\n2,UNUSED\n", "T1;T2 / C=x;y"},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBFt\nA,B,T,UNUSED\n1,C,x\n2,UNUSED\n", "T / C=x"},
+        {"UTF-16 LE", Utf16(utf16, true), utf8},
+        {"UTF-16 BE", Utf16(utf16, false), utf8},
+        {"UTF-16 lone surrogate", Utf16(u"t\nA,B,\xD800x,UNUSED\n1,C,y\n2,UNUSED\n", true),
+         "\xEF\xBF\xBDx / C=y"},
+        {"unclosed quote", "t\nA,B,T1,UNUSED\n1,\"C,x\n2,UNUSED\n",
+         "3: a field opened with a double quote is not closed on its line"},
+        {"quote closed only by a later quote", "t\nA,B,\"T1,UNUSED\n",
+         "2: a field opened with a double quote is not closed on its line"},
+        {"file past the size limit",
+         "t\nA,B,T,UNUSED\n1,C,x\n2,UNUSED\n" + std::string(kMaxDataFileBytes, 'z'),
+         "1: file is larger than 4194304 bytes (no data file is)"},
+    };
+    for (const Case& c : cases) {
+        LoadGood(kFiveLines);
+        bool ok = false;
+        std::string why;
+        const std::string out = Load("sheet.csv", c.content, &ok, &why);
+        const std::string prefix = dir_ + "/sheet.csv:";
+        EXPECT_EQ(ok ? DescribeMatrix() : why.substr(prefix.size()), c.matrix) << c.what;
+        EXPECT_EQ(out, ok ? "" : why + "\n") << c.what;
+    }
+}
+
+// Files that are not regular files are refused before a byte is read: none may block.
+TEST_F(MatrixTest, OnlyRegularFilesAreRead) {
+    LoadGood(kFiveLines);
+    const Snapshot before = Snapshot::Take();
+    const std::string fifo = dir_ + "/pipe.csv";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    written_.push_back(fifo);
+    const struct {
+        std::string path;
+        const char* problem;
+    } cases[] = {{fifo, "not a regular file but a FIFO"},
+                 {"/dev/zero", "not a regular file but a device"},
+                 {dir_, "cannot read the file"}};
+    for (const auto& c : cases) {
+        std::string why;
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(LoadCharacterMatrix(c.path.c_str(), &why, false));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "printRefusal false";
+        EXPECT_EQ(why, c.path + ":1: " + c.problem);
+        EXPECT_TRUE(Snapshot::Take() == before) << c.path;
     }
 }
 

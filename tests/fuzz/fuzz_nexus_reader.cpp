@@ -1,0 +1,83 @@
+// libFuzzer target for the NEXUS path: each input is written to a scratch file and read
+// with the NEXUS reader linked in (the program loads the same code as a module). A
+// refused file must leave every table byte as it was; an accepted one must fit the
+// tables. Only our code is instrumented: NCL is the system's build, so the fuzzer does
+// not steer into NCL's branches, though ASan still sees our use of what it returns.
+#include "matrix/matrix.h"
+#include "nexus/nexus_module.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string gScratchPath;
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The live tables, bytewise.
+std::string Tables() {
+    std::string t(reinterpret_cast<const char*>(gTaxa), sizeof gTaxa);
+    t.append(reinterpret_cast<const char*>(&gTaxonCount), sizeof gTaxonCount);
+    t.append(reinterpret_cast<const char*>(&gCharacterCount), sizeof gCharacterCount);
+    t.append(reinterpret_cast<const char*>(gCharacterNames), sizeof gCharacterNames);
+    t.append(reinterpret_cast<const char*>(gStateNames), sizeof gStateNames);
+    t.append(reinterpret_cast<const char*>(gStateCounts), sizeof gStateCounts);
+    return t;
+}
+
+bool Terminated(const char* name, size_t slot) {
+    return std::memchr(name, '\0', slot) != nullptr;
+}
+
+void CheckLoaded() {
+    Check(gTaxonCount >= 1 && gTaxonCount < kMaxTaxa);
+    Check(gCharacterCount >= 1 && gCharacterCount < kMaxCharacters);
+    for (int t = 0; t < gTaxonCount; ++t)
+        Check(Terminated(gTaxa[t].name, kTaxonNameSize));
+    for (int c = 0; c < gCharacterCount; ++c) {
+        Check(Terminated(gCharacterNames[c], kMatrixNameSize));
+        Check(gStateCounts[c] >= 1 && gStateCounts[c] <= gTaxonCount);
+        for (int s = 0; s < gStateCounts[c]; ++s)
+            for (int r = 0; r < s; ++r) // each state name once
+                Check(std::strcmp(gStateNames[c][r], gStateNames[c][s]) != 0);
+        for (int t = 0; t < gTaxonCount; ++t)
+            Check(gTaxa[t].states[c] >= 0 && gTaxa[t].states[c] < gStateCounts[c]);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    char pattern[] = "/tmp/fuzz_nexus_reader_XXXXXX";
+    const int fd = mkstemp(pattern);
+    if (fd < 0) std::abort();
+    close(fd);
+    gScratchPath = pattern;
+    std::atexit([] { std::remove(gScratchPath.c_str()); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FILE* file = std::fopen(gScratchPath.c_str(), "wb");
+    if (file == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+    std::fclose(file);
+
+    const std::string before = Tables();
+    std::string whyNot;
+    std::string tree;
+    if (LoadNexusMatrixWith(QuillmoorReadNexus, gScratchPath.c_str(), &whyNot, false, &tree)) {
+        CheckLoaded();
+    } else {
+        Check(Tables() == before);
+        Check(!whyNot.empty() && whyNot.find('\n') == std::string::npos);
+    }
+    return 0;
+}
