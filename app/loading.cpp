@@ -9,10 +9,13 @@
 
 #include <cstdio>
 
-void AdoptLoadedMatrix() {
+void AdoptLoadedMatrix(bool list) {
     // Replacing the tree tells the release hook, which forgets the drag state.
     BuildInitialTree();
-    RebuildTree();
+    if (list)
+        RebuildTree();
+    else
+        RebuildTreeWithoutListing();
     ResetHistory();
 }
 
@@ -31,7 +34,7 @@ std::string WithoutFolder(const std::string& text, const std::string& path) {
 bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report) {
     std::string reason;
     if (LoadCharacterMatrix(fileName, &reason, false)) {
-        AdoptLoadedMatrix();
+        AdoptLoadedMatrix(report != LoadReport::Figures);
         return true;
     }
     if (reason.empty()) reason = std::string("cannot load ") + fileName;

@@ -9,12 +9,13 @@
 enum class LoadReport {
     Console,     // "FILE:LINE: problem" on stdout, as for a file chosen in the editor
     CommandLine, // "quillmoor: FILE:LINE: problem" on stderr, for the file named at start-up
+    Figures,     // as CommandLine, and the new tree is not listed: stdout is for a report
 };
 
 // Builds the initial tree over the matrix just loaded, rebuilds it (the listing goes to
 // stdout) and starts a new undo history; replacing the tree makes the release hook forget
-// the carried node and the drop target.
-void AdoptLoadedMatrix();
+// the carried node and the drop target. Without list, the tree is not listed.
+void AdoptLoadedMatrix(bool list = true);
 
 // Reads fileName into the matrix and, when that succeeds, adopts it. Returns true when
 // the tables and the tree were replaced. Returns false when the file could not be opened

@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "app/loading.h"
 #include "app/messages.h"
+#include "app/parsimony_tools.h"
 #include "clade/clade.h"
 #include "clade/history.h"
 #include "display/display.h"
@@ -81,6 +82,7 @@ void DisplayFrameBody() {
     TextPrint(2.0f, 95.0f, txt);
 
     DrawAncestralPanel();
+    DrawParsimonyTools();
 
     SleepMs(gFrameSleepMs);
 
@@ -90,6 +92,7 @@ void DisplayFrameBody() {
     if (HelpShown()) DrawHelpOverlay(HelpLines().data(), static_cast<int>(HelpLines().size()));
 
     glutSwapBuffers();
+    StartRequestedSearch(); // after the picture that says "Searching..."
     if (gContinuousFrames || changedByFrame) glutPostRedisplay();
 }
 

@@ -13,6 +13,7 @@
 #include "matrix/matrix.h"
 
 int gEventCount = 0;
+float gHoverTextLeft = 100.0f;
 
 namespace {
 
@@ -88,6 +89,7 @@ void DrawHoverText(int character, int32_t state) {
     // Short texts start at 70 percent; longer ones start further left to end near the edge.
     int xt = static_cast<int>(100.0f - TextGetWidth(txt));
     if (xt > kHoverTextRightmost) xt = kHoverTextRightmost;
+    gHoverTextLeft = static_cast<float>(xt);
     TextPrint(static_cast<float>(xt), kHoverTextY, txt);
 }
 
@@ -95,6 +97,7 @@ void DrawHoverText(int character, int32_t state) {
 
 void ResetDisplay() {
     gEventCount = 0;
+    gHoverTextLeft = 100.0f;
     gOutlineCount = 0;
     gPassDepth = 0;
 }
@@ -105,6 +108,7 @@ void ResetDisplay() {
 void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
     assert(node != nullptr);
     const PassScope scope;
+    if (gPassDepth == 1) gHoverTextLeft = 100.0f; // a new pass: no hover text yet
     int tnum[kMaxCharacters];
     int tval[kMaxCharacters];
     const CladeNode* parent = node->parent;

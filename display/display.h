@@ -9,6 +9,8 @@
 
 // Number of change events drawn by the last DrawChangeMarkers pass (the frame zeroes it).
 extern int gEventCount;
+// Left end (percent) of the hover text the last DrawChangeMarkers pass drew; 100 when none.
+extern float gHoverTextLeft;
 
 // Screen space: 400 x 300 units over the window, y down, z -10..10.
 void SetScreenProjection();
