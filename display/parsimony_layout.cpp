@@ -329,7 +329,9 @@ PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount
         }
     }
     if (leastCovering.i < 0) return PanelLayout();
-    return place(smallest, leastCovering);
+    PanelLayout layout = place(smallest, leastCovering);
+    layout.coversTree = true;
+    return layout;
 }
 
 float EventTotalRight(int eventTotal, TextWidthFn width) {
