@@ -33,6 +33,8 @@ const char kUsageHead[] =
     "  left click on \"Open File\"      choose a data file to load\n"
     "  right button                   the menu of every command below\n"
     "  pointer over a change marker   show the character and its new state\n"
+    "  badges on the branches         while a node is picked: a drop there gives fewer\n"
+    "                                 (-), as many (=) or more (+) Total Events\n"
     "\n"
     "Keys (every one is also in the right-button menu; F1 shows them in the window):\n";
 

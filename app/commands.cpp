@@ -214,6 +214,7 @@ const std::vector<HelpLine>& HelpLines() {
             {"click it again", "put it down (or click empty space, or Escape)"},
             {"right button", "the menu of every command"},
             {"point at a marker", "its character and new state, bottom right"},
+            {"badges on branches", "a drop there gives - fewer, = as many, + more events"},
             {nullptr, "Keys"},
         };
         all.insert(all.end(), CommandKeyLines().begin(), CommandKeyLines().end());

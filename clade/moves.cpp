@@ -207,4 +207,5 @@ void ApplyMovesToLiveTree(const std::vector<TreeMove>& moves) {
         if (gaveWay != nullptr) ReleaseLiveNode(gaveWay);
         UpdateTree(gRoot, ReleaseLiveNode);
     }
+    assert(CheckTree(gRoot));
 }
