@@ -1,9 +1,7 @@
-// Re-attachments tried before they are made: the score of every drop of a picked node, the
-// best single move (the hint) and the search for a tree with fewer events. Every trial
-// runs on a private copy with the same Reattach and UpdateTree a real drop uses, so a
-// figure shown is the figure the drop gives; trials print nothing, consume no node
-// numbers and call no release hook. ApplyMovesToLiveTree then makes found moves for real.
-// Called by the app's pick pass and commands, the tests and the benchmarks. No GL.
+// Re-attachments tried before they are made (every drop of a picked node, the hint, the
+// search), each on a private copy with the same Reattach and UpdateTree a real drop uses,
+// printing nothing, taking no node number, calling no release hook; and the replay of found
+// moves on the live tree. Called by the app's pick pass and commands, tests, benchmarks. No GL.
 #pragma once
 
 #include "clade/clade.h"

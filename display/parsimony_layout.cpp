@@ -250,8 +250,7 @@ bool Overlaps(const PercentBox& a, const PercentBox& b) {
 
 std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width) {
     std::vector<PercentBox> areas = {kBannerBand, kBottomLine};
-    areas.push_back(TextBox("Total Events: 0", 2.0f, 95.0f, 4, width));
-    areas.back().right = EventTotalRight(frame.eventTotal, width);
+    areas.push_back({2.0f, 95.0f, EventTotalRight(frame.eventTotal, width), 99.0f});
     AddLabels(frame.root, width, &areas);
 
     const int characters = ListedCharacters();
@@ -277,7 +276,7 @@ std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn wi
 
 PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount,
                                  const std::vector<PercentBox>& reserved, TextWidthFn width) {
-    // Two grids of some 80 kB each: kept off the stack.
+    // Two grids of some 50 kB each: kept off the stack.
     static CellCounts hard;
     static CellCounts soft;
     hard = CellCounts();
