@@ -328,9 +328,7 @@ PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount
         }
     }
     if (leastCovering.i < 0) return PanelLayout();
-    PanelLayout layout = place(smallest, leastCovering);
-    layout.coversTree = true;
-    return layout;
+    return place(smallest, leastCovering);
 }
 
 float EventTotalRight(int eventTotal, TextWidthFn width) {

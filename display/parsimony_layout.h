@@ -43,7 +43,6 @@ struct PlacedText {
 // The panel: a box and its lines, or nothing when no arrangement fits the window.
 struct PanelLayout {
     bool shown = false;
-    bool coversTree = false; // no arrangement fitted beside the tree
     PercentBox box{0, 0, 0, 0};
     std::vector<PlacedText> lines;
 };

@@ -1,6 +1,6 @@
 // Move trials against the real thing: on random matrices and random trees, every previewed
 // drop gives the figures the real drop gives, and previewing prints, numbers, releases and
-// changes nothing; the hint's move, made, gives the hint's figures.
+// changes nothing. (The hint's figures are checked where the hint is announced, in app/.)
 #include "clade/moves.h"
 #include "clade_support.h"
 
@@ -18,7 +18,7 @@ using MovesTest = CladeTest;
 
 int gReleases = 0;
 
-TEST_F(MovesTest, PreviewAndHintGiveTheFiguresOfTheRealDrop) {
+TEST_F(MovesTest, PreviewGivesTheFiguresOfTheRealDrop) {
     SetNodeReleaseHook([](const CladeNode*) { ++gReleases; });
     std::mt19937 rng(2411);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -68,14 +68,6 @@ TEST_F(MovesTest, PreviewAndHintGiveTheFiguresOfTheRealDrop) {
             ++dropsChecked;
         }
 
-        DeleteTree(ReplaceTree(CloneTree(before)));
-        const MoveChoice hint = BestSingleMove(gRoot);
-        ASSERT_TRUE(hint.found);
-        for (const DropFigures& drop : drops) // no drop of the picked node does better
-            ASSERT_FALSE(Better(drop.score, hint.score));
-        const std::vector<CladeNode*> fresh = PreOrder();
-        Captured([&] { fresh[hint.move.moved]->Connect(fresh[hint.move.target]); });
-        ASSERT_EQ(ScoreTree(gRoot), hint.score);
         DeleteTree(before);
     }
     EXPECT_GT(dropsChecked, 300);

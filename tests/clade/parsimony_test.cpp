@@ -9,31 +9,22 @@ namespace {
 
 using ParsimonyTest = CladeTest;
 
-// A rooted binary tree over taxa 0 .. n-1: node k < n is taxon k; node n + i is internal
-// node i with children kids[i].
-struct Shape {
-    int taxa;
-    std::vector<std::pair<int, int>> kids;
-    int root;
-};
+// A tree as each node's parent (-1 for the root), nodes in the order they were made:
+// node 2k is taxon k, node 2k - 1 the joint that brought it in.
+using Parents = std::vector<int>;
 
-// Every labelled rooted binary tree of n taxa: taxon k is added on each branch of every
-// tree of the first k taxa, the root's stem included.
-std::vector<Shape> AllTrees(int n) {
-    std::vector<Shape> trees = {{n, {}, 0}};
+// Every labelled rooted binary tree of n taxa: taxon k goes on each branch of every tree
+// of the first k taxa, the root's stem included.
+std::vector<Parents> AllTrees(int n) {
+    std::vector<Parents> trees = {{-1}};
     for (int k = 1; k < n; ++k) {
-        std::vector<Shape> grown;
-        for (const Shape& tree : trees) {
-            const int internal = static_cast<int>(tree.kids.size());
-            for (int at = 0; at < k + internal; ++at) {
-                const int node = at < k ? at : n + at - k;
-                Shape next = tree;
-                for (auto& kid : next.kids) {
-                    if (kid.first == node) kid.first = n + internal;
-                    if (kid.second == node) kid.second = n + internal;
-                }
-                if (next.root == node) next.root = n + internal;
-                next.kids.push_back({node, k});
+        std::vector<Parents> grown;
+        for (const Parents& tree : trees) {
+            for (size_t v = 0; v < tree.size(); ++v) {
+                Parents next = tree;
+                next.push_back(tree[v]); // the joint takes v's place
+                next.push_back(2 * k - 1);
+                next[v] = 2 * k - 1;
                 grown.push_back(next);
             }
         }
@@ -42,39 +33,44 @@ std::vector<Shape> AllTrees(int n) {
     return trees;
 }
 
-CladeNode* Build(const Shape& shape, int node) {
-    CladeNode* made = new CladeNode(node);
-    if (node < shape.taxa) {
-        static_cast<TaxonRecord&>(*made) = gTaxa[node];
-        made->source = &gTaxa[node];
-        made->isTaxon = true;
-        return made;
+CladeNode* Build(const Parents& tree) {
+    std::vector<CladeNode*> nodes;
+    for (size_t i = 0; i < tree.size(); ++i)
+        nodes.push_back(new CladeNode(static_cast<int32_t>(i)));
+    CladeNode* root = nullptr;
+    for (size_t i = 0; i < tree.size(); ++i) {
+        if (i % 2 == 0) {
+            static_cast<TaxonRecord&>(*nodes[i]) = gTaxa[i / 2];
+            nodes[i]->source = &gTaxa[i / 2];
+            nodes[i]->isTaxon = true;
+        }
+        if (tree[i] < 0) {
+            root = nodes[i];
+            continue;
+        }
+        nodes[i]->parent = nodes[tree[i]];
+        (nodes[tree[i]]->left == nullptr ? nodes[tree[i]]->left : nodes[tree[i]]->right) = nodes[i];
     }
-    made->left = Build(shape, shape.kids[node - shape.taxa].first);
-    made->right = Build(shape, shape.kids[node - shape.taxa].second);
-    made->left->parent = made->right->parent = made;
-    return made;
+    return root;
 }
 
 // The fewest changes of one character on the tree, trying every state at every internal
 // node: a branch costs one when its ends differ.
-int BruteForceSteps(const Shape& shape, int character, int states) {
-    const int internal = static_cast<int>(shape.kids.size());
-    std::vector<int> at(shape.taxa + internal);
-    for (int t = 0; t < shape.taxa; ++t)
-        at[t] = gTaxa[t].states[character];
+int BruteForceSteps(const Parents& tree, int character, int states) {
+    int assignments = 1;
+    for (size_t i = 1; i < tree.size(); i += 2)
+        assignments *= states;
+    std::vector<int> at(tree.size());
     int best = 1 << 30;
-    for (int code = 0; code < (1 << (2 * internal)); ++code) { // two bits per node
-        bool valid = true;
-        for (int i = 0; i < internal; ++i) {
-            at[shape.taxa + i] = (code >> (2 * i)) & 3;
-            valid = valid && at[shape.taxa + i] < states;
+    for (int code = 0; code < assignments; ++code) {
+        int rest = code;
+        for (size_t i = 0; i < tree.size(); ++i) {
+            at[i] = i % 2 == 0 ? gTaxa[i / 2].states[character] : rest % states;
+            if (i % 2 == 1) rest /= states;
         }
-        if (!valid) continue;
         int cost = 0;
-        for (int i = 0; i < internal; ++i)
-            cost += (at[shape.taxa + i] != at[shape.kids[i].first]) +
-                    (at[shape.taxa + i] != at[shape.kids[i].second]);
+        for (size_t i = 0; i < tree.size(); ++i)
+            cost += tree[i] >= 0 && at[i] != at[tree[i]];
         best = std::min(best, cost);
     }
     return best;
@@ -93,12 +89,12 @@ TEST_F(ParsimonyTest, FitchLengthIsTheBruteForceMinimumOnEveryTreeUpToSixTaxa) {
                 rows[t].push_back(static_cast<int>(random() % (1 + c % 4))); // 1 to 4 states
         }
         SetMatrix(names, rows);
-        for (const Shape& shape : AllTrees(n)) {
-            CladeNode* root = Build(shape, shape.root);
+        for (const Parents& tree : AllTrees(n)) {
+            CladeNode* root = Build(tree);
             const ParsimonyFigures figures = ComputeParsimony(root);
             int total = 0;
             for (int c = 0; c < characters; ++c) {
-                const int steps = BruteForceSteps(shape, c, 1 + c % 4);
+                const int steps = BruteForceSteps(tree, c, 1 + c % 4);
                 ASSERT_EQ(figures.steps[c], steps) << n << " taxa, character " << c;
                 total += steps;
             }
@@ -133,10 +129,8 @@ TEST_F(ParsimonyTest, MinimaLowerBoundAndConsistencyIndex) {
         SetMatrix(names, c.rows);
         BuildAndList();
         const ParsimonyFigures figures = ComputeParsimony(gRoot);
-        for (size_t k = 0; k < c.minima.size(); ++k) {
-            EXPECT_EQ(CharacterMinimum(static_cast<int>(k)), c.minima[k]);
+        for (size_t k = 0; k < c.minima.size(); ++k)
             EXPECT_EQ(figures.minimum[k], c.minima[k]);
-        }
         EXPECT_EQ(figures.lowerBound, c.lowerBound);
         EXPECT_EQ(figures.length, c.length);
         EXPECT_NEAR(ConsistencyIndex(figures), c.consistency, 0.005);
