@@ -18,6 +18,7 @@ const char kUsageHead[] =
     "       quillmoor [GLUT options] FILE.csv TREE.nwk\n"
     "       quillmoor --newick FILE.csv [TREE.nwk]\n"
     "       quillmoor --export PICTURE FILE.csv [TREE.nwk]\n"
+    "       quillmoor --report FILE.csv [TREE.nwk]\n"
     "       quillmoor --help | --version\n"
     "\n"
     "Quillmoor is an interactive cladogram editor. It reads a character matrix from a\n"
@@ -37,6 +38,8 @@ const char kUsageHead[] =
     "  left click on \"Open File\"      choose a data file to load\n"
     "  right button                   the menu of every command below\n"
     "  pointer over a change marker   show the character and its new state\n"
+    "  badges on the branches         while a node is picked: a drop there gives fewer\n"
+    "                                 (-), as many (=) or more (+) Total Events\n"
     "\n"
     "Keys (every one is also in the right-button menu; F1 shows them in the window):\n";
 
@@ -54,7 +57,10 @@ const char kUsageTail[] =
     "                print the tree in Newick on standard output\n"
     "  --export PICTURE FILE.csv [TREE.nwk]\n"
     "                write the picture of the tree to PICTURE; the extension chooses the\n"
-    "                format: .png (twice the window's size), .svg or .pdf\n";
+    "                format: .png (twice the window's size), .svg or .pdf\n"
+    "  --report FILE.csv [TREE.nwk]\n"
+    "                print the parsimony figures of the tree: each character's steps and\n"
+    "                minimum, the length, the lower bound and the consistency index\n";
 
 // The keys come from the command table itself, so help, menu and keyboard agree.
 void PrintUsage(std::FILE* out) {
@@ -63,6 +69,8 @@ void PrintUsage(std::FILE* out) {
         std::fprintf(out, "  %-22s %s\n", line.keys, line.text);
     std::fputs(kUsageTail, out);
 }
+
+const char kReportOption[] = "--report";
 
 bool IsLongOption(const char* arg) {
     return std::strncmp(arg, "--", 2) == 0;
@@ -82,7 +90,7 @@ int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err) {
         }
     }
     for (int i = 1; i < argc; ++i) {
-        if (IsLongOption(argv[i])) {
+        if (IsLongOption(argv[i]) && std::strcmp(argv[i], kReportOption) != 0) {
             std::fprintf(err, "quillmoor: unknown option %s (try --help)\n", argv[i]);
             return 2;
         }

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 // Answers --help (usage with every mouse action and key) and --version on out, and
-// rejects unknown "--" options on err. Returns -1 when the editor should start, else the
-// exit status to end with (0 after help or version, 2 after an error).
+// rejects unknown "--" options on err. Returns -1 when the editor
+// should start, else the exit status to end with (0 after help or version, 2 after an error).
 int AnswerInfoOptions(int argc, char** argv, std::FILE* out, std::FILE* err);
 
 // After glutInit has taken its own options: the data file to load, or nullptr when none

@@ -5,6 +5,7 @@
 
 #include "app/input.h"
 #include "app/messages.h"
+#include "app/parsimony_tools.h"
 #include "app/shell.h"
 #include "clade/history.h"
 
@@ -100,6 +101,9 @@ const Command kCommands[] = {
     {"Redo", "Ctrl+Y, Ctrl+Shift+Z", Redo},
     {"Back to the loaded tree", "Ctrl+R", BackToLoadedTree},
     {"Put down", "Escape", PutDown},
+    {"Parsimony panel", "p", ToggleParsimonyPanel},
+    {"Hint: the best single move", "h", ShowHint},
+    {"Best tree found", "Ctrl+B", RequestBestTreeSearch},
     {"Help", "F1, ?", ToggleHelp},
     {"Quit", "Ctrl+Q", Quit},
     {"Move first grandchild next to the root", "1", MoveLeftGrandchildToRoot},
@@ -132,6 +136,7 @@ const KeyBinding kKeyBindings[] = {
     {Ctrl('y'), false, true, Need::Any, Redo},
     {Ctrl('r'), false, true, Need::Any, BackToLoadedTree},
     {Ctrl('q'), false, true, Need::Any, Quit},
+    {Ctrl('b'), false, true, Need::Any, RequestBestTreeSearch},
     {27, false, false, Need::Any, PutDown},
     {GLUT_KEY_F1, true, false, Need::Any, ToggleHelp},
     {'?', false, false, Need::Any, ToggleHelp},
@@ -140,6 +145,8 @@ const KeyBinding kKeyBindings[] = {
     {'3', false, false, Need::Any, MoveRightGrandchildToLeftChild},
     {'f', false, false, Need::Any, RecomputePositions},
     {'c', false, false, Need::Any, CompactTree},
+    {'p', false, false, Need::Any, ToggleParsimonyPanel},
+    {'h', false, false, Need::Any, ShowHint},
 };
 
 bool Matches(const KeyBinding& binding, const KeyPress& press) {
@@ -151,6 +158,7 @@ bool Matches(const KeyBinding& binding, const KeyPress& press) {
 void OnMenu(int value) {
     if (value >= 0 && value < kCommandCount) {
         ClearMessage();
+        ClearHint();
         HideHelp();
         kCommands[value].run();
         RequestFrame();
@@ -206,6 +214,7 @@ const std::vector<HelpLine>& HelpLines() {
             {"click it again", "put it down (or click empty space, or Escape)"},
             {"right button", "the menu of every command"},
             {"point at a marker", "its character and new state, bottom right"},
+            {"badges on branches", "a drop there gives - fewer, = as many, + more events"},
             {nullptr, "Keys"},
         };
         all.insert(all.end(), CommandKeyLines().begin(), CommandKeyLines().end());

@@ -5,6 +5,7 @@
 #include "app/guard.h"
 #include "app/loading.h"
 #include "app/picture.h"
+#include "app/report.h"
 #include "clade/clade.h"
 #include "clade/newick.h"
 
@@ -39,6 +40,12 @@ int WritePicture(const char* picture, std::FILE*, std::FILE* err) {
     return ExportWithoutWindow(picture, &whyNot) ? 0 : Fail(err, whyNot);
 }
 
+// --report DATA [TREE]
+int PrintReport(const char*, std::FILE* out, std::FILE* err) {
+    WriteParsimonyReport(out);
+    return std::ferror(out) ? Fail(err, "cannot write the report on standard output") : 0;
+}
+
 struct HeadlessMode {
     const char* flag;
     bool takesOutput; // a file to write comes before the data file
@@ -49,6 +56,7 @@ struct HeadlessMode {
 const HeadlessMode kModes[] = {
     {"--newick", false, "--newick FILE.csv [TREE.nwk]", PrintNewick},
     {"--export", true, "--export PICTURE FILE.csv [TREE.nwk]", WritePicture},
+    {"--report", false, "--report FILE.csv [TREE.nwk]", PrintReport},
 };
 
 } // namespace

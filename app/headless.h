@@ -5,7 +5,7 @@
 #include <cstdio>
 
 // When argv[1] asks for a headless mode (--newick FILE.csv [TREE.nwk], --export PICTURE
-// FILE.csv [TREE.nwk]), runs it and returns the exit status: 0 on success, else 1 with one
-// line on err (arguments that do not fit, a file refused, a picture not written).
-// Returns -1 when no headless mode is asked for.
+// FILE.csv [TREE.nwk], --report FILE.csv [TREE.nwk]), runs it and returns the exit status: 0 on
+// success, else 1 with one line on err (arguments that do not fit, a file refused, a picture not
+// written). Returns -1 when no headless mode is asked for.
 int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err);

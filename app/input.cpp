@@ -6,6 +6,7 @@
 #include "app/controls.h"
 #include "app/guard.h"
 #include "app/messages.h"
+#include "app/parsimony_tools.h"
 #include "app/shell.h"
 #include "clade/history.h"
 #include "platform/platform.h"
@@ -48,6 +49,7 @@ void ClearDragFlags(CladeNode* node) {
 
 // The clade code calls this just before it frees nodes (null: a whole tree).
 void ForgetReleasedNode(const CladeNode* released) {
+    ForgetParsimonyMarks(); // any release changes the tree they were computed on
     if (released == nullptr || released == gDragNode || released == gDropTarget) {
         gDragNode = nullptr;
         gDropTarget = nullptr;
@@ -71,6 +73,7 @@ void DropCarriedNode() {
 // help overlay, which takes the key or click that closes it.
 bool NewActionClosesHelp() {
     ClearMessage();
+    ClearHint();
     if (!HelpShown()) return false;
     HideHelp();
     RequestFrame();
@@ -187,6 +190,7 @@ void HandleMouse(int button, int state, float px, float py, int windowWidth, int
     if (gRoot == nullptr) return;
     PickNode(gRoot);
     gDragging = AnyDragged(gRoot);
+    UpdateDropPreview(); // once per pick, not on every motion
 }
 
 void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight) {
@@ -210,6 +214,7 @@ void ForgetDragState() {
     gDropTarget = nullptr;
     gDragging = false;
     ClearDragFlags(gRoot);
+    UpdateDropPreview();
 }
 
 void InstallNodeReleaseHook() {
@@ -266,4 +271,5 @@ void ResetInput() {
     gDragNode = nullptr;
     gDropTarget = nullptr;
     gHeldMotion = false;
+    ForgetParsimonyMarks();
 }

@@ -37,7 +37,7 @@ void Rebuild(bool list) {
     if (list)
         RebuildTree();
     else
-        UpdateTree(gRoot, ReleaseLiveNode);
+        RebuildTreeWithoutListing();
 }
 
 } // namespace

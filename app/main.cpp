@@ -1,5 +1,5 @@
-// Entry of the editor: answers the windowless modes (--newick, --export), --help and
-// --version, or else starts GLUT and the window, builds and lists the empty start-up
+// Entry of the editor: answers the windowless modes (--newick, --export, --report), --help
+// and --version, or else starts GLUT and the window, builds and lists the empty start-up
 // tree, loads a data file named on the command line, and runs the GLUT main loop. Any
 // error thrown during start-up ends the program with status 1 and its message on stderr.
 #include "app/command_line.h"

@@ -6,6 +6,7 @@
 #include "app/guard.h"
 #include "app/input.h"
 #include "app/loading.h"
+#include "app/parsimony_tools.h"
 #include "app/shell.h"
 #include "display/display.h"
 #include "export/picture_module.h"
@@ -89,7 +90,8 @@ bool Refuse(const char* path, const std::string& problem, std::string* whyNot) {
 } // namespace
 
 SceneView CurrentSceneView() {
-    return {gDropTarget, gDragging ? gDragNode : nullptr, gPointerX, gPointerY};
+    return {gDropTarget, gDragging ? gDragNode : nullptr, gPointerX, gPointerY,
+            CurrentParsimonyView()};
 }
 
 bool ExportPicture(const char* path, std::string* whyNot) {

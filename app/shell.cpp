@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "app/loading.h"
 #include "app/messages.h"
+#include "app/parsimony_tools.h"
 #include "app/picture.h"
 #include "clade/clade.h"
 #include "clade/history.h"
@@ -66,6 +67,7 @@ void DisplayFrameBody() {
     static Scene scene; // kept from frame to frame, so its storage is reused
     BuildFrameScene(CurrentSceneView(), &scene);
     gEventCount = scene.eventTotal;
+    gHoverTextLeft = scene.hoverTextLeft;
     const std::vector<HelpLine>& help = HelpLines();
     AddWindowOverlays(scene, CurrentMessage().c_str(), HelpShown() ? help.data() : nullptr,
                       static_cast<int>(help.size()));
@@ -73,6 +75,7 @@ void DisplayFrameBody() {
 
     SleepMs(gFrameSleepMs);
     glutSwapBuffers();
+    StartRequestedSearch(); // after the picture that says "Searching..."
     if (gContinuousFrames || changedByFrame) glutPostRedisplay();
 }
 

@@ -1,9 +1,12 @@
 // Timings of the model at its largest file size (19 taxa by 19 characters): the load of
 // the CSV file and of the same matrix as a NEXUS file, a fresh tree with its rebuild, a
-// rebuild alone, and one re-attachment with its rebuild.
+// rebuild alone, one re-attachment with its rebuild, undo, and the parsimony tools: a
+// Fitch pass, drop previews, the hint and the search.
 // The tree listings go to /dev/null; the report goes to the original standard output.
 #include "clade/clade.h"
 #include "clade/history.h"
+#include "clade/moves.h"
+#include "clade/parsimony.h"
 #include "matrix/matrix.h"
 #include "nexus/nexus.h"
 
@@ -179,6 +182,50 @@ void BM_RecordChange19(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RecordChange19);
+
+// The start tree of the largest file, as the editor shows it after the load.
+void LargestStartTree() {
+    LoadLargest();
+    BuildInitialTree();
+    RebuildTree();
+}
+
+void BM_FitchPass19(benchmark::State& state) {
+    LargestStartTree();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ParsimonyLength(gRoot));
+}
+BENCHMARK(BM_FitchPass19);
+
+// Every target of a picked leaf (the top one), and of the root's second child, which holds
+// 18 of the 19 leaves: each target needs a copy, a re-attachment, a rebuild and a score.
+void BM_PreviewLeaf19(benchmark::State& state) {
+    LargestStartTree();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PreviewDrops(gRoot, gRoot->left));
+}
+BENCHMARK(BM_PreviewLeaf19);
+
+void BM_PreviewSubtree19(benchmark::State& state) {
+    LargestStartTree();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PreviewDrops(gRoot, gRoot->right));
+}
+BENCHMARK(BM_PreviewSubtree19);
+
+void BM_Hint19(benchmark::State& state) {
+    LargestStartTree();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BestSingleMove(gRoot));
+}
+BENCHMARK(BM_Hint19);
+
+void BM_Search19(benchmark::State& state) {
+    LargestStartTree();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchBetterTree(gRoot, MatrixSeed()));
+}
+BENCHMARK(BM_Search19)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

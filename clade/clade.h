@@ -51,6 +51,8 @@ void MakeTaxonLeaf(CladeNode* node, int taxon);
 void BuildInitialTree();
 // Compact, levels, positions, full state pass, listing (flushed) -- after every change.
 void RebuildTree();
+// The same rebuild without the listing, for output that holds other figures (a report).
+void RebuildTreeWithoutListing();
 
 // Change events on the branch into node (none for the root): the characters whose state
 // differs from the parent's, in increasing order. Fills tnum (character) and tval (new

@@ -64,7 +64,9 @@ void CladeNode::Dump(int32_t depth) {
     if (right != nullptr) right->Dump(depth + 1);
 }
 
-void RebuildTree() {
+namespace {
+
+void Rebuild(bool list) {
     if (gRoot == nullptr) return;
     UpdateTree(gRoot, ReleaseLiveNode);
 #ifndef NDEBUG
@@ -74,6 +76,17 @@ void RebuildTree() {
         assert(false);
     }
 #endif
+    if (!list) return;
     gRoot->Dump(0);
     std::fflush(stdout);
+}
+
+} // namespace
+
+void RebuildTree() {
+    Rebuild(true);
+}
+
+void RebuildTreeWithoutListing() {
+    Rebuild(false);
 }

@@ -12,6 +12,7 @@
 #include "matrix/matrix.h"
 
 int gEventCount = 0;
+float gHoverTextLeft = 100.0f;
 
 namespace {
 
@@ -47,6 +48,7 @@ void AddHoverText(Scene& scene, int character, int32_t state) {
     if (xt > kHoverTextRightmost) xt = kHoverTextRightmost;
     AddText(scene, static_cast<float>(xt), kHoverTextY, kHoverTextSize, gCharacterColors[character],
             txt);
+    if (xt < scene.hoverTextLeft) scene.hoverTextLeft = static_cast<float>(xt);
 }
 
 // Pre-order: the node's own branch markers, then the left subtree, then the right one.

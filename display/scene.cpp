@@ -58,8 +58,8 @@ void AddDragIndicatorElement(Scene& scene, const SceneView& view) {
 // existing item kinds.
 using ElementBuilder = void (*)(Scene& scene, const SceneView& view);
 const ElementBuilder kFrameElements[] = {
-    AddBanner,     AddWindowControls,        AddTreeOfModel,          AddMarkersOfModel,
-    AddEventTotal, AddAncestralPanelElement, AddDragIndicatorElement,
+    AddBanner,     AddWindowControls,        AddTreeOfModel,    AddMarkersOfModel,
+    AddEventTotal, AddAncestralPanelElement, AddParsimonyTools, AddDragIndicatorElement,
 };
 
 } // namespace

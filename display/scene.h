@@ -10,6 +10,7 @@
 #include <vector>
 
 struct CladeNode;
+struct ParsimonyView;
 
 // What the picture depends on besides the model: the interaction state of the window.
 // The tree drawn is always the model's, gRoot.
@@ -18,6 +19,7 @@ struct SceneView {
     const CladeNode* dragNode;   // the carried node; with a drop target, the indicator shows
     float pointerX;              // tree units; a marker within reach shows its hover text
     float pointerY;
+    const ParsimonyView* parsimony = nullptr; // the parsimony tools' marks and panel, if any
 };
 
 // Where an item's coordinates live.
@@ -95,6 +97,7 @@ struct Scene {
     std::vector<SceneItem> pendingOutlines; // the marker builder's queue (scratch)
     int taxonCount = 0;                     // N of the tree space when built
     int eventTotal = 0;                     // change events on the markers drawn
+    float hoverTextLeft = 100.0f;           // where the marker hover text starts, percent
 
     void Clear() {
         items.clear();
@@ -102,6 +105,7 @@ struct Scene {
         pendingOutlines.clear();
         taxonCount = 0;
         eventTotal = 0;
+        hoverTextLeft = 100.0f;
     }
     // Appends an item of the kind in the space at depth z; the caller fills its data.
     SceneItem& Add(SceneKind kind, SceneSpace space, float z) {

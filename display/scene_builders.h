@@ -16,6 +16,9 @@ int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float 
 void AddAncestralPanel(Scene& scene);
 void AddNodePanel(Scene& scene, const CladeNode* node);
 void AddDragIndicator(Scene& scene, const CladeNode* dragNode, const CladeNode* dropTarget);
+// The parsimony panel, the drop preview's badges, the hint's rings and the "Drop here" line
+// that view.parsimony asks for (nothing without it); after the markers and the event total.
+void AddParsimonyTools(Scene& scene, const SceneView& view);
 
 // A text run of length bytes at (x, y) percent, size percent of the window height.
 void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text,

@@ -1,6 +1,10 @@
 // The event total as the program shows it: the real frame routine runs in a window under
 // Xvfb, after a load and after drops made through the real pointer handlers, and its
-// gEventCount must equal the model's count for the tree it drew.
+// gEventCount must equal the model's count for the tree it drew. Then the parsimony panel,
+// the "Drop here" line and the search, read back through GL feedback: the panel's box
+// holds everything the panel draws and none of the frame's other text, inside the window;
+// the "Drop here" line meets no other text, the hover text included; Ctrl+B's search runs
+// from the loop after the frame that says "Searching...".
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -11,9 +15,14 @@
 
 #include "app/input.h"
 #include "app/loading.h"
+#include "app/messages.h"
+#include "app/parsimony_tools.h"
 #include "app/shell.h"
 #include "clade/clade.h"
+#include "clade/history.h"
+#include "clade/parsimony.h"
 #include "display/display.h"
+#include "display/parsimony_layout.h"
 #include "matrix/matrix.h"
 #include "tests/display/display_gl_support.h"
 
@@ -78,6 +87,61 @@ CladeNode* LowestLeaf() {
     return n;
 }
 
+// The box around a group of text polygons, in window percent (y down).
+PercentBox BoxAround(const std::vector<FbPrimitive>& polygons) {
+    PercentBox box{100.0f, 100.0f, 0.0f, 0.0f};
+    for (const FbPrimitive& p : polygons) {
+        for (const FbVertex& v : p.v) {
+            box = {std::min(box.left, v.x / 8.0f), std::min(box.top, (600.0f - v.y) / 6.0f),
+                   std::max(box.right, v.x / 8.0f), std::max(box.bottom, (600.0f - v.y) / 6.0f)};
+        }
+    }
+    return box;
+}
+
+// Text polygons (glyph quads, upright) of the given colour, or of any other colour.
+std::vector<FbPrimitive> Text(const std::vector<FbPrimitive>& all, bool ofColour,
+                              const float rgb[3]) {
+    std::vector<FbPrimitive> out;
+    for (const FbPrimitive& p : all) {
+        if (p.kind == FbPrimitive::Polygon && IsTextVertex(p.v[0]) &&
+            (rgb != nullptr && HasColour(p.v[0], rgb[0], rgb[1], rgb[2])) == ofColour)
+            out.push_back(p);
+    }
+    return out;
+}
+
+int CountMeeting(const std::vector<FbPrimitive>& polygons, const PercentBox& box) {
+    int meeting = 0;
+    for (const FbPrimitive& p : polygons)
+        meeting += Overlaps(BoxAround({p}), box);
+    return meeting;
+}
+
+// taxa x characters, states spread as in the benchmark's largest file.
+void LoadSpread(int taxa, int characters) {
+    std::vector<std::string> names;
+    std::vector<std::vector<std::string>> rows(characters);
+    for (int t = 0; t < taxa; ++t) {
+        names.push_back("Taxon " + std::to_string(t));
+        for (int c = 0; c < characters; ++c)
+            rows[c].push_back("s" + std::to_string((t * (c + 3) / 7) % (2 + c % 4)));
+    }
+    LoadMatrix(MatrixCsv(names, rows));
+}
+
+// Pre-order: the first branch the picked node may go to that carries a change.
+const CladeNode* BranchWithChanges(const CladeNode* node, const CladeNode* picked) {
+    int tnum[kMaxCharacters];
+    int tval[kMaxCharacters];
+    if (node == nullptr) return nullptr;
+    if (node != picked && node->parent != nullptr && node->parent != picked &&
+        ListChangeEvents(node, tnum, tval) > 0)
+        return node;
+    const CladeNode* left = BranchWithChanges(node->left, picked);
+    return left != nullptr ? left : BranchWithChanges(node->right, picked);
+}
+
 } // namespace
 
 TEST_F(FrameEventsTest, TotalFollowsTheTreeAfterLoadAndEveryDrop) {
@@ -129,4 +193,76 @@ TEST_F(FrameEventsTest, TotalFollowsTheTreeAfterLoadAndEveryDrop) {
     const int total = gEventCount;
     DisplayFrame();
     EXPECT_EQ(gEventCount, total);
+}
+
+TEST_F(FrameEventsTest, PanelAndDropHereLineKeepOffTheOtherText) {
+    const float kDropHereColour[3] = {0.0f, 0.0f, 0.5f};
+    const struct {
+        int taxa, characters;
+        const char* picked; // path from the root, or null
+    } cases[] = {{3, 2, nullptr}, {7, 7, nullptr},   {7, 7, "rl"},    {12, 12, nullptr},
+                 {12, 12, "r"},   {19, 19, nullptr}, {19, 19, "rrl"}, {19, 19, "rl"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.taxa) + " taxa, picked " + (c.picked ? c.picked : "-"));
+        ResetInput();
+        LoadSpread(c.taxa, c.characters);
+        CladeNode* picked = nullptr;
+        if (c.picked != nullptr) {
+            picked = gRoot;
+            for (const char* step = c.picked; *step; ++step)
+                picked = *step == 'l' ? picked->left : picked->right;
+            Press(picked->x, picked->y);
+            ASSERT_EQ(gDragNode, picked);
+            // Aimed at the middle marker of a branch, so that the hover text shows too.
+            const CladeNode* aimed = BranchWithChanges(gRoot, picked);
+            ASSERT_NE(aimed, nullptr);
+            int tnum[kMaxCharacters];
+            int tval[kMaxCharacters];
+            const int n = ListChangeEvents(aimed, tnum, tval);
+            const float t = 0.05f + static_cast<float>((n - 1) / 2 + 1) * 0.9f / (n + 1);
+            Move(aimed->parent->x + (aimed->x - aimed->parent->x) * t,
+                 aimed->parent->y + (aimed->y - aimed->parent->y) * t);
+            ASSERT_EQ(gDropTarget, aimed);
+        }
+        const std::vector<FbPrimitive> off = CaptureFeedback(DisplayFrame);
+        if (picked != nullptr) {
+            EXPECT_LT(gHoverTextLeft, 100.0f);
+            const std::vector<FbPrimitive> line = Text(off, true, kDropHereColour);
+            ASSERT_FALSE(line.empty());
+            EXPECT_EQ(CountMeeting(Text(off, false, kDropHereColour), BoxAround(line)), 0);
+        }
+
+        const PanelLayout layout = LayOutParsimonyPanel(
+            ComputeParsimony(gRoot), gTaxonCount,
+            ReservedAreas({gRoot, picked, gEventCount}, MeasureText), MeasureText);
+        ASSERT_TRUE(layout.shown);
+        EXPECT_TRUE(layout.box.left >= 0 && layout.box.top >= 0 && layout.box.right <= 100 &&
+                    layout.box.bottom <= 100);
+        EXPECT_EQ(CountMeeting(Text(off, false, nullptr), layout.box), 0);
+        ToggleParsimonyPanel();
+        const std::vector<FbPrimitive> on = Text(CaptureFeedback(DisplayFrame), false, nullptr);
+        ToggleParsimonyPanel();
+        const int added = static_cast<int>(on.size() - Text(off, false, nullptr).size());
+        EXPECT_GT(added, 0);
+        EXPECT_EQ(CountMeeting(on, layout.box), added); // all of the panel in its box
+    }
+}
+
+// Ctrl+B: the message first, then, from the loop, one undoable change to a better tree.
+TEST_F(FrameEventsTest, SearchRunsAfterTheFrameThatSaysSearching) {
+    LoadSpread(7, 7);
+    ResetHistory();
+    CladeNode* const before = CloneTree(gRoot);
+    const TreeScore start = ScoreTree(gRoot);
+    RequestBestTreeSearch();
+    EXPECT_EQ(CurrentMessage(), "Searching...");
+    EXPECT_TRUE(SameTree(before, gRoot)); // nothing is searched before a frame shows that
+    for (int i = 0; i < 1000 && CurrentMessage() == "Searching..."; ++i)
+        glutMainLoopEvent();
+    EXPECT_EQ(CurrentMessage().rfind("Best tree found: ", 0), 0u) << CurrentMessage();
+    EXPECT_TRUE(Better(ScoreTree(gRoot), start));
+    EXPECT_EQ(UndoStepCount(), 1u);
+    UndoTreeChange(false);
+    EXPECT_TRUE(SameTree(before, gRoot));
+    DeleteTree(before);
 }

@@ -1,0 +1,211 @@
+// Move trials on private copies, the best single move, the search for a better tree and
+// the replay of found moves on the live tree (see moves.h). Called by the app, the tests
+// and the benchmarks. No GL state; prints nothing.
+#include "clade/moves.h"
+
+#include "clade/parsimony.h"
+
+#include <cassert>
+#include <cstring>
+#include <random>
+
+namespace {
+
+// Pre-order, left before right.
+void CollectPreOrder(CladeNode* node, std::vector<CladeNode*>* out) {
+    if (node == nullptr) return;
+    out->push_back(node);
+    CollectPreOrder(node->left, out);
+    CollectPreOrder(node->right, out);
+}
+
+void CollectPreOrder(const CladeNode* node, std::vector<const CladeNode*>* out) {
+    if (node == nullptr) return;
+    out->push_back(node);
+    CollectPreOrder(node->left, out);
+    CollectPreOrder(node->right, out);
+}
+
+// Arena nodes belong to the arena: a node that leaves the copy needs no release.
+void KeepArenaNode(CladeNode*) {}
+
+// Makes the move on a private heap tree (the search's working copy).
+void ApplyMove(CladeNode*& root, TreeMove move, int32_t jointId) {
+    std::vector<CladeNode*> order;
+    CollectPreOrder(root, &order);
+    CladeNode* gaveWay =
+        Reattach(root, order[move.moved], order[move.target], new CladeNode(jointId));
+    if (gaveWay != nullptr) DeleteNode(gaveWay);
+    UpdateTree(root, DeleteNode);
+}
+
+// Best single moves while they improve the score (fewer events, else a shorter tree);
+// every step improves it, and the step limit bounds the time of a pathological climb.
+void Climb(CladeNode*& root, TreeScore* score, std::vector<TreeMove>* moves, int32_t* nextId) {
+    const int stepLimit = 4 * (gTaxonCount > 0 ? gTaxonCount : 1);
+    for (int step = 0; step < stepLimit; ++step) {
+        const MoveChoice choice = BestSingleMove(root);
+        if (!choice.found || !Better(choice.score, *score)) return;
+        ApplyMove(root, choice.move, (*nextId)++);
+        assert(ScoreTree(root) == choice.score);
+        *score = choice.score;
+        moves->push_back(choice.move);
+    }
+}
+
+constexpr int kRestarts = 4;
+constexpr int kShakeMoves = 2; // random moves before each restart's climb
+
+} // namespace
+
+TreeScore ScoreTree(const CladeNode* root) {
+    return {CountChangeEvents(root), ParsimonyLength(root)};
+}
+
+TrialArena::TrialArena(const CladeNode* root) {
+    CollectPreOrder(root, &source_);
+    const int n = NodeCount();
+    parent_.assign(n, -1);
+    left_.assign(n, -1);
+    right_.assign(n, -1);
+    // Pre-order: a node's children come after it, so one backward search finds its parent.
+    for (int i = 1; i < n; ++i) {
+        int p = i - 1;
+        while (source_[p] != source_[i]->parent)
+            --p;
+        parent_[i] = p;
+        (source_[p]->left == source_[i] ? left_ : right_)[p] = i;
+    }
+    // Copies of the given-id constructor: building the arena takes no node number.
+    nodes_.assign(n + 1, CladeNode(0));
+}
+
+int TrialArena::IndexOf(const CladeNode* node) const {
+    for (int i = 0; i < NodeCount(); ++i)
+        if (source_[i] == node) return i;
+    return -1;
+}
+
+bool TrialArena::Allowed(TreeMove move) const {
+    const int n = NodeCount();
+    return move.moved >= 0 && move.moved < n && move.target >= 0 && move.target < n &&
+           CanReattach(source_[move.moved], source_[move.target]);
+}
+
+CladeNode* TrialArena::Copy() {
+    auto link = [this](int index) { return index < 0 ? nullptr : &nodes_[index]; };
+    for (int i = 0; i < NodeCount(); ++i) {
+        CladeNode& copy = nodes_[i];
+        copy = *source_[i];
+        copy.parent = link(parent_[i]);
+        copy.left = link(left_[i]);
+        copy.right = link(right_[i]);
+    }
+    return &nodes_[0];
+}
+
+TreeScore TrialArena::Try(TreeMove move, int32_t jointId) {
+    assert(Allowed(move));
+    CladeNode* root = Copy();
+    CladeNode* joint = &nodes_.back();
+    *joint = CladeNode(jointId);
+    Reattach(root, &nodes_[move.moved], &nodes_[move.target], joint);
+    UpdateTree(root, KeepArenaNode);
+    return ScoreTree(root);
+}
+
+std::vector<DropFigures> PreviewDrops(const CladeNode* root, const CladeNode* moved) {
+    std::vector<DropFigures> drops;
+    if (root == nullptr || moved == nullptr || moved->parent == nullptr) return drops;
+    TrialArena arena(root);
+    const int m = arena.IndexOf(moved);
+    if (m < 0) return drops;
+    for (int t = 0; t < arena.NodeCount(); ++t) {
+        if (arena.Allowed({m, t}))
+            drops.push_back({arena.Source(t), arena.Try({m, t}, gNextNodeId)});
+    }
+    return drops;
+}
+
+// Moved nodes in pre-order, then targets in pre-order; a later pair wins only when strictly
+// better, so ties keep the first.
+MoveChoice BestSingleMove(const CladeNode* root) {
+    MoveChoice best;
+    if (root == nullptr) return best;
+    TrialArena arena(root);
+    for (int m = 1; m < arena.NodeCount(); ++m) {
+        for (int t = 0; t < arena.NodeCount(); ++t) {
+            if (!arena.Allowed({m, t})) continue;
+            const TreeScore score = arena.Try({m, t}, gNextNodeId);
+            if (!best.found || Better(score, best.score)) best = {true, {m, t}, score};
+        }
+    }
+    return best;
+}
+
+SearchOutcome SearchBetterTree(const CladeNode* root, uint32_t seed) {
+    SearchOutcome outcome;
+    outcome.start = outcome.best = ScoreTree(root);
+    if (root == nullptr) return outcome;
+    std::mt19937 random(seed);
+
+    for (int restart = 0; restart <= kRestarts; ++restart) {
+        CladeNode* work = CloneTree(root);
+        int32_t nextId = gNextNodeId; // the ids the replay will give, though none is taken
+        std::vector<TreeMove> moves;
+        // Restart 0 climbs from the tree itself; the others shake it first.
+        for (int shake = 0; restart > 0 && shake < kShakeMoves; ++shake) {
+            const TrialArena arena(work);
+            const int n = arena.NodeCount();
+            std::vector<TreeMove> allowed;
+            for (int m = 1; m < n; ++m)
+                for (int t = 0; t < n; ++t)
+                    if (arena.Allowed({m, t})) allowed.push_back({m, t});
+            if (allowed.empty()) break;
+            const TreeMove move = allowed[random() % allowed.size()];
+            ApplyMove(work, move, nextId++);
+            moves.push_back(move);
+        }
+        TreeScore score = ScoreTree(work);
+        Climb(work, &score, &moves, &nextId);
+        if (Better(score, outcome.best)) {
+            outcome.best = score;
+            outcome.moves = moves;
+        }
+        DeleteTree(work);
+    }
+    return outcome;
+}
+
+uint32_t MatrixSeed() {
+    // FNV-1a over the counts, the names and the states.
+    uint32_t hash = 2166136261u;
+    auto mix = [&hash](const void* data, std::size_t size) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < size; ++i)
+            hash = (hash ^ bytes[i]) * 16777619u;
+    };
+    mix(&gTaxonCount, sizeof gTaxonCount);
+    mix(&gCharacterCount, sizeof gCharacterCount);
+    for (int t = 0; t < gTaxonCount && t < kMaxTaxa; ++t) {
+        mix(gTaxa[t].name, strnlen(gTaxa[t].name, kTaxonNameSize));
+        mix(gTaxa[t].states, sizeof gTaxa[t].states);
+    }
+    for (int c = 0; c < gCharacterCount && c < kMaxCharacters; ++c)
+        mix(gCharacterNames[c], strnlen(gCharacterNames[c], kMatrixNameSize));
+    return hash;
+}
+
+void ApplyMovesToLiveTree(const std::vector<TreeMove>& moves) {
+    for (const TreeMove& move : moves) {
+        std::vector<CladeNode*> order;
+        CollectPreOrder(gRoot, &order);
+        assert(move.moved > 0 && move.moved < static_cast<int>(order.size()));
+        assert(move.target >= 0 && move.target < static_cast<int>(order.size()));
+        CladeNode* gaveWay =
+            Reattach(gRoot, order[move.moved], order[move.target], new CladeNode());
+        if (gaveWay != nullptr) ReleaseLiveNode(gaveWay);
+        UpdateTree(gRoot, ReleaseLiveNode);
+    }
+    assert(CheckTree(gRoot));
+}

@@ -1,0 +1,388 @@
+// The parsimony drawing's layout (see parsimony_layout.h): reserved areas from the rules
+// the frame's other text follows, a search for the panel's place on a grid of whole
+// percents, the "Drop here" line and the branch marks. Pure: no GL, text measured through
+// the caller's function. Called by the parsimony drawers and the tests.
+#include "display/parsimony_layout.h"
+
+#include "display/display.h"
+#include "display/primitives.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+
+namespace {
+
+// ---- the frame's other text, as the frame places it ----------------------------------
+
+constexpr PercentBox kBannerBand{38.0f, 0.0f, 100.0f, 11.0f};  // title, button, message line
+constexpr PercentBox kBottomLine{0.0f, 94.0f, 100.0f, 100.0f}; // total, hover, drop here
+constexpr int kPanelTitleSize = 4;
+constexpr float kListColumnWidth = 20.0f;
+constexpr float kListLeft = 1.0f;
+constexpr int kStateLineSize = 50; // the character lists' line buffer
+
+// The leaf labels' text size, as the tree drawing picks it.
+int LabelSize(int taxonCount) {
+    if (taxonCount > 15) return 4;
+    if (taxonCount > 10) return 5;
+    if (taxonCount > 5) return 6;
+    return 7;
+}
+
+int ListedCharacters() {
+    return std::clamp(gCharacterCount, 0, kMaxCharacters);
+}
+
+// The character lists' text size and rows per column for the number of characters.
+struct ListLayout {
+    int size;
+    int rows;
+};
+ListLayout ListLayoutFor(int characters) {
+    const int size = 5 - characters / 6;
+    return {size, 30 / size};
+}
+
+PercentBox TextBox(const char* text, float x, float y, int size, TextWidthFn width) {
+    return {x, y, x + width(text, size), y + static_cast<float>(size)};
+}
+
+PercentBox StateLineBox(const ListLayout& layout, float top, int slot, int character, int32_t state,
+                        TextWidthFn width) {
+    char line[kStateLineSize];
+    FormatStateLine(line, sizeof line, gCharacterNames[character], StateNameOf(character, state));
+    const float x = static_cast<float>(slot / layout.rows) * kListColumnWidth + kListLeft;
+    const float y = static_cast<float>((slot % layout.rows) * layout.size) + top;
+    return TextBox(line, x, y, layout.size, width);
+}
+
+// Pre-order: every taxon leaf's label, where the tree drawing prints it.
+void AddLabels(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out) {
+    if (node == nullptr) return;
+    if (node->isTaxon) {
+        const int n = gTaxonCount;
+        const int shift = n / 5;
+        const char* name = node->source != nullptr ? node->source->name : node->name;
+        out->push_back(TextBox(name, TreeXToPercent(node->x) - static_cast<float>(shift),
+                               TreeYToPercent(node->y) + static_cast<float>(shift), LabelSize(n),
+                               width));
+    }
+    AddLabels(node->left, width, out);
+    AddLabels(node->right, width, out);
+}
+
+// ---- the panel's arrangements --------------------------------------------------------
+
+constexpr float kPadX = 1.0f;
+constexpr float kPadY = 1.0f;
+constexpr float kColumnGap = 2.0f;
+constexpr float kLineGap = 0.5f;
+constexpr float kLongestCharacterLine = 30.0f; // a longer name is cut with "..."
+
+enum class Content { Everything, Figures, OneLine };
+struct Arrangement {
+    Content content;
+    int size;
+    int columns;
+};
+constexpr Arrangement kArrangements[] = {
+    {Content::Everything, 3, 1}, {Content::Everything, 2, 1}, {Content::Everything, 2, 2},
+    {Content::Figures, 3, 1},    {Content::Figures, 2, 1},    {Content::OneLine, 2, 1},
+};
+
+std::string Decimal2(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+// name cut at a character boundary (never inside a UTF-8 sequence) and ended with "..."
+// until name + tail fits in room at size.
+std::string CutToFit(std::string name, const std::string& tail, float room, int size,
+                     TextWidthFn width) {
+    if (width((name + tail).c_str(), size) <= room) return name + tail;
+    while (!name.empty() && width((name + "..." + tail).c_str(), size) > room) {
+        name.pop_back();
+        while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
+            name.pop_back();
+        if (!name.empty() && (static_cast<unsigned char>(name.back()) & 0x80) != 0) name.pop_back();
+    }
+    return name + "..." + tail;
+}
+
+// The lines of an arrangement relative to the panel's top-left corner, and its size.
+struct Arranged {
+    std::vector<PlacedText> lines;
+    float width = 0;
+    float height = 0;
+};
+
+Arranged Arrange(const ParsimonyFigures& figures, const Arrangement& how, TextWidthFn width) {
+    std::vector<PlacedText> head;
+    std::vector<PlacedText> rows;
+    const std::string length = std::to_string(figures.length);
+    const std::string bound = std::to_string(figures.lowerBound);
+    const std::string index = Decimal2(ConsistencyIndex(figures));
+    if (how.content == Content::OneLine) {
+        head.push_back(
+            {"Length " + length + ", bound " + bound + ", CI " + index, 0, 0, how.size, -1});
+    } else {
+        head.push_back({"Parsimony of this tree", 0, 0, how.size, -1});
+        head.push_back({"Length: " + length + " (lower bound " + bound + ")", 0, 0, how.size, -1});
+        head.push_back({"Consistency index: " + index, 0, 0, how.size, -1});
+    }
+    if (how.content == Content::Everything) {
+        for (int c = 0; c < ListedCharacters(); ++c) {
+            const int steps = figures.steps[c];
+            const std::string tail = ": " + std::to_string(steps) +
+                                     (steps == 1 ? " step" : " steps") + " (min " +
+                                     std::to_string(figures.minimum[c]) + ")";
+            rows.push_back(
+                {CutToFit(gCharacterNames[c], tail, kLongestCharacterLine, how.size, width), 0, 0,
+                 how.size, c});
+        }
+    }
+
+    Arranged out;
+    const float step = static_cast<float>(how.size) + kLineGap;
+    float y = kPadY;
+    for (PlacedText& line : head) {
+        line.x = kPadX;
+        line.y = y;
+        y += step;
+        out.width = std::max(out.width, width(line.text.c_str(), how.size));
+        out.lines.push_back(line);
+    }
+    // The characters fill the columns top to bottom, under the figures.
+    const int perColumn =
+        static_cast<int>((rows.size() + static_cast<std::size_t>(how.columns) - 1) / how.columns);
+    float columnLeft = kPadX;
+    float bottom = y;
+    for (int column = 0; column < how.columns; ++column) {
+        float columnWidth = 0;
+        float rowY = y;
+        for (int r = 0; r < perColumn; ++r) {
+            const std::size_t k = static_cast<std::size_t>(column * perColumn + r);
+            if (k >= rows.size()) break;
+            PlacedText line = rows[k];
+            line.x = columnLeft;
+            line.y = rowY;
+            rowY += step;
+            columnWidth = std::max(columnWidth, width(line.text.c_str(), how.size));
+            out.lines.push_back(line);
+        }
+        bottom = std::max(bottom, rowY);
+        out.width = std::max(out.width, columnLeft - kPadX + columnWidth);
+        columnLeft += columnWidth + kColumnGap;
+    }
+    out.width += 2 * kPadX;
+    out.height = bottom - kLineGap + kPadY;
+    return out;
+}
+
+// ---- the grid of whole percents ------------------------------------------------------
+
+constexpr int kCells = 100;
+
+// Counts of marked cells over rectangles in constant time (a summed-area table).
+class CellCounts {
+  public:
+    void Mark(int i, int j) { marked_[j][i] = true; }
+    void MarkBox(const PercentBox& box) {
+        const int i0 = std::max(0, static_cast<int>(std::floor(box.left)));
+        const int i1 = std::min(kCells, static_cast<int>(std::ceil(box.right)));
+        const int j0 = std::max(0, static_cast<int>(std::floor(box.top)));
+        const int j1 = std::min(kCells, static_cast<int>(std::ceil(box.bottom)));
+        for (int j = j0; j < j1; ++j)
+            for (int i = i0; i < i1; ++i)
+                marked_[j][i] = true;
+    }
+    void Sum() {
+        for (int j = 0; j < kCells; ++j)
+            for (int i = 0; i < kCells; ++i)
+                sums_[j + 1][i + 1] =
+                    marked_[j][i] + sums_[j][i + 1] + sums_[j + 1][i] - sums_[j][i];
+    }
+    // Marked cells among columns i .. i + w - 1 and rows j .. j + h - 1.
+    int Count(int i, int j, int w, int h) const {
+        return sums_[j + h][i + w] - sums_[j][i + w] - sums_[j + h][i] + sums_[j][i];
+    }
+
+  private:
+    bool marked_[kCells][kCells] = {};
+    int sums_[kCells + 1][kCells + 1] = {};
+};
+
+// The tree's area: every node lies within half its x distance of the root's row, from the
+// root to the leaf column (no branch rises faster than that), with room for the discs and
+// the change markers; and the root's stem. Marks each cell of the grid that meets it.
+void MarkTree(int taxonCount, CellCounts* cells) {
+    constexpr double kMargin = 0.3;     // a disc's radius and a marker's reach, tree units
+    constexpr double kStemReach = 0.15; // the stem's half height and its target zone
+    const double n = taxonCount;
+    const double xSpan = n + 3;
+    const double ySpan = n + 1;
+    const double lastColumn = std::max(n - 1, 0.0);
+    for (int j = 0; j < kCells; ++j) {
+        const double y0 = j * ySpan / kCells - ySpan / 2;
+        const double y1 = (j + 1) * ySpan / kCells - ySpan / 2;
+        const double nearestY = y0 > 0 ? y0 : y1 < 0 ? -y1 : 0.0; // |y| nearest the row
+        for (int i = 0; i < kCells; ++i) {
+            const double x0 = i * xSpan / kCells - 1;
+            const double x1 = (i + 1) * xSpan / kCells - 1;
+            const double reachX = std::min(x1, lastColumn + kMargin);
+            const bool cone = x1 >= -kMargin && x0 <= lastColumn + kMargin &&
+                              nearestY <= std::max(reachX, 0.0) / 2 + kMargin;
+            const bool stem = x1 >= -1 - kStemReach && x0 <= 0 && nearestY <= kStemReach;
+            if (cone || stem) cells->Mark(i, j);
+        }
+    }
+}
+
+} // namespace
+
+bool Overlaps(const PercentBox& a, const PercentBox& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width) {
+    std::vector<PercentBox> areas = {kBannerBand, kBottomLine};
+    areas.push_back({2.0f, 95.0f, EventTotalRight(frame.eventTotal, width), 99.0f});
+    AddLabels(frame.root, width, &areas);
+
+    const int characters = ListedCharacters();
+    const ListLayout layout = ListLayoutFor(characters);
+    areas.push_back(TextBox("Ancestral Characters:", kListLeft, 0.0f, kPanelTitleSize, width));
+    if (frame.root != nullptr) {
+        for (int c = 0; c < characters; ++c)
+            areas.push_back(StateLineBox(layout, 4.0f, c, c, frame.root->states[c], width));
+    }
+    if (frame.picked != nullptr) {
+        areas.push_back(TextBox("This Node's", kListLeft, 54.0f, kPanelTitleSize, width));
+        areas.push_back(TextBox("Derived Characters:", kListLeft, 58.0f, kPanelTitleSize, width));
+        int slot = 0;
+        for (int c = 0; c < characters && frame.root != nullptr; ++c) {
+            if (frame.picked->states[c] == frame.root->states[c]) continue;
+            areas.push_back(StateLineBox(layout, 62.0f, slot, c, frame.picked->states[c], width));
+            ++slot;
+            if (slot == layout.rows) slot += 3; // the second column starts three rows down
+        }
+    }
+    return areas;
+}
+
+PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount,
+                                 const std::vector<PercentBox>& reserved, TextWidthFn width) {
+    // Two grids of some 50 kB each: kept off the stack.
+    static CellCounts hard;
+    static CellCounts soft;
+    hard = CellCounts();
+    soft = CellCounts();
+    for (const PercentBox& box : reserved)
+        hard.MarkBox(box);
+    hard.Sum();
+    MarkTree(taxonCount, &soft);
+    soft.Sum();
+
+    struct Spot {
+        int i = -1, j = -1, covered = 0;
+    };
+    auto place = [](const Arranged& arranged, const Spot& spot) {
+        PanelLayout layout;
+        layout.shown = true;
+        const float w = std::ceil(arranged.width);
+        const float h = std::ceil(arranged.height);
+        layout.box = {static_cast<float>(spot.i), static_cast<float>(spot.j), spot.i + w,
+                      spot.j + h};
+        for (PlacedText line : arranged.lines) {
+            line.x += layout.box.left;
+            line.y += layout.box.top;
+            layout.lines.push_back(line);
+        }
+        return layout;
+    };
+
+    // The smallest arrangement's least covering place, for when nothing fits beside the tree.
+    Arranged smallest;
+    Spot leastCovering;
+    const Arrangement& lastArrangement = kArrangements[std::size(kArrangements) - 1];
+    for (const Arrangement& how : kArrangements) {
+        const Arranged arranged = Arrange(figures, how, width);
+        const int w = static_cast<int>(std::ceil(arranged.width));
+        const int h = static_cast<int>(std::ceil(arranged.height));
+        const bool isSmallest = &how == &lastArrangement;
+        if (isSmallest) smallest = arranged;
+        if (w > kCells || h > kCells) continue;
+        // Lowest first, then leftmost: under the tree, where the window is emptiest.
+        for (int j = kCells - h; j >= 0; --j) {
+            for (int i = 0; i + w <= kCells; ++i) {
+                if (hard.Count(i, j, w, h) != 0) continue;
+                const int covered = soft.Count(i, j, w, h);
+                if (covered == 0) return place(arranged, {i, j, 0});
+                if (isSmallest && (leastCovering.i < 0 || covered < leastCovering.covered))
+                    leastCovering = {i, j, covered};
+            }
+        }
+    }
+    if (leastCovering.i < 0) return PanelLayout();
+    return place(smallest, leastCovering);
+}
+
+float EventTotalRight(int eventTotal, TextWidthFn width) {
+    const std::string text = "Total Events: " + std::to_string(eventTotal);
+    return 2.0f + width(text.c_str(), 4);
+}
+
+DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,
+                                TextWidthFn width) {
+    constexpr float kGap = 3.0f;
+    constexpr float kLeastRoom = 10.0f;
+    DropHerePlace place;
+    const float left = after + kGap;
+    const float room = before - left;
+    if (room < kLeastRoom) return place;
+    int size = 3;
+    std::string shown = text;
+    if (width(text.c_str(), size) > room) {
+        size = 2;
+        shown = CutToFit(text, "", room, size, width);
+    }
+    // Centred on the event total's line (its text is size 4, from 95 percent down).
+    const float top = 97.0f - static_cast<float>(size) / 2.0f;
+    place.shown = true;
+    place.line = {shown, left, top, size, -1};
+    place.box = TextBox(shown.c_str(), left, top, size, width);
+    return place;
+}
+
+DropEffect EffectOf(const TreeScore& current, const TreeScore& drop) {
+    if (drop.events < current.events) return DropEffect::Lowers;
+    if (drop.events > current.events) return DropEffect::Raises;
+    return DropEffect::Keeps;
+}
+
+void BranchMiddle(const CladeNode* target, float* x, float* y) {
+    assert(target != nullptr);
+    if (target->parent == nullptr) {
+        *x = target->x - 0.5f; // the middle of the root's stem
+        *y = target->y;
+        return;
+    }
+    *x = (target->parent->x + target->x) / 2.0f;
+    *y = (target->parent->y + target->y) / 2.0f;
+}
+
+std::vector<BranchMark> DropMarks(const std::vector<DropFigures>& drops, const TreeScore& current,
+                                  const CladeNode* aimed) {
+    std::vector<BranchMark> marks;
+    for (const DropFigures& drop : drops) {
+        if (drop.target == aimed) continue;
+        BranchMark mark{0, 0, EffectOf(current, drop.score)};
+        BranchMiddle(drop.target, &mark.x, &mark.y);
+        marks.push_back(mark);
+    }
+    return marks;
+}

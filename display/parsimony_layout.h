@@ -1,0 +1,95 @@
+// Where the parsimony drawing goes, as pure functions of the model and the frame's
+// contents, in percent of the window (x right, y down): the areas the rest of the frame
+// takes, the panel's lines and box, the "Drop here" line, and the marks on the branches.
+// No GL: text is measured through the function the caller passes, so the layout can be
+// checked without a window. Called by the scene's parsimony builder and the tests.
+#pragma once
+
+#include "clade/moves.h"
+#include "clade/parsimony.h"
+
+#include <string>
+#include <vector>
+
+struct PercentBox {
+    float left, top, right, bottom;
+};
+// True when the two boxes share more than an edge.
+bool Overlaps(const PercentBox& a, const PercentBox& b);
+
+// Width of text at a text size, in percent of the window width.
+using TextWidthFn = float (*)(const char* text, int size);
+
+// What the frame draws besides the parsimony drawing, as far as the layout must know.
+struct FrameContents {
+    const CladeNode* root;   // the tree (may be null)
+    const CladeNode* picked; // the node whose derived characters are listed, or null
+    int eventTotal;          // the figure after "Total Events: "
+};
+// The areas no parsimony text may cover: the leaf labels, the ancestral list, the picked
+// node's list, the banner with the button and the message line, the bottom line with the
+// event total and the hover text.
+std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width);
+
+// One line of text: its top-left corner, its size (percent of the window height) and its
+// colour (a character's colour, or black for -1).
+struct PlacedText {
+    std::string text;
+    float x, y;
+    int size;
+    int character;
+};
+
+// The panel: a box and its lines, or nothing when no arrangement fits the window.
+struct PanelLayout {
+    bool shown = false;
+    PercentBox box{0, 0, 0, 0};
+    std::vector<PlacedText> lines;
+};
+// The panel's lines from the largest to the smallest arrangement: every character at text
+// size 3, then 2, then in two columns, then the tree's figures alone, then one line. The
+// first arrangement that fits beside the reserved areas without covering the tree wins
+// (the lowest, then leftmost such place); when none does, the smallest one goes where it
+// covers the least of the tree, and when even that meets a reserved area there is no panel.
+PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount,
+                                 const std::vector<PercentBox>& reserved, TextWidthFn width);
+
+// The "Drop here" line: on the bottom line between the event total (whose right end is
+// after) and the hover text (whose left end is before), at text size 3, or 2, cut to fit.
+// shown is false when there is no room at all.
+struct DropHerePlace {
+    bool shown = false;
+    PlacedText line;
+    PercentBox box{0, 0, 0, 0};
+};
+DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,
+                                TextWidthFn width);
+// Right end of the "Total Events: N" text the frame prints at (2, 95).
+float EventTotalRight(int eventTotal, TextWidthFn width);
+
+// What a drop does to Total Events, and the mark of a target's branch in tree units: the
+// middle of the branch into target (of the stem for the root), where a drop cuts it.
+enum class DropEffect { Lowers, Keeps, Raises };
+struct BranchMark {
+    float x, y;
+    DropEffect effect;
+};
+DropEffect EffectOf(const TreeScore& current, const TreeScore& drop);
+void BranchMiddle(const CladeNode* target, float* x, float* y);
+// One mark per previewed drop but the aimed one (which the indicator and the text show).
+std::vector<BranchMark> DropMarks(const std::vector<DropFigures>& drops, const TreeScore& current,
+                                  const CladeNode* aimed);
+
+// What the parsimony tools add to the picture (SceneView::parsimony): the panel when it is
+// on, the marks of a drop preview, the hint's node and target, the "Drop here" line.
+struct ParsimonyView {
+    bool panel = false;
+    std::vector<BranchMark> marks;
+    const CladeNode* hintMoved = nullptr;
+    const CladeNode* hintTarget = nullptr;
+    std::string dropHere; // empty: none
+};
+
+// Text width through the baked font: the TextWidthFn of the real window. Changes the
+// current text size.
+float MeasureText(const char* text, int size);

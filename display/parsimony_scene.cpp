@@ -1,0 +1,160 @@
+// The parsimony tools as scene items, at the places the layout functions give
+// (parsimony_layout.h): the panel, the badges of a drop preview, the hint's rings and the
+// "Drop here" line. Called by BuildFrameScene. Touches no GL; text is measured with the
+// font layer.
+#include <cmath>
+
+#include "display/display.h"
+#include "display/parsimony_layout.h"
+#include "display/scene_builders.h"
+#include "font/text.h"
+#include "matrix/matrix.h"
+
+namespace {
+
+// In front of the change markers (depth up to about 2.2) under the depth test.
+constexpr float kMarkDepth = 3.0f;
+constexpr float kHintDepth = 3.3f;
+
+constexpr float kPanelEdge[3] = {0.6f, 0.6f, 0.6f};
+constexpr float kPanelFill[3] = {0.98f, 0.98f, 0.93f};
+constexpr float kBlack[3] = {0.0f, 0.0f, 0.0f};
+constexpr float kHintColour[3] = {0.6f, 0.0f, 0.8f};
+constexpr float kDropHereColour[3] = {0.0f, 0.0f, 0.5f};
+
+// The badge of each effect: fill, symbol colour, symbol bars in the badge's own frame
+// (half size 1): left, top, right, bottom.
+struct Badge {
+    float fill[3];
+    float symbol[3];
+    int bars;
+    float bar[2][4];
+};
+constexpr Badge kLowers = {
+    {0.0f, 0.3f, 0.9f}, {1.0f, 1.0f, 1.0f}, 1, {{-0.6f, -0.14f, 0.6f, 0.14f}}};
+constexpr Badge kKeeps = {{0.85f, 0.85f, 0.85f},
+                          {0.0f, 0.0f, 0.0f},
+                          2,
+                          {{-0.6f, -0.4f, 0.6f, -0.14f}, {-0.6f, 0.14f, 0.6f, 0.4f}}};
+constexpr Badge kRaises = {{1.0f, 0.55f, 0.0f},
+                           {0.0f, 0.0f, 0.0f},
+                           2,
+                           {{-0.6f, -0.14f, 0.6f, 0.14f}, {-0.14f, -0.6f, 0.14f, 0.6f}}};
+
+const Badge& BadgeOf(DropEffect effect) {
+    return effect == DropEffect::Lowers ? kLowers : effect == DropEffect::Keeps ? kKeeps : kRaises;
+}
+
+// The marks' size is fixed in window terms (about 7.6 pixels either way in the 800 x 600
+// window): tree units per percent differ along x and y and with the number of taxa.
+float HalfWidthInTreeUnits(float percent) {
+    return percent * static_cast<float>(gTaxonCount + 3) / 100.0f;
+}
+float HalfHeightInTreeUnits(float percent) {
+    return percent * static_cast<float>(gTaxonCount + 1) / 100.0f;
+}
+constexpr float kBadgeHalfX = 0.95f; // percent of the width
+constexpr float kBadgeHalfY = 1.27f; // percent of the height
+
+void AddQuad(Scene& scene, const float corners[4][2], float z, const float rgb[3]) {
+    SceneQuad& quad = scene.Add(SceneKind::Quad, SceneSpace::Tree, z).quad;
+    for (int k = 0; k < 4; ++k) {
+        quad.corners[k][0] = corners[k][0];
+        quad.corners[k][1] = corners[k][1];
+    }
+    for (int c = 0; c < 3; ++c)
+        quad.rgb[c] = rgb[c];
+}
+
+void AddTreeRect(Scene& scene, float left, float top, float right, float bottom, float z,
+                 const float rgb[3]) {
+    const float corners[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    AddQuad(scene, corners, z, rgb);
+}
+
+void AddBadge(Scene& scene, float x, float y, const Badge& badge) {
+    const float hx = HalfWidthInTreeUnits(kBadgeHalfX);
+    const float hy = HalfHeightInTreeUnits(kBadgeHalfY);
+    const float inset = 0.82f;
+    AddTreeRect(scene, x - hx, y - hy, x + hx, y + hy, kMarkDepth, kBlack);
+    AddTreeRect(scene, x - hx * inset, y - hy * inset, x + hx * inset, y + hy * inset,
+                kMarkDepth + 0.05f, badge.fill);
+    for (int b = 0; b < badge.bars; ++b) {
+        const float* bar = badge.bar[b];
+        AddTreeRect(scene, x + bar[0] * hx, y + bar[1] * hy, x + bar[2] * hx, y + bar[3] * hy,
+                    kMarkDepth + 0.1f, badge.symbol);
+    }
+}
+
+// A ring of 24 pieces between inner and outer (both as shares of the badge size).
+void AddRing(Scene& scene, float x, float y, float inner, float outer) {
+    const float hx = HalfWidthInTreeUnits(kBadgeHalfX);
+    const float hy = HalfHeightInTreeUnits(kBadgeHalfY);
+    constexpr int kPieces = 24;
+    for (int k = 0; k < kPieces; ++k) {
+        const float a0 = 6.2831853f * static_cast<float>(k) / kPieces;
+        const float a1 = 6.2831853f * static_cast<float>(k + 1) / kPieces;
+        const float corners[4][2] = {
+            {x + std::cos(a0) * hx * outer, y + std::sin(a0) * hy * outer},
+            {x + std::cos(a1) * hx * outer, y + std::sin(a1) * hy * outer},
+            {x + std::cos(a1) * hx * inner, y + std::sin(a1) * hy * inner},
+            {x + std::cos(a0) * hx * inner, y + std::sin(a0) * hy * inner},
+        };
+        AddQuad(scene, corners, kHintDepth, kHintColour);
+    }
+}
+
+void AddBox(Scene& scene, const PercentBox& box, const float rgb[3]) {
+    scene.Add(SceneKind::Rect, SceneSpace::Window, 0.0f).rect = {
+        box.left, box.top, box.right, box.bottom, {rgb[0], rgb[1], rgb[2]}};
+}
+
+void AddPlaced(Scene& scene, const PlacedText& line, const float* rgb) {
+    AddText(scene, line.x, line.y, line.size, rgb, line.text.c_str());
+}
+
+void AddPanel(Scene& scene, const PanelLayout& layout) {
+    if (!layout.shown) return;
+    AddBox(scene, layout.box, kPanelEdge);
+    const float edge = 0.2f;
+    AddBox(scene,
+           {layout.box.left + edge, layout.box.top + edge * 4 / 3, layout.box.right - edge,
+            layout.box.bottom - edge * 4 / 3},
+           kPanelFill);
+    for (const PlacedText& line : layout.lines) {
+        const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
+        AddPlaced(scene, line, coloured ? gCharacterColors[line.character] : kBlack);
+    }
+}
+
+} // namespace
+
+float MeasureText(const char* text, int size) {
+    TextSetSize(size);
+    return TextGetWidth(text);
+}
+
+void AddParsimonyTools(Scene& scene, const SceneView& view) {
+    const ParsimonyView* tools = view.parsimony;
+    if (tools == nullptr || gRoot == nullptr) return;
+    if (tools->panel) {
+        const FrameContents frame{gRoot, view.dragNode, scene.eventTotal};
+        AddPanel(scene, LayOutParsimonyPanel(ComputeParsimony(gRoot), gTaxonCount,
+                                             ReservedAreas(frame, MeasureText), MeasureText));
+    }
+    for (const BranchMark& mark : tools->marks)
+        AddBadge(scene, mark.x, mark.y, BadgeOf(mark.effect));
+    if (tools->hintMoved != nullptr && tools->hintTarget != nullptr) {
+        AddRing(scene, tools->hintMoved->x, tools->hintMoved->y, 1.5f, 2.1f);
+        float x = 0;
+        float y = 0;
+        BranchMiddle(tools->hintTarget, &x, &y);
+        AddRing(scene, x, y, 0.9f, 1.5f);
+    }
+    if (!tools->dropHere.empty()) {
+        const DropHerePlace place =
+            PlaceDropHereText(tools->dropHere, EventTotalRight(scene.eventTotal, MeasureText),
+                              scene.hoverTextLeft - 1.0f, MeasureText);
+        if (place.shown) AddPlaced(scene, place.line, kDropHereColour);
+    }
+}
