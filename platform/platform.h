@@ -1,5 +1,6 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, a modal message box, a modal file chooser and a millisecond sleep.
+// handle, the GL driver kept loaded, a modal message box, a modal file chooser and a
+// millisecond sleep.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
@@ -10,6 +11,11 @@ extern unsigned long gWindowHandle;
 
 // Records the current GLX drawable as gWindowHandle. Call right after glutCreateWindow.
 void FindMainWindowHandle();
+
+// Keeps the GL driver that the current context loaded in memory until the process ends,
+// so that leak reports at exit can still name it. Call once a GL context exists. Returns
+// the number of driver libraries pinned (0 when the context uses none, e.g. indirect GL).
+int KeepGlDriverLoaded();
 
 // Modal notice with one OK button, transient for gWindowHandle when set. Blocks until
 // the user closes it. Falls back to stderr when no display can be opened.

@@ -6,6 +6,7 @@ argv[1]. A script ends only the processes it started, by pid (Editor.stop).
 """
 
 import atexit
+import ctypes
 import os
 import queue
 import re
@@ -140,6 +141,35 @@ def window_pixels(wid):
     check(fields[0] == b"P6" and fields[3] == b"255", f"unexpected image header {fields}")
     width, height = int(fields[1]), int(fields[2])
     return width, height, data[pos:pos + width * height * 3]
+
+
+class _ClientMessage(ctypes.Structure):
+    """Xlib's XClientMessageEvent, padded to the size of an XEvent (24 longs)."""
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+
+def close_window(wid):
+    """Asks a window to close as a window manager's close button does (WM_DELETE_WINDOW).
+    xdotool's windowclose destroys the window instead, which no program sees as a close."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    check(display, "cannot open the display to close a window")
+    event = _ClientMessage(type=33, window=wid, format=32)  # 33: ClientMessage
+    event.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    sent = x11.XSendEvent(display, wid, 0, 0, ctypes.byref(event))
+    x11.XCloseDisplay(display)  # flushes the event
+    check(sent, f"the close request for window {wid} was not sent")
 
 
 def focus(wid):
@@ -362,6 +392,14 @@ class Editor:
         for reader in self._readers:
             reader.join(timeout=5)
         return status
+
+    def close(self, timeout=DEFAULT_TIMEOUT):
+        """Closes the window as a user would and checks that the program then ends with
+        status 0 (in the sanitizer build: with no leak reported)."""
+        close_window(self.window())
+        status = self.wait(timeout)
+        check(status == 0, f"closing the window ended the program with status {status}; "
+                           f"stderr: {' | '.join(self.err[-20:])}")
 
     def stop(self):
         """Ends the program (this one, by pid) if it still runs."""
