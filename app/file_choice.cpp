@@ -12,8 +12,7 @@ bool ChooseDataFile(bool open, bool* loaded) {
     FileDialogOptions options;
     options.save = !open;
     options.title = "Pick a Data File";
-    options.filterName = "CSV files";
-    options.filterPattern = "*.csv";
+    options.filters = {{"CSV files", "*.csv"}};
     options.proposedName = "Data.csv";
     options.defaultExtension = "csv";
     std::string path;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The X11 window of the GLUT window, owner of dialogs; 0 when there is none.
 extern unsigned long gWindowHandle;
@@ -25,17 +26,27 @@ void ShowMessageBox(const char* caption, const char* text);
 using MessageBoxHook = void (*)(const char* caption, const char* text);
 void SetMessageBoxHook(MessageBoxHook hook);
 
+// One entry of the chooser's list of file types: the name shown and the patterns of the
+// files it lists, separated by spaces, e.g. {"NEXUS files", "*.nex *.nexus *.nxs"}.
+struct FileFilter {
+    const char* name;
+    const char* patterns;
+};
+
 struct FileDialogOptions {
     bool save = false; // save chooser instead of open chooser
     const char* title = "";
-    const char* filterName = "";       // e.g. "CSV files"
-    const char* filterPattern = "";    // e.g. "*.csv"
+    // The file types offered, in this order; the first is selected when the chooser
+    // opens. None: every file is listed.
+    std::vector<FileFilter> filters;
     const char* proposedName = "";     // name shown in the entry when the dialog opens
     const char* defaultExtension = ""; // appended (with a dot) to a name without one
 };
 
 // Modal file chooser. Returns true and the full path in path when the user confirmed a
-// name; false on cancel or when no dialog can be shown (path untouched).
+// name; false on cancel or when no dialog can be shown (path untouched). A save chooser
+// asks before the name confirmed -- as typed, or with the default extension added --
+// replaces an existing file; declining brings the chooser back.
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path);
 
 // Returns path with "." + extension appended when its base name has no extension (a

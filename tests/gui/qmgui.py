@@ -197,10 +197,13 @@ def type_text(text):
     """Puts text into the focused entry in one go, pasted from the clipboard. Typed key by
     key, it would race the file chooser's inline completion, which then mixes its own
     suggestion into the name on a slow machine. The clipboard is served by an xclip that
-    this script started and ends, by pid, at the next paste or at exit."""
+    this script started; it serves two requests, the check below and the paste, and ends.
+    Returns once the paste was served, so keys sent afterwards reach the entry after the
+    text (a key sent too early would act on the entry before the text arrives)."""
     _release_clipboard()
     global _clipboard_owner
-    _clipboard_owner = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"],
+    _clipboard_owner = subprocess.Popen(["xclip", "-quiet", "-loops", "2", "-selection",
+                                         "clipboard"],
                                         stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
     _clipboard_owner.stdin.write(text.encode())
@@ -214,6 +217,10 @@ def type_text(text):
     else:
         raise TestFailure("the clipboard never held the text to paste")
     xdotool("key", "ctrl+v")
+    try:
+        _clipboard_owner.wait(timeout=DEFAULT_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        raise TestFailure("the focused window never took the pasted text") from None
 
 
 atexit.register(_release_clipboard)
