@@ -61,6 +61,14 @@ def xdotool(*args, timeout=DEFAULT_TIMEOUT):
     return result.stdout
 
 
+def wait_for(condition, what, timeout=DEFAULT_TIMEOUT):
+    """Waits until condition() holds; fails naming what was awaited when it never does."""
+    deadline = time.monotonic() + timeout
+    while not condition():
+        check(time.monotonic() < deadline, f"no {what} within {timeout}s")
+        time.sleep(0.05)
+
+
 def find_window(title_regex, timeout=DEFAULT_TIMEOUT):
     """The X window id of the first window whose name matches, waiting up to timeout."""
     deadline = time.monotonic() + timeout
