@@ -10,6 +10,8 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 
@@ -24,6 +26,7 @@ namespace {
 
 const char kFontName[] = "Another";
 const char kFontFile[] = "Another.fnt";
+const char kTableCutShort[] = "font file is cut short inside its glyph table";
 
 bool IsRegularFile(const std::string& path) {
     struct stat info;
@@ -73,8 +76,21 @@ void EndText() {
 
 void TextInit() {
     gFontRenderer.Clear();
-    gFontRenderer.LoadFont(kFontName, FindFontFile());
-    gFontRenderer.SetActiveFont(kFontName);
+    const std::string file = FindFontFile();
+    // The renderer's messages do not say which file they are about, and a glyph table
+    // cut short only loads nothing, which SetActiveFont would report as a font not
+    // found. The file is named here, where it was chosen.
+    try {
+        gFontRenderer.LoadFont(kFontName, file);
+        // Nothing loaded from a file that opens: the only quiet refusal is a cut table.
+        // (A file that does not open has already been shown in the missing-file notice.)
+        if (gFontRenderer.GetFontCount() == 0 && std::ifstream(file, std::ios::binary)) {
+            throw kTableCutShort;
+        }
+        gFontRenderer.SetActiveFont(kFontName);
+    } catch (const char* problem) {
+        throw std::runtime_error(file + ": " + problem);
+    }
     gFontRenderer.SetWidthScale(1.0f);
     gFontRenderer.SetRotation(0.0f);
     gFontRenderer.SetHeight(LFontRenderer::kNativeHeight);

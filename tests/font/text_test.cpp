@@ -14,6 +14,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +90,32 @@ TEST_F(TextTest, InitPrefersTheWorkingDirectoryThenTheProgramFolder) {
     ASSERT_NE(baked, 0u) << "the baked font lies beside the test program";
     EXPECT_EQ(gFontRenderer.GetFontCount(), 1u) << "TextInit starts from a clear renderer";
     EXPECT_EQ(gFontRenderer.GetHeight(), baked);
+}
+
+TEST_F(TextTest, InitErrorsNameTheFontFile) {
+    const std::string good = PercentFont().Bytes();
+    const struct {
+        std::string bytes, problem;
+    } cases[] = {
+        {"nope" + good.substr(4), "LFontRenderer::LoadFont - wrong file format"},
+        {good.substr(0, 3000), "font file is cut short inside its glyph table"},
+        {good.substr(0, good.size() - 1), "LFontRenderer::LoadFont - error reading from font file"},
+    };
+    char previous[PATH_MAX];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    for (const auto& c : cases) {
+        TempDir broken;
+        broken.Write("Another.fnt", c.bytes);
+        std::string message = "nothing thrown";
+        ASSERT_EQ(chdir(broken.Path().c_str()), 0);
+        try {
+            TextInit();
+        } catch (const std::runtime_error& error) {
+            message = error.what();
+        }
+        ASSERT_EQ(chdir(previous), 0);
+        EXPECT_EQ(message, "Another.fnt: " + c.problem);
+    }
 }
 
 TEST_F(TextTest, SizesArePercentOfTheStartUpHeight) {
