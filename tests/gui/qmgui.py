@@ -151,31 +151,18 @@ def window_pixels(wid):
     return width, height, data[pos:pos + width * height * 3]
 
 
-class _ClientMessage(ctypes.Structure):
-    """Xlib's XClientMessageEvent, padded to the size of an XEvent (24 longs)."""
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-
-
 def close_window(wid):
-    """Asks a window to close as a window manager's close button does (WM_DELETE_WINDOW).
-    xdotool's windowclose destroys the window instead, which no program sees as a close."""
+    """Asks a window to close as a window manager's close button does (WM_DELETE_WINDOW);
+    xdotool's windowclose destroys it instead, which no program sees as a close."""
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                               ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = x11.XOpenDisplay(None)
-    check(display, "cannot open the display to close a window")
-    event = _ClientMessage(type=33, window=wid, format=32)  # 33: ClientMessage
-    event.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    sent = x11.XSendEvent(display, wid, 0, 0, ctypes.byref(event))
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    atom = lambda name: x11.XInternAtom(display, name, 0)  # noqa: E731
+    # An XClientMessageEvent as the 24 longs of an XEvent (every field takes one on LP64):
+    # type ClientMessage, serial, send_event, display, window, message type, format, data.
+    event = (ctypes.c_long * 24)(33, 0, 0, 0, wid, atom(b"WM_PROTOCOLS"), 32,
+                                 atom(b"WM_DELETE_WINDOW"))
+    sent = x11.XSendEvent(display, ctypes.c_ulong(wid), 0, 0, event)
     x11.XCloseDisplay(display)  # flushes the event
     check(sent, f"the close request for window {wid} was not sent")
 
@@ -205,15 +192,13 @@ def type_text(text):
     """Puts text into the focused entry in one go, pasted from the clipboard. Typed key by
     key, it would race the file chooser's inline completion, which then mixes its own
     suggestion into the name on a slow machine. The clipboard is served by an xclip that
-    this script started; it serves two requests, the check below and the paste, and ends.
-    Returns once the paste was served, so keys sent afterwards reach the entry after the
-    text (a key sent too early would act on the entry before the text arrives)."""
+    this script started; it serves the check below and the paste, then ends. Returns once
+    the paste was served, so that later keys cannot reach the entry before the text."""
     _release_clipboard()
     global _clipboard_owner
-    _clipboard_owner = subprocess.Popen(["xclip", "-quiet", "-loops", "2", "-selection",
-                                         "clipboard"],
-                                        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+    _clipboard_owner = subprocess.Popen(
+        ["xclip", "-quiet", "-loops", "2", "-selection", "clipboard"], stdin=subprocess.PIPE,
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _clipboard_owner.stdin.write(text.encode())
     _clipboard_owner.stdin.close()
     deadline = time.monotonic() + DEFAULT_TIMEOUT
@@ -408,13 +393,12 @@ class Editor:
             reader.join(timeout=5)
         return status
 
-    def close(self, timeout=DEFAULT_TIMEOUT):
-        """Closes the window as a user would and checks that the program then ends with
-        status 0 (in the sanitizer build: with no leak reported)."""
+    def close(self):
+        """Closes the window as a user would; the program must end with status 0 (in the
+        sanitizer build: with no leak reported)."""
         close_window(self.window())
-        status = self.wait(timeout)
-        check(status == 0, f"closing the window ended the program with status {status}; "
-                           f"stderr: {' | '.join(self.err[-20:])}")
+        status = self.wait()
+        check(status == 0, f"a close ended with status {status}: {' | '.join(self.err[-20:])}")
 
     def stop(self):
         """Ends the program (this one, by pid) if it still runs."""

@@ -4,8 +4,7 @@
 Usage: dialog_gui_test.py PATH/TO/dialog_probe. Each case starts the probe, waits for
 the dialog by its title, focuses it and types keys without --window (GTK ignores
 synthetic events sent to a window), then checks the probe's result line and that the
-dialog has left the screen while the probe still runs (it keeps running until its input
-is closed).
+dialog has left the screen while the probe still runs (until its input is closed).
 """
 import os
 import re
@@ -17,8 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "gui"))
-# type_text pastes, so the entry's completion cannot race the typed keys.
-from qmgui import type_text, wait_viewable, window_gone  # noqa: E402
+from qmgui import type_text, wait_viewable, window_gone  # noqa: E402  (type_text pastes)
 
 PROBE = sys.argv[1]
 CHOOSER = "Pick a Data File"

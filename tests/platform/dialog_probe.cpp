@@ -1,8 +1,7 @@
 // Shows one real platform dialog over a GLUT window and prints what it returned, for
 // dialog_gui_test.py to drive with xdotool under Xvfb.
 // Usage: dialog_probe message|open|save. After the result line it keeps its window until
-// its standard input ends, so the script can check that the dialog left the screen while
-// the program still runs (a dialog that goes only with the process would pass otherwise).
+// its standard input ends, so that a dialog that goes only with the process is caught.
 #include "platform/platform.h"
 #include "tests/support/gl_test_window.h"
 
