@@ -3,9 +3,12 @@
 // and the frame. Tree changes go through the undo history. No GL state.
 #include "app/commands.h"
 
+#include "app/file_choice.h"
 #include "app/input.h"
+#include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
+#include "app/picture.h"
 #include "app/shell.h"
 #include "clade/history.h"
 
@@ -16,7 +19,7 @@
 namespace {
 
 bool gHelpShown = false;
-bool gOpenFileRequested = false;
+FileDialogRequest gDialogRequest = FileDialogRequest::None;
 
 CladeNode* ChildOf(CladeNode* node, bool right) {
     if (node == nullptr) return nullptr;
@@ -59,9 +62,22 @@ void CompactTree() {
     EndTreeChange();
 }
 
-void RequestOpenFile() {
-    gOpenFileRequested = true;
+// Dialogs run from the frame, not from inside a key or menu callback.
+void RequestDialog(FileDialogRequest request) {
+    gDialogRequest = request;
     RequestFrame();
+}
+
+void RequestOpenFile() {
+    RequestDialog(FileDialogRequest::Open);
+}
+
+void RequestSaveTree() {
+    RequestDialog(FileDialogRequest::SaveTree);
+}
+
+void RequestExportPicture() {
+    RequestDialog(FileDialogRequest::ExportPicture);
 }
 
 void Undo() {
@@ -96,7 +112,9 @@ struct Command {
 
 // In menu order. Index into this table = menu value.
 const Command kCommands[] = {
-    {"Open data file...", "Ctrl+O", RequestOpenFile},
+    {"Open data or tree file...", "Ctrl+O", RequestOpenFile},
+    {"Save tree...", "Ctrl+S", RequestSaveTree},
+    {"Export picture...", "Ctrl+E", RequestExportPicture},
     {"Undo", "Ctrl+Z", Undo},
     {"Redo", "Ctrl+Y, Ctrl+Shift+Z", Redo},
     {"Back to the loaded tree", "Ctrl+R", BackToLoadedTree},
@@ -131,6 +149,8 @@ constexpr int Ctrl(char letter) {
 // Case-sensitive: 'F' and 'C' are not commands.
 const KeyBinding kKeyBindings[] = {
     {Ctrl('o'), false, true, Need::Any, RequestOpenFile},
+    {Ctrl('s'), false, true, Need::Any, RequestSaveTree},
+    {Ctrl('e'), false, true, Need::Any, RequestExportPicture},
     {Ctrl('z'), false, true, Need::No, Undo},
     {Ctrl('z'), false, true, Need::Yes, Redo},
     {Ctrl('y'), false, true, Need::Any, Redo},
@@ -224,13 +244,39 @@ const std::vector<HelpLine>& HelpLines() {
     return lines;
 }
 
-bool TakeOpenFileRequest() {
-    const bool requested = gOpenFileRequested;
-    gOpenFileRequested = false;
+FileDialogRequest TakeFileDialogRequest() {
+    const FileDialogRequest requested = gDialogRequest;
+    gDialogRequest = FileDialogRequest::None;
     return requested;
+}
+
+void RunFileDialog(FileDialogRequest request) {
+    std::string path;
+    std::string whyNot;
+    switch (request) {
+    case FileDialogRequest::None:
+        return;
+    case FileDialogRequest::Open:
+        if (ChooseDataFile(&path)) OpenAnyFile(path.c_str());
+        return;
+    case FileDialogRequest::SaveTree:
+        if (!ChooseTreeFileToSave(&path)) return;
+        if (SaveTreeFile(path.c_str(), &whyNot))
+            ShowMessage("Saved the tree as " + WithoutFolder(path, path));
+        else
+            TellFailure(whyNot, path.c_str());
+        return;
+    case FileDialogRequest::ExportPicture:
+        if (!ChoosePictureFile(&path)) return;
+        if (ExportPicture(path.c_str(), &whyNot))
+            ShowMessage("Exported the picture as " + WithoutFolder(path, path));
+        else
+            TellFailure(whyNot, path.c_str());
+        return;
+    }
 }
 
 void ResetCommands() {
     gHelpShown = false;
-    gOpenFileRequested = false;
+    gDialogRequest = FileDialogRequest::None;
 }

@@ -33,9 +33,14 @@ const std::vector<HelpLine>& CommandKeyLines();
 // The help overlay's lines: mouse actions, then every command with its keys.
 const std::vector<HelpLine>& HelpLines();
 
-// "Open data file..." asked for from the keyboard or the menu: the frame opens the chooser
-// (as after a click on "Open File") and clears the request.
-bool TakeOpenFileRequest();
+// A file chooser asked for from the keyboard or the menu: the frame takes the request and
+// runs it before it draws (a modal dialog is not shown from inside a key or menu call).
+enum class FileDialogRequest { None, Open, SaveTree, ExportPicture };
+FileDialogRequest TakeFileDialogRequest();
+// Shows the chooser and does what was asked: opens the chosen data or tree file; saves the
+// tree as Newick; exports the picture. A failure is told on the console and the message
+// line, a success on the message line.
+void RunFileDialog(FileDialogRequest request);
 
 // Puts the command state back to its start (no help shown, no request). For tests.
 void ResetCommands();

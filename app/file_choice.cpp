@@ -1,19 +1,66 @@
-// Choosing the data file (see file_choice.h): the platform's modal chooser. Called by the
-// frame routine; changes no GL state.
+// Choosing files (see file_choice.h): the platform's modal choosers. Called by the frame
+// and the commands; changes no GL state.
 #include "app/file_choice.h"
 
+#include "app/loading.h"
 #include "platform/platform.h"
 
-bool ChooseDataFile(bool open, std::string* path) {
-    FileDialogOptions options;
-    options.save = !open;
-    options.title = "Pick a Data File";
-    options.filterName = "CSV files";
-    options.filterPattern = "*.csv";
-    options.proposedName = "Data.csv";
-    options.defaultExtension = "csv";
+namespace {
+
+constexpr char kTreePatterns[] = "*.nwk *.tre *.tree *.newick";
+
+bool Choose(const FileDialogOptions& options, std::string* path) {
     std::string chosen;
     if (!ShowFileDialog(options, chosen)) return false;
     *path = chosen;
     return true;
+}
+
+} // namespace
+
+std::string ProposedName(const char* extension) {
+    std::string name = LoadedDataFile();
+    const std::string::size_type slash = name.rfind('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const std::string::size_type dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    if (name.empty()) name = "Data";
+    return name + "." + extension;
+}
+
+bool ChooseDataFile(std::string* path) {
+    FileDialogOptions options;
+    options.title = "Pick a Data File";
+    options.filters = {
+        {"Data and tree files", "*.csv *.nex *.nexus *.nxs *.nwk *.tre *.tree *.newick"},
+        {"Newick trees", kTreePatterns},
+        {"CSV files", "*.csv"},
+        {"NEXUS files", "*.nex *.nexus *.nxs"},
+    };
+    options.proposedName = "Data.csv";
+    options.defaultExtension = "csv";
+    return Choose(options, path);
+}
+
+bool ChooseTreeFileToSave(std::string* path) {
+    const std::string proposed = ProposedName("nwk");
+    FileDialogOptions options;
+    options.save = true;
+    options.title = "Save Tree";
+    options.filters = {{"Newick trees", kTreePatterns}};
+    options.proposedName = proposed.c_str();
+    options.defaultExtension = "nwk";
+    return Choose(options, path);
+}
+
+bool ChoosePictureFile(std::string* path) {
+    const std::string proposed = ProposedName("svg");
+    FileDialogOptions options;
+    options.save = true;
+    options.title = "Export Picture";
+    options.filters = {
+        {"SVG pictures", "*.svg"}, {"PNG pictures", "*.png"}, {"PDF documents", "*.pdf"}};
+    options.proposedName = proposed.c_str();
+    options.defaultExtension = "svg";
+    return Choose(options, path);
 }

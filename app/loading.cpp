@@ -8,9 +8,11 @@
 #include "clade/newick.h"
 #include "matrix/matrix.h"
 #include "nexus/nexus.h"
+#include "platform/platform.h"
 
 #include <strings.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -125,6 +127,21 @@ bool IsTreeFileName(const char* fileName) {
 bool OpenAnyFile(const char* fileName, LoadReport report) {
     if (IsTreeFileName(fileName)) return OpenTreeFile(fileName, nullptr, report);
     return OpenDataFile(fileName, nullptr, report);
+}
+
+bool SaveTreeFile(const char* fileName, std::string* whyNot) {
+    const std::string text = WriteNewick(gRoot);
+    const auto write = [](std::FILE* out, void* context, std::string* problem) {
+        const std::string& bytes = *static_cast<const std::string*>(context);
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size()) return true;
+        *problem = std::string("cannot write: ") + std::strerror(errno);
+        return false;
+    };
+    return WriteFileReplacing(fileName, write, const_cast<std::string*>(&text), whyNot);
+}
+
+void TellFailure(const std::string& reason, const char* fileName) {
+    TellRefusal(reason, fileName, LoadReport::Console);
 }
 
 const std::string& LoadedDataFile() {

@@ -39,6 +39,14 @@ bool IsTreeFileName(const char* fileName);
 // the loaded matrix, anything else is read as a data file.
 bool OpenAnyFile(const char* fileName, LoadReport report = LoadReport::Console);
 
+// Writes the live tree in Newick to fileName, in full or not at all (any earlier file stays
+// untouched on failure). Returns false with "FILE: problem" in *whyNot.
+bool SaveTreeFile(const char* fileName, std::string* whyNot);
+
+// Tells a failure that is not a load (a save, an export) the way refusals are told: one
+// line on the console and the reason on the message line.
+void TellFailure(const std::string& reason, const char* fileName);
+
 // The data file loaded last (empty before the first), for the names the save dialogs
 // propose.
 const std::string& LoadedDataFile();

@@ -57,11 +57,9 @@ void DisplayFrameBody() {
     InitPushButton(openFile, OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel, false);
     const bool clicked = ClaimPress(openFile);
     EndControls();
-    const bool changedByFrame = TakeOpenFileRequest() || clicked;
-    if (changedByFrame) {
-        std::string path;
-        if (ChooseDataFile(true, &path)) OpenAnyFile(path.c_str());
-    }
+    const FileDialogRequest request = clicked ? FileDialogRequest::Open : TakeFileDialogRequest();
+    const bool changedByFrame = request != FileDialogRequest::None;
+    RunFileDialog(request);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     static Scene scene; // kept from frame to frame, so its storage is reused

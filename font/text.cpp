@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 int gTextWindowWidth = 0;
@@ -20,6 +21,7 @@ namespace {
 
 const char kFontName[] = "Another";
 const char kFontFile[] = "Another.fnt";
+const char kTableCutShort[] = "font file is cut short inside its glyph table";
 
 // Returns the first copy of the font file in the platform's data folders (the working
 // folder, beside the program, the installed data folder found from the program's place).
@@ -67,8 +69,21 @@ void EndText() {
 
 void TextInit() {
     gFontRenderer.Clear();
-    gFontRenderer.LoadFont(kFontName, FindFontFile());
-    gFontRenderer.SetActiveFont(kFontName);
+    const std::string file = FindFontFile();
+    // The renderer's messages do not say which file they are about, and a glyph table
+    // cut short only loads nothing, which SetActiveFont would report as a font not
+    // found. The file is named here, where it was chosen.
+    try {
+        gFontRenderer.LoadFont(kFontName, file);
+        // Nothing loaded from a file that opens: the only quiet refusal is a cut table.
+        // (A file that does not open has already been shown in the missing-file notice.)
+        if (gFontRenderer.GetFontCount() == 0 && std::ifstream(file, std::ios::binary)) {
+            throw kTableCutShort;
+        }
+        gFontRenderer.SetActiveFont(kFontName);
+    } catch (const char* problem) {
+        throw std::runtime_error(file + ": " + problem);
+    }
     gFontRenderer.SetWidthScale(1.0f);
     gFontRenderer.SetRotation(0.0f);
     gFontRenderer.SetHeight(LFontRenderer::kNativeHeight);
@@ -90,8 +105,7 @@ bool TextInitWithoutWindow(int width, int height, std::string* whyNot) {
     const FontFileStatus status = ReadFontFile(in, kLargestBitmapSide, font, image);
     if (status != FontFileStatus::Ok) {
         const char* message = FontFileStatusMessage(status);
-        *whyNot = path + ": " +
-                  (message != nullptr ? message : "font file is cut short inside its glyph table");
+        *whyNot = path + ": " + (message != nullptr ? message : kTableCutShort);
         return false;
     }
     gFontRenderer.Clear();

@@ -10,7 +10,9 @@ extern int gTextWindowWidth;
 extern int gTextWindowHeight;
 
 // Loads "Another.fnt" as font "Another", selects it, records the window size.
-// Needs the window and its GL context.
+// Needs the window and its GL context. When the font cannot be set up it throws
+// std::runtime_error "FILE: PROBLEM", FILE as it was looked for: the renderer's message,
+// or "font file is cut short inside its glyph table".
 void TextInit();
 // The same without a window or GL (for pictures made from the command line): reads the
 // font's metrics only, so text can be measured but not drawn, and records width x height

@@ -70,22 +70,31 @@ gint RunModal(GtkWidget* dialog) {
     return response;
 }
 
+// Takes a dialog off the screen before control goes back to the caller. GTK's requests to
+// unmap and destroy its window can still sit in the output buffer of GTK's own display
+// connection after the pump, and GLUT never flushes that connection: under load the
+// chooser then stayed on screen, dead, while the editor ran on. Syncing sends the
+// requests and waits until the X server has carried them out.
 void DestroyDialog(GtkWidget* dialog) {
+    GdkDisplay* display = gtk_widget_get_display(dialog);
     gtk_widget_destroy(dialog);
     PumpGtkEvents();
+    gdk_display_sync(display);
 }
 
-// Asks whether an existing file may be replaced; returns true for "Replace".
+// Asks whether an existing file may be replaced; returns true for "Replace" (Escape and
+// closing the question keep the file).
 bool ConfirmReplace(GtkWidget* parent, const std::string& path) {
     gchar* shown = g_filename_display_name(path.c_str());
     GtkWidget* ask = gtk_message_dialog_new(
         GTK_WINDOW(parent), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
         "A file named \"%s\" already exists. Replace it?", shown);
     g_free(shown);
+    gtk_window_set_title(GTK_WINDOW(ask), "Replace File?");
     gtk_dialog_add_buttons(GTK_DIALOG(ask), "_Cancel", GTK_RESPONSE_CANCEL, "_Replace",
                            GTK_RESPONSE_ACCEPT, nullptr);
     gint response = gtk_dialog_run(GTK_DIALOG(ask));
-    gtk_widget_destroy(ask);
+    DestroyDialog(ask);
     return response == GTK_RESPONSE_ACCEPT;
 }
 
@@ -151,6 +160,23 @@ gboolean CancelOnEscape(GtkWidget* dialog, GdkEventKey* event, gpointer) {
     return TRUE;
 }
 
+// Offers the file types in order and selects the first. Patterns are split at spaces.
+void AddFilters(GtkFileChooser* chooser, const std::vector<FileFilter>& filters) {
+    for (const FileFilter& type : filters) {
+        GtkFileFilter* filter = gtk_file_filter_new();
+        gtk_file_filter_set_name(filter, type.name);
+        gchar** patterns = g_strsplit_set(type.patterns != nullptr ? type.patterns : "", " ", -1);
+        for (gchar** pattern = patterns; *pattern != nullptr; ++pattern) {
+            if (**pattern != '\0') gtk_file_filter_add_pattern(filter, *pattern);
+        }
+        g_strfreev(patterns);
+        gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
+    }
+    GSList* added = gtk_file_chooser_list_filters(chooser);
+    if (added != nullptr) gtk_file_chooser_set_filter(chooser, GTK_FILE_FILTER(added->data));
+    g_slist_free(added);
+}
+
 void ProposeName(GtkWidget* dialog, bool save, const char* name) {
     if (name == nullptr || name[0] == '\0') {
         return;
@@ -181,15 +207,10 @@ extern "C" int QuillmoorShowFileDialog(const FileDialogOptions* chosenOptions, u
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
-    if (options.filterPattern != nullptr && options.filterPattern[0] != '\0') {
-        GtkFileFilter* filter = gtk_file_filter_new();
-        gtk_file_filter_set_name(filter, options.filterName);
-        gtk_file_filter_add_pattern(filter, options.filterPattern);
-        gtk_file_chooser_add_filter(chooser, filter); // the chooser takes the reference
-    }
-    // GTK asks before replacing the typed name; the extension added below may name
-    // another file, which is asked about separately.
-    gtk_file_chooser_set_do_overwrite_confirmation(chooser, options.save ? TRUE : FALSE);
+    AddFilters(chooser, options.filters);
+    // GTK's own question would cover only the typed name, not the name with the default
+    // extension added below; one question after the chooser returns covers both.
+    gtk_file_chooser_set_do_overwrite_confirmation(chooser, FALSE);
     ProposeName(dialog, options.save, options.proposedName);
     g_signal_connect(dialog, "key-press-event", G_CALLBACK(CancelOnEscape), nullptr);
 
@@ -201,9 +222,8 @@ extern "C" int QuillmoorShowFileDialog(const FileDialogOptions* chosenOptions, u
             break; // a non-local location: nothing we can open
         }
         chosen = AppendDefaultExtension(name, options.defaultExtension);
-        bool extended = chosen.size() != std::strlen(name);
         g_free(name);
-        confirmed = !(options.save && extended && g_file_test(chosen.c_str(), G_FILE_TEST_EXISTS) &&
+        confirmed = !(options.save && g_file_test(chosen.c_str(), G_FILE_TEST_EXISTS) &&
                       !ConfirmReplace(dialog, chosen));
     }
     DestroyDialog(dialog);

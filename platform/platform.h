@@ -1,6 +1,7 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, a modal message box, a modal file chooser, files written whole, a millisecond
-// sleep, and the folders where the program's own files (modules, font) are found.
+// handle, the GL driver kept loaded, a modal message box, a modal file chooser, files
+// written whole, a millisecond sleep, and the folders where the program's own files
+// (modules, font) are found.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
@@ -14,6 +15,11 @@ extern unsigned long gWindowHandle;
 // Records the current GLX drawable as gWindowHandle. Call right after glutCreateWindow.
 void FindMainWindowHandle();
 
+// Keeps the GL driver that the current context loaded in memory until the process ends,
+// so that leak reports at exit can still name it. Call once a GL context exists. Returns
+// the number of driver libraries pinned (0 when the context uses none, e.g. indirect GL).
+int KeepGlDriverLoaded();
+
 // Modal notice with one OK button, transient for gWindowHandle when set. Blocks until
 // the user closes it. Falls back to stderr when no display can be opened.
 void ShowMessageBox(const char* caption, const char* text);
@@ -22,17 +28,27 @@ void ShowMessageBox(const char* caption, const char* text);
 using MessageBoxHook = void (*)(const char* caption, const char* text);
 void SetMessageBoxHook(MessageBoxHook hook);
 
+// One entry of the chooser's list of file types: the name shown and the patterns of the
+// files it lists, separated by spaces, e.g. {"NEXUS files", "*.nex *.nexus *.nxs"}.
+struct FileFilter {
+    const char* name;
+    const char* patterns;
+};
+
 struct FileDialogOptions {
     bool save = false; // save chooser instead of open chooser
     const char* title = "";
-    const char* filterName = "";       // e.g. "CSV files"
-    const char* filterPattern = "";    // e.g. "*.csv"
+    // The file types offered, in this order; the first is selected when the chooser
+    // opens. None: every file is listed.
+    std::vector<FileFilter> filters;
     const char* proposedName = "";     // name shown in the entry when the dialog opens
     const char* defaultExtension = ""; // appended (with a dot) to a name without one
 };
 
 // Modal file chooser. Returns true and the full path in path when the user confirmed a
-// name; false on cancel or when no dialog can be shown (path untouched).
+// name; false on cancel or when no dialog can be shown (path untouched). A save chooser
+// asks before the name confirmed -- as typed, or with the default extension added --
+// replaces an existing file; declining brings the chooser back.
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path);
 
 // Tests route file choosers here instead of a dialog; nullptr restores the dialog.

@@ -14,6 +14,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -44,13 +45,16 @@ std::uint32_t BakedNativeHeight() {
     return complete ? header[12] | header[13] << 8 | header[14] << 16 | header[15] << 24 : 0;
 }
 
-// Runs TextInit with dir as the working directory.
+// Runs TextInit with dir as the working directory, which is restored even when it throws.
 void TextInitIn(const std::string& dir) {
     char previous[PATH_MAX];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(dir.c_str()), 0);
+    struct Back {
+        const char* to;
+        ~Back() { EXPECT_EQ(chdir(to), 0); }
+    } back{previous};
     TextInit();
-    ASSERT_EQ(chdir(previous), 0);
 }
 
 class TextTest : public ::testing::Test {
@@ -89,6 +93,26 @@ TEST_F(TextTest, InitPrefersTheWorkingDirectoryThenTheProgramFolder) {
     ASSERT_NE(baked, 0u) << "the baked font lies beside the test program";
     EXPECT_EQ(gFontRenderer.GetFontCount(), 1u) << "TextInit starts from a clear renderer";
     EXPECT_EQ(gFontRenderer.GetHeight(), baked);
+}
+
+TEST_F(TextTest, InitErrorsNameTheFontFile) {
+    const std::string good = PercentFont().Bytes();
+    const std::pair<std::string, std::string> cases[] = {
+        {"nope" + good.substr(4), "LFontRenderer::LoadFont - wrong file format"},
+        {good.substr(0, 3000), "font file is cut short inside its glyph table"},
+        {good.substr(0, good.size() - 1), "LFontRenderer::LoadFont - error reading from font file"},
+    };
+    for (const auto& [bytes, problem] : cases) {
+        TempDir broken;
+        broken.Write("Another.fnt", bytes);
+        std::string message = "nothing thrown";
+        try {
+            TextInitIn(broken.Path());
+        } catch (const std::runtime_error& error) {
+            message = error.what();
+        }
+        EXPECT_EQ(message, "Another.fnt: " + problem);
+    }
 }
 
 TEST_F(TextTest, SizesArePercentOfTheStartUpHeight) {

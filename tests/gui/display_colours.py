@@ -25,12 +25,20 @@ with open(DATA, "w") as out:
 ROOT, T0, INNER, T1, T2 = (0, 0), (2, -1), (1, 0.5), (2, 0), (2, 1)
 
 
-def grab(editor):
-    """The window's pixels as rows of (r, g, b), read from the X server."""
-    time.sleep(0.6)  # a few frames with the latest input
-    width, height, pixels = window_pixels(editor.window())
-    return [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
-            for y in range(height)]
+def grab(editor, where, rgb):
+    """The window's pixels as rows of (r, g, b), read once the frame with the latest input
+    shows: the pixel at tree position `where` is about rgb (or after 10 s; the checks say)."""
+    deadline = time.monotonic() + 10
+    while True:
+        width, height, pixels = window_pixels(editor.window())
+        image = [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
+                 for y in range(height)]
+        if near(at(image, editor, *where), rgb) or time.monotonic() > deadline:
+            return image
+
+
+def near(got, rgb, tolerance=40):
+    return all(abs(g - w) <= tolerance for g, w in zip(got, rgb))
 
 
 def at(image, editor, x, y):
@@ -40,15 +48,14 @@ def at(image, editor, x, y):
 
 def expect_colour(image, editor, where, what, rgb, tolerance=40):
     got = at(image, editor, *where)
-    check(all(abs(g - w) <= tolerance for g, w in zip(got, rgb)),
-          f"{what} at {where}: expected about {rgb}, got {got}")
+    check(near(got, rgb, tolerance), f"{what} at {where}: expected about {rgb}, got {got}")
 
 
 def colours():
     editor = start_editor(PROGRAM, [DATA], taxa=TAXA)
     try:
         editor.read_listing()
-        image = grab(editor)
+        image = grab(editor, ROOT, (255, 255, 0))
         expect_colour(image, editor, ROOT, "root disc centre", (255, 255, 0))
         expect_colour(image, editor, T1, "plain disc centre", (0, 255, 0))
         expect_colour(image, editor, T0, "plain disc centre", (0, 255, 0))
@@ -65,14 +72,14 @@ def colours():
 
         # Pick t1: cyan disc, grey branch from the inner node.
         editor.click(*T1)
-        image = grab(editor)
+        image = grab(editor, T1, (0, 255, 255))
         expect_colour(image, editor, T1, "picked disc centre", (0, 255, 255))
         expect_colour(image, editor, (1.5, 0.25), "picked node's branch", (179, 179, 179))
         expect_colour(image, editor, T2, "unpicked disc centre", (0, 255, 0))
 
         # Aim at t0's branch: orange, with the indicator's blue mark at its middle.
         editor.move_to(1.0, -0.5)
-        image = grab(editor)
+        image = grab(editor, (0.5, -0.25), (255, 128, 0))
         expect_colour(image, editor, (0.5, -0.25), "drop target's branch", (255, 128, 0))
         expect_colour(image, editor, (1.0, -0.5), "insertion mark", (0, 0, 255))
         expect_colour(image, editor, T1, "picked disc centre", (0, 255, 255))

@@ -6,6 +6,7 @@ argv[1]. A script ends only the processes it started, by pid (Editor.stop).
 """
 
 import atexit
+import ctypes
 import os
 import queue
 import re
@@ -58,6 +59,14 @@ def xdotool(*args, timeout=DEFAULT_TIMEOUT):
     result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
                             timeout=timeout)
     return result.stdout
+
+
+def wait_for(condition, what, timeout=DEFAULT_TIMEOUT):
+    """Waits until condition() holds; fails naming what was awaited when it never does."""
+    deadline = time.monotonic() + timeout
+    while not condition():
+        check(time.monotonic() < deadline, f"no {what} within {timeout}s")
+        time.sleep(0.05)
 
 
 def find_window(title_regex, timeout=DEFAULT_TIMEOUT):
@@ -142,6 +151,22 @@ def window_pixels(wid):
     return width, height, data[pos:pos + width * height * 3]
 
 
+def close_window(wid):
+    """Asks a window to close as a window manager's close button does (WM_DELETE_WINDOW);
+    xdotool's windowclose destroys it instead, which no program sees as a close."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    atom = lambda name: x11.XInternAtom(display, name, 0)  # noqa: E731
+    # An XClientMessageEvent as the 24 longs of an XEvent (every field takes one on LP64):
+    # type ClientMessage, serial, send_event, display, window, message type, format, data.
+    event = (ctypes.c_long * 24)(33, 0, 0, 0, wid, atom(b"WM_PROTOCOLS"), 32,
+                                 atom(b"WM_DELETE_WINDOW"))
+    sent = x11.XSendEvent(display, ctypes.c_ulong(wid), 0, 0, event)
+    x11.XCloseDisplay(display)  # flushes the event
+    check(sent, f"the close request for window {wid} was not sent")
+
+
 def focus(wid):
     xdotool("windowfocus", "--sync", wid)
 
@@ -167,12 +192,13 @@ def type_text(text):
     """Puts text into the focused entry in one go, pasted from the clipboard. Typed key by
     key, it would race the file chooser's inline completion, which then mixes its own
     suggestion into the name on a slow machine. The clipboard is served by an xclip that
-    this script started and ends, by pid, at the next paste or at exit."""
+    this script started; it serves the check below and the paste, then ends. Returns once
+    the paste was served, so that later keys cannot reach the entry before the text."""
     _release_clipboard()
     global _clipboard_owner
-    _clipboard_owner = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"],
-                                        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+    _clipboard_owner = subprocess.Popen(
+        ["xclip", "-quiet", "-loops", "2", "-selection", "clipboard"], stdin=subprocess.PIPE,
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _clipboard_owner.stdin.write(text.encode())
     _clipboard_owner.stdin.close()
     deadline = time.monotonic() + DEFAULT_TIMEOUT
@@ -184,6 +210,10 @@ def type_text(text):
     else:
         raise TestFailure("the clipboard never held the text to paste")
     xdotool("key", "ctrl+v")
+    try:
+        _clipboard_owner.wait(timeout=DEFAULT_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        raise TestFailure("the focused window never took the pasted text") from None
 
 
 atexit.register(_release_clipboard)
@@ -362,6 +392,13 @@ class Editor:
         for reader in self._readers:
             reader.join(timeout=5)
         return status
+
+    def close(self):
+        """Closes the window as a user would; the program must end with status 0 (in the
+        sanitizer build: with no leak reported)."""
+        close_window(self.window())
+        status = self.wait()
+        check(status == 0, f"a close ended with status {status}: {' | '.join(self.err[-20:])}")
 
     def stop(self):
         """Ends the program (this one, by pid) if it still runs."""

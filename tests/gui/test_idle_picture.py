@@ -32,10 +32,21 @@ def run_sequence(extra_args):
         editor.read_listing()  # the loaded tree
         editor.click(*T0)
         editor.move_to(*MARKER)
-        time.sleep(0.8)  # let the last event's frame (or a few continuous ones) land
-        return window_pixels(editor.window())
+        # The last event's frame shows once the hover text does (or never: checked below).
+        deadline = time.monotonic() + 10
+        while True:
+            picture = window_pixels(editor.window())
+            if hover_text_pixels(*picture) > 20 or time.monotonic() > deadline:
+                return picture
     finally:
         editor.stop()
+
+
+def hover_text_pixels(width, height, pixels):
+    """Pixels of more than one grey level in the right part of the bottom text line."""
+    return sum(1 for y in range(int(height * 0.95) + 2, int(height * 0.95) + 20)
+               for x in range(int(width * 0.6), width)
+               if len(set(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3])) > 1)
 
 
 def same_picture():
@@ -47,9 +58,7 @@ def same_picture():
                     if event_driven[i:i + 3] != continuous[i:i + 3])
     check(differing == 0, f"{differing} pixels differ between the two loops")
     # The picture really shows the sequence: the hover text line is not blank.
-    bottom = range(int(height * 0.95) + 2, int(height * 0.95) + 20)
-    coloured = sum(1 for y in bottom for x in range(int(width * 0.6), width)
-                   if len(set(event_driven[(y * width + x) * 3:(y * width + x) * 3 + 3])) > 1)
+    coloured = hover_text_pixels(width, height, event_driven)
     check(coloured > 20, f"no hover text on the bottom line ({coloured} coloured pixels)")
 
 

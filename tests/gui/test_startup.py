@@ -1,5 +1,6 @@
-"""End-to-end: start-up (window, size, first listing), --help and --version without a
-display, and the 4:3 rule when the window is resized from outside."""
+"""End-to-end: start-up (window, size, first listing) and a clean close (status 0, also
+in the sanitizer build), --help and --version without a display, and the 4:3 rule when
+the window is resized from outside."""
 
 import os
 import subprocess
@@ -31,6 +32,7 @@ def startup_window_and_listing():
         check((width, height) == (800, 600), f"window is {width} x {height}")
         check((x, y) == (10, 10), f"window is at ({x}, {y})")
         editor.expect_quiet(0.5)
+        editor.close()
     finally:
         editor.stop()
 

@@ -4,9 +4,10 @@
 Usage: dialog_gui_test.py PATH/TO/dialog_probe. Each case starts the probe, waits for
 the dialog by its title, focuses it and types keys without --window (GTK ignores
 synthetic events sent to a window), then checks the probe's result line and that the
-dialog has left the screen.
+dialog has left the screen while the probe still runs (until its input is closed).
 """
 import os
+import re
 import select
 import shutil
 import subprocess
@@ -15,11 +16,12 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "gui"))
-from qmgui import type_text  # noqa: E402  (pastes, so the entry's completion cannot race)
+from qmgui import type_text, wait_viewable, window_gone  # noqa: E402  (type_text pastes)
 
 PROBE = sys.argv[1]
 CHOOSER = "Pick a Data File"
 NOTICE = "Quillmoor Error!"
+QUESTION = "Replace File?"
 failures = []
 
 
@@ -28,7 +30,7 @@ def xdotool(*args, timeout=30):
 
 
 def windows_named(title):
-    found = xdotool("search", "--name", "^" + title + "$")
+    found = xdotool("search", "--name", "^" + re.escape(title) + "$")
     return found.stdout.split()
 
 
@@ -70,12 +72,15 @@ def probe_env():
 def perform(action):
     if action[0] == "type":
         type_text(action[1])
-        time.sleep(0.3)
         xdotool("key", "Delete")  # drops an inline completion the entry offers
     elif action[0] == "key":
         xdotool("key", action[1])
-    elif action[0] == "wait":
-        time.sleep(action[1])
+    elif action[0] == "await":  # a dialog shows: focus it
+        wid = find_window(action[1])
+        wait_viewable(int(wid))
+        xdotool("windowfocus", "--sync", wid)
+    elif action[0] == "gone" and not window_gone(re.escape(action[1]), timeout=10):
+        raise TimeoutError(f"{action[1]!r} stayed on screen")
 
 
 def run_case(name, mode, title, actions, check, retries=2):
@@ -83,11 +88,12 @@ def run_case(name, mode, title, actions, check, retries=2):
     deadline = time.monotonic() + 10
     while windows_named(title) and time.monotonic() < deadline:
         time.sleep(0.1)
-    probe = subprocess.Popen([PROBE, mode], stdout=subprocess.PIPE, env=probe_env())
+    probe = subprocess.Popen([PROBE, mode], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                             env=probe_env())
     try:
+        # The open chooser fills its location entry before its window is mapped.
+        perform(("await", title))
         wid = find_window(title)
-        xdotool("windowfocus", "--sync", wid)
-        time.sleep(1.0)  # the open chooser fills its location entry once mapped
         for action in actions:
             perform(action)
         # A busy machine can swallow the closing key while a completion list pops up;
@@ -102,8 +108,10 @@ def run_case(name, mode, title, actions, check, retries=2):
                 perform(actions[-1])
         if result is None:
             result = read_result(probe, deadline=time.monotonic() + 8)
-        # The probe keeps running a second after its result: the dialog must be gone.
-        leftover = windows_named(title)
+        # The dialog must go while the probe still runs, well before the probe ends.
+        leftover = not window_gone("^" + re.escape(title) + "$", timeout=5)
+        lingered = probe.poll() is None
+        probe.stdin.close()
         status = probe.wait(timeout=30)
     except Exception as error:  # a hung dialog or a missing window
         # What was on the screen, for the log reader (in the working directory).
@@ -119,6 +127,8 @@ def run_case(name, mode, title, actions, check, retries=2):
         failures.append(f"{name}: {problem} (result {result!r})")
     elif leftover:
         failures.append(f"{name}: dialog still on screen after it returned")
+    elif not lingered:
+        failures.append(f"{name}: the probe ended before the dialog was checked")
     elif status != 0:
         failures.append(f"{name}: the probe ended with status {status}")
     else:
@@ -165,8 +175,14 @@ run_case("save appends .csv to a typed name", "save", CHOOSER,
 # brings the chooser back, which is then cancelled.
 run_case("save asks before the added extension replaces a file", "save", CHOOSER,
          [("key", "ctrl+a"), ("type", os.path.join(work, "keep")), ("key", "Return"),
-          ("wait", 1.0), ("key", "Escape"), ("wait", 1.0), ("key", "Escape")],
+          ("await", QUESTION), ("key", "Escape"), ("gone", QUESTION), ("await", CHOOSER),
+          ("key", "Escape")],
          expect("false untouched"))
+# A typed name of an existing file asks too; "Replace" confirms it.
+run_case("save asks before the typed name replaces a file", "save", CHOOSER,
+         [("key", "ctrl+a"), ("type", existing), ("key", "Return"), ("await", QUESTION),
+          ("key", "alt+r")],
+         expect("true " + existing))
 
 shutil.rmtree(work, ignore_errors=True)
 for failure in failures:

@@ -1,11 +1,13 @@
 // Shows one real platform dialog over a GLUT window and prints what it returned, for
 // dialog_gui_test.py to drive with xdotool under Xvfb.
-// Usage: dialog_probe message|open|save. After the result line it keeps its window for
-// a second so the script can check that the dialog has left the screen.
+// Usage: dialog_probe message|open|save. After the result line it keeps its window until
+// its standard input ends, so that a dialog that goes only with the process is caught.
 #include "platform/platform.h"
 #include "tests/support/gl_test_window.h"
 
 #include <GL/freeglut.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -15,9 +17,11 @@ namespace {
 void NoDisplay() {}
 
 void Linger() {
-    for (int i = 0; i < 100; ++i) {
+    pollfd input = {0, POLLIN, 0};
+    char buffer[64];
+    while (true) {
         glutMainLoopEvent();
-        SleepMs(10);
+        if (poll(&input, 1, 10) > 0 && read(0, buffer, sizeof buffer) <= 0) return;
     }
 }
 } // namespace
@@ -53,8 +57,7 @@ int main(int argc, char** argv) {
     FileDialogOptions options;
     options.save = std::strcmp(mode, "save") == 0;
     options.title = "Pick a Data File";
-    options.filterName = "CSV files";
-    options.filterPattern = "*.csv";
+    options.filters = {{"CSV files", "*.csv"}, {"All files", "*"}};
     options.proposedName = "Data.csv";
     options.defaultExtension = "csv";
     std::string path = "untouched";

@@ -69,8 +69,7 @@ TEST_F(NoDisplay, NoticesGoToTheHookOrElseToStderr) {
 TEST_F(NoDisplay, FileChooserFailsAndLeavesThePathAlone) {
     FileDialogOptions options;
     options.title = "Pick a Data File";
-    options.filterName = "CSV files";
-    options.filterPattern = "*.csv";
+    options.filters = {{"CSV files", "*.csv"}};
     options.proposedName = "Data.csv";
     options.defaultExtension = "csv";
     for (bool save : {false, true}) {
