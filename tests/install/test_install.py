@@ -24,7 +24,8 @@ EXPECTED = {  # relative to the prefix
     "lib/quillmoor/libquillmoor_export.so", "lib/quillmoor/libquillmoor_nexus.so",
     "share/quillmoor/Another.fnt",
     f"share/applications/{APP}.desktop", f"share/icons/hicolor/scalable/apps/{APP}.svg",
-    f"share/metainfo/{APP}.metainfo.xml", "share/man/man1/quillmoor.1.gz",
+    f"share/metainfo/{APP}.metainfo.xml", f"share/mime/packages/{APP}.xml",
+    "share/man/man1/quillmoor.1.gz",
     "share/doc/quillmoor/copyright", "share/doc/quillmoor/changelog.gz",
     *(f"share/quillmoor/examples/{name}" for name in EXAMPLES)}
 KNOWN_LINTIAN_WARNINGS = {"maintscript-calls-ldconfig"}  # README, "Installing"
