@@ -91,19 +91,9 @@ bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, 
 bool OpenTreeFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
     std::string reason;
     std::string text;
-    std::string problem;
     NewickTree tree;
-    switch (ReadDataFile(fileName, &text, &problem)) {
-    case DataFileRead::kCannotOpen:
-        reason = std::string("cannot open ") + fileName;
-        break;
-    case DataFileRead::kRefused:
-        reason = std::string(fileName) + ":1: " + problem;
-        break;
-    case DataFileRead::kRead:
-        break;
-    }
-    if (reason.empty() && ReadNewick(text, fileName, &tree, &reason)) {
+    if (ReadWholeDataFile(fileName, &text, &reason, false) &&
+        ReadNewick(text, fileName, &tree, &reason)) {
         BeginTreeChange();
         ApplyNewickTree(tree);
         Rebuild(list);

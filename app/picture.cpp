@@ -14,7 +14,6 @@
 #include "font/text.h"
 #include "platform/platform.h"
 
-#include <dlfcn.h>
 #include <GL/freeglut.h>
 #include <strings.h>
 
@@ -59,11 +58,8 @@ PictureWriter LoadPictureWriter(std::string* whyNot) {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        void* handle = OpenModule(kExportModuleName, &failure);
-        if (handle != nullptr) {
-            writer = reinterpret_cast<PictureWriter>(dlsym(handle, "QuillmoorWritePicture"));
-            if (writer == nullptr) failure = "incomplete picture module";
-        }
+        writer = reinterpret_cast<PictureWriter>(
+            ModuleEntryPoint(kExportModuleName, "QuillmoorWritePicture", &failure));
     }
     if (writer == nullptr) *whyNot = failure;
     return writer;

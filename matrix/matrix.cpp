@@ -437,10 +437,10 @@ bool ParseMatrix(Text* text, MatrixTables* staged, ParseError* error) {
 
 } // namespace
 
-bool LoadCharacterMatrix(const char* fileName, std::string* whyNot, bool printRefusal) {
-    std::string bytes;
+bool ReadWholeDataFile(const char* fileName, std::string* bytes, std::string* whyNot,
+                       bool printRefusal) {
     std::string problem;
-    switch (ReadDataFile(fileName, &bytes, &problem)) {
+    switch (ReadDataFile(fileName, bytes, &problem)) {
     case DataFileRead::kCannotOpen:
         if (whyNot != nullptr) *whyNot = std::string("cannot open ") + fileName;
         return false;
@@ -449,6 +449,12 @@ bool LoadCharacterMatrix(const char* fileName, std::string* whyNot, bool printRe
     case DataFileRead::kRead:
         break;
     }
+    return true;
+}
+
+bool LoadCharacterMatrix(const char* fileName, std::string* whyNot, bool printRefusal) {
+    std::string bytes;
+    if (!ReadWholeDataFile(fileName, &bytes, whyNot, printRefusal)) return false;
     DecodeUtf16(&bytes);
 
     // Every slot starts clear, so nothing of an earlier file survives the load.

@@ -82,6 +82,12 @@ enum class DataFileRead { kRead, kCannotOpen, kRefused };
 // file is not a regular file, too large or unreadable (the problem belongs to line 1).
 DataFileRead ReadDataFile(const char* fileName, std::string* bytes, std::string* problem);
 
+// ReadDataFile for a reader: true with the file's bytes; false, with "cannot open FILE"
+// (nothing printed) or the refusal "FILE:1: problem" (printed unless printRefusal is false)
+// in *whyNot (when given).
+bool ReadWholeDataFile(const char* fileName, std::string* bytes, std::string* whyNot,
+                       bool printRefusal);
+
 // Reports a refused file the one way every reader does: "fileName:line: problem" on
 // stdout (unless printRefusal is false) and in *whyNot (when given). Returns false.
 bool RefuseDataFile(const char* fileName, int line, const std::string& problem, std::string* whyNot,

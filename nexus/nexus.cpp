@@ -8,7 +8,6 @@
 #include "nexus/nexus_module.h"
 #include "platform/platform.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,13 +37,10 @@ ReadNexusFunction ModuleParser(std::string* why) {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        std::string why;
-        void* handle = OpenModule(kNexusModuleName, &why);
-        if (handle != nullptr) {
-            parser = reinterpret_cast<ReadNexusFunction>(dlsym(handle, "QuillmoorReadNexus"));
-            if (parser == nullptr) why = "incomplete module";
-        }
-        if (parser == nullptr) failure = "cannot load the NEXUS reader: " + why;
+        std::string problem;
+        parser = reinterpret_cast<ReadNexusFunction>(
+            ModuleEntryPoint(kNexusModuleName, "QuillmoorReadNexus", &problem));
+        if (parser == nullptr) failure = "cannot load the NEXUS reader: " + problem;
     }
     *why = failure;
     return parser;
@@ -150,16 +146,7 @@ bool IsNexusFile(const char* path) {
 bool LoadNexusMatrixWith(ReadNexusFunction read, const char* path, std::string* whyNot,
                          bool printRefusal, std::string* firstTree) {
     std::string bytes;
-    std::string problem;
-    switch (ReadDataFile(path, &bytes, &problem)) {
-    case DataFileRead::kCannotOpen:
-        if (whyNot != nullptr) *whyNot = std::string("cannot open ") + path;
-        return false;
-    case DataFileRead::kRefused:
-        return RefuseDataFile(path, 1, problem, whyNot, printRefusal);
-    case DataFileRead::kRead:
-        break;
-    }
+    if (!ReadWholeDataFile(path, &bytes, whyNot, printRefusal)) return false;
     // NCL reads the mark as text; it is not part of the file's content.
     if (StartsWithUtf8Mark(bytes.data(), bytes.size())) bytes.erase(0, kUtf8MarkLength);
 

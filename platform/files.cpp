@@ -69,6 +69,14 @@ void* OpenModule(const char* fileName, std::string* whyNot) {
     return handle;
 }
 
+void* ModuleEntryPoint(const char* fileName, const char* symbol, std::string* whyNot) {
+    void* handle = OpenModule(fileName, whyNot);
+    if (handle == nullptr) return nullptr;
+    void* entry = dlsym(handle, symbol);
+    if (entry == nullptr) *whyNot = std::string(fileName) + " has no " + symbol;
+    return entry;
+}
+
 bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot) {
     // A hidden name in the same folder, so that the rename never crosses file systems.
     const std::string target(path);

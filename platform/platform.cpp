@@ -7,7 +7,6 @@
 
 #include "platform/dialogs_module.h"
 
-#include <dlfcn.h>
 #include <GL/glx.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,15 +43,13 @@ const DialogModule* Dialogs() {
     if (!tried) {
         tried = true;
         std::string whyNot;
-        void* handle = OpenModule(kDialogsModuleName, &whyNot);
-        if (handle != nullptr) {
-            module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
-                dlsym(handle, "QuillmoorShowMessageBox"));
+        module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
+            ModuleEntryPoint(kDialogsModuleName, "QuillmoorShowMessageBox", &whyNot));
+        if (module.showMessageBox != nullptr) {
             module.showFileDialog = reinterpret_cast<decltype(module.showFileDialog)>(
-                dlsym(handle, "QuillmoorShowFileDialog"));
+                ModuleEntryPoint(kDialogsModuleName, "QuillmoorShowFileDialog", &whyNot));
         }
         if (module.showMessageBox == nullptr || module.showFileDialog == nullptr) {
-            if (handle != nullptr) whyNot = "incomplete dialog module";
             std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", whyNot.c_str());
             std::fflush(stderr);
             module = DialogModule();

@@ -109,6 +109,10 @@ std::string FindFileIn(const std::vector<std::string>& folders, const char* name
 // system's library path is not searched: what loads must not depend on what else is
 // installed on the machine.
 void* OpenModule(const char* fileName, std::string* whyNot);
+// The entry point `symbol` of a module loaded by OpenModule (dlopen keeps one copy however
+// often it is asked for). Returns nullptr with the reason in *whyNot when the module does
+// not load or lacks the symbol.
+void* ModuleEntryPoint(const char* fileName, const char* symbol, std::string* whyNot);
 
 // Blocks the calling thread for ms milliseconds.
 void SleepMs(unsigned ms);
