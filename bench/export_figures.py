@@ -12,20 +12,12 @@ import statistics
 import subprocess
 import sys
 import tempfile
+
+from window_figures import write_matrix  # the same 19 x 19 matrix as the window figures
 import time
 
 RUNS = 15
 ENV = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-
-
-def write_matrix(path, taxa=19, characters=19):
-    # Every taxon its own state, so every branch carries changes (as window_figures.py).
-    with open(path, "w") as f:
-        f.write("Benchmark matrix\n")
-        f.write("x,x," + ",".join(f"T{t}" for t in range(taxa)) + ",UNUSED,\n")
-        for c in range(characters):
-            f.write(f"{c},C{c}," + ",".join(f"s{(t * (c + 3)) % taxa}" for t in range(taxa)) + "\n")
-        f.write(f"{characters},UNUSED\n")
 
 
 def one_run(program, picture, data):

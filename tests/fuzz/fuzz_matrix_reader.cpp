@@ -3,12 +3,12 @@
 // satisfy the tables' invariants. Anything else aborts. Built with matrix.cpp alone.
 #include "matrix/matrix.h"
 
+#include "tests/fuzz/scratch_file.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -83,22 +83,14 @@ void CheckLoaded() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/fuzz_matrix_reader_XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd < 0) std::abort();
-    close(fd);
-    gScratchPath = pattern;
-    std::atexit([] { std::remove(gScratchPath.c_str()); });
+    gScratchPath = MakeScratchFile("fuzz_matrix_reader");
     // The reader reports refused files on stdout; thousands of lines a second help no one.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(gScratchPath.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
+    WriteScratchFile(gScratchPath, data, size);
 
     static Tables before;
     static Tables after;

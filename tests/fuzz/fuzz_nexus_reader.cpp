@@ -6,12 +6,12 @@
 #include "matrix/matrix.h"
 #include "nexus/nexus_module.h"
 
+#include "tests/fuzz/scratch_file.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -55,20 +55,12 @@ void CheckLoaded() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/fuzz_nexus_reader_XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd < 0) std::abort();
-    close(fd);
-    gScratchPath = pattern;
-    std::atexit([] { std::remove(gScratchPath.c_str()); });
+    gScratchPath = MakeScratchFile("fuzz_nexus_reader");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(gScratchPath.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
+    WriteScratchFile(gScratchPath, data, size);
 
     const std::string before = Tables();
     std::string whyNot;
