@@ -79,20 +79,25 @@ bool EndTreeChange() {
     return true;
 }
 
-bool UndoTreeChange(bool list) {
-    if (gHistory.undo.empty()) return false;
-    CladeNode* tree = gHistory.undo.back();
-    gHistory.undo.pop_back();
-    SwapIn(tree, gHistory.redo, list);
+namespace {
+
+// One step back (from undo to redo) or forward (from redo to undo).
+bool Step(std::vector<CladeNode*>& from, std::vector<CladeNode*>& to, bool list) {
+    if (from.empty()) return false;
+    CladeNode* tree = from.back();
+    from.pop_back();
+    SwapIn(tree, to, list);
     return true;
 }
 
+} // namespace
+
+bool UndoTreeChange(bool list) {
+    return Step(gHistory.undo, gHistory.redo, list);
+}
+
 bool RedoTreeChange(bool list) {
-    if (gHistory.redo.empty()) return false;
-    CladeNode* tree = gHistory.redo.back();
-    gHistory.redo.pop_back();
-    SwapIn(tree, gHistory.undo, list);
-    return true;
+    return Step(gHistory.redo, gHistory.undo, list);
 }
 
 bool RevertToLoadedTree() {
