@@ -129,11 +129,6 @@ void AddPanel(Scene& scene, const PanelLayout& layout) {
 
 } // namespace
 
-float MeasureText(const char* text, int size) {
-    TextSetSize(size);
-    return TextGetWidth(text);
-}
-
 void AddParsimonyTools(Scene& scene, const SceneView& view) {
     const ParsimonyView* tools = view.parsimony;
     if (tools == nullptr || gRoot == nullptr) return;
