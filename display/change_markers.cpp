@@ -101,18 +101,18 @@ int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float 
 void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
     Scene& scene = ScratchScene();
     const int events = AddChangeMarkers(scene, node, pointerX, pointerY);
-    AddHoverTexts(scene, nullptr, 0.0f);
+    AddHoverTexts(scene, nullptr, 0.0f, 100.0f);
     DrawScene(scene);
     gEventCount += events;
 }
 
-void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound) {
+void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound, float rightBound) {
     std::vector<HoverText> texts;
     for (const auto& [character, state] : scene.hoveredChanges)
         texts.push_back({gCharacterNames[character], StateNameOf(character, state), character});
     if (leaf != nullptr) texts.push_back({LeafName(leaf), "", -1});
     if (texts.empty()) return;
-    for (const PlacedText& line : PlaceHoverTexts(texts, leftBound, MeasureText)) {
+    for (const PlacedText& line : PlaceHoverTexts(texts, leftBound, rightBound, MeasureText)) {
         AddText(scene, line.x, line.y, line.size,
                 line.character >= 0 ? gCharacterColors[line.character] : kLabelColour,
                 line.text.c_str(), line.text.size());

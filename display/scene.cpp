@@ -55,7 +55,8 @@ const CladeNode* ShortenedLeafAt(const CladeNode* node, float x, float y) {
 // What the pointer is over, on the bottom line right of the event total.
 void AddPointerTexts(Scene& scene, const SceneView& view) {
     AddHoverTexts(scene, ShortenedLeafAt(gRoot, view.pointerX, view.pointerY),
-                  EventTotalRight(scene.eventTotal, MeasureText) + kAfterTotal);
+                  EventTotalRight(scene.eventTotal, MeasureText) + kAfterTotal,
+                  BottomLineRight(gRoot, MeasureText));
 }
 
 void AddAncestralPanelElement(Scene& scene, const SceneView&) {

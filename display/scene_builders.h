@@ -14,9 +14,9 @@ void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget);
 // go to scene.hoveredChanges. Returns the number of change events on the subtree's branches.
 int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY);
 // The bottom line's hover texts: those of scene.hoveredChanges, then the full name of leaf
-// (when not null), none starting left of leftBound; sets scene.hoverTextLeft. After every
-// marker, so that the text lies over them.
-void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound);
+// (when not null), between leftBound and rightBound; sets scene.hoverTextLeft. After
+// every marker, so that the text lies over them.
+void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound, float rightBound);
 void AddAncestralPanel(Scene& scene);
 void AddNodePanel(Scene& scene, const CladeNode* node);
 void AddDragIndicator(Scene& scene, const CladeNode* dragNode, const CladeNode* dropTarget);

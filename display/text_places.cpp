@@ -33,8 +33,7 @@ constexpr float kColumnWidth = 20.0f;
 constexpr float kAncestralTop = 4.0f;
 constexpr float kNodeTitleTop = 54.0f;
 constexpr float kNodeListTop = 62.0f;
-constexpr int kListLineSize = 50; // the lists' line buffer: 49 bytes and the terminator
-constexpr float kListGap = 1.0f;  // between a line and what it must not meet
+constexpr float kListGap = 1.0f; // between a line and what it must not meet
 
 constexpr char kBanner[] = "Quillmoor";
 constexpr float kBannerX = 40.0f;
@@ -132,11 +131,11 @@ void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, floa
             static_cast<float>(slot.column) * kColumnWidth + kListLeft;
 
     for (const Slot& slot : slots) {
-        const char* name = gCharacterNames[slot.character];
+        const std::string name(gCharacterNames[slot.character],
+                               strnlen(gCharacterNames[slot.character], kMatrixNameSize));
         const char* state = StateNameOf(slot.character, slot.state);
-        char formatted[kListLineSize];
-        FormatStateLine(formatted, sizeof formatted, name, state);
-        PlacedText line{formatted, columnStarts[{slot.column, slot.row}],
+        const std::string tail = ": " + std::string(state, strnlen(state, kMatrixNameSize));
+        PlacedText line{name + tail, columnStarts[{slot.column, slot.row}],
                         static_cast<float>(slot.row * layout.size) + top, layout.size,
                         slot.character};
         float right = kRightEdge;
@@ -147,9 +146,7 @@ void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, floa
             if (box.left >= line.x && box.top < bottom && line.y < box.bottom)
                 right = std::min(right, box.left - kListGap);
         }
-        FitLine(&line, std::string(name, strnlen(name, kMatrixNameSize)),
-                ": " + std::string(state, strnlen(state, kMatrixNameSize)), right - line.x,
-                kLeastListSize, width);
+        FitLine(&line, name, tail, right - line.x, kLeastListSize, width);
         out->push_back(line);
     }
 }
@@ -272,10 +269,20 @@ float EventTotalRight(int eventTotal, TextWidthFn width) {
     return BoxOf(EventTotalText(eventTotal), width).right;
 }
 
-std::vector<PlacedText> PlaceHoverTexts(const std::vector<HoverText>& texts, float leftBound,
-                                        TextWidthFn width) {
-    std::vector<PlacedText> placed;
+float BottomLineRight(const CladeNode* root, TextWidthFn width) {
+    std::vector<PercentBox> labels;
+    AddLabelBoxes(root, width, &labels);
     float right = kRightEdge;
+    for (const PercentBox& box : labels) {
+        if (box.bottom > kBottomLineY) right = std::min(right, box.left - kHoverGap);
+    }
+    return right;
+}
+
+std::vector<PlacedText> PlaceHoverTexts(const std::vector<HoverText>& texts, float leftBound,
+                                        float rightBound, TextWidthFn width) {
+    std::vector<PlacedText> placed;
+    float right = rightBound;
     for (const HoverText& hover : texts) {
         const float room = right - leftBound;
         if (room < kLeastHoverRoom) break;

@@ -87,9 +87,12 @@ struct HoverText {
     std::string state;
     int character;
 };
-// The hover texts placed from the right: the first ends near the window's edge (a short
-// one starts at 70 %), each next one ends left of the one before. None starts left of
+// Where the bottom line's free room ends on the right: the window's edge, or short of the
+// leaf labels that reach down into the line (the lowest leaves' when there are many).
+float BottomLineRight(const CladeNode* root, TextWidthFn width);
+// The hover texts placed from rightBound leftwards: the first ends near it (a short one
+// starts at 70 %), each next one ends left of the one before. None starts left of
 // leftBound: a text too wide for what is left is drawn smaller, then cut with "...", and
 // one with no room at all is left out.
 std::vector<PlacedText> PlaceHoverTexts(const std::vector<HoverText>& texts, float leftBound,
-                                        TextWidthFn width);
+                                        float rightBound, TextWidthFn width);
