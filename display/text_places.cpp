@@ -20,6 +20,7 @@
 namespace {
 
 constexpr float kRightEdge = 100.0f;
+constexpr float kWindowBottom = 100.0f;
 
 // Smallest sizes text is shrunk to before it is cut: a leaf label stays as tall as the
 // lists' own smallest lines, which are already at the baked font's least legible size.
@@ -122,9 +123,13 @@ PlacedText Title(float y, const char* text) {
 // first thing to its right on its row (see text_places.h), appended to out.
 void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, float top,
                   const CladeNode* root, TextWidthFn width, std::vector<PlacedText>* out) {
+    if (slots.empty()) return;
     std::vector<PercentBox> obstacles = {BoxOf(BannerText(), width),
                                          OpenFileButtonPlace(width).box};
-    AddLabelBoxes(root, width, &obstacles);
+    int rows = 0;
+    for (const Slot& slot : slots)
+        rows = std::max(rows, slot.row + 1);
+    AddLabelBoxes(root, width, &obstacles, top, top + static_cast<float>(rows * layout.size));
     std::map<std::pair<int, int>, float> columnStarts; // (column, row) -> left
     for (const Slot& slot : slots)
         columnStarts[{slot.column, slot.row}] =
@@ -171,15 +176,32 @@ std::string CutToFit(const std::string& text, const std::string& tail, float roo
                      TextWidthFn width) {
     static const char kEllipsis[] = "...";
     if (width((text + tail).c_str(), size) <= room) return text + tail;
-    std::string kept = text;
-    while (!kept.empty() && width((kept + kEllipsis + tail).c_str(), size) > room) {
-        kept.pop_back();
-        // Never end inside a UTF-8 sequence: drop its continuation bytes and its lead byte.
-        while (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0x80)
-            kept.pop_back();
-        if (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0x80) != 0) kept.pop_back();
+    // The lengths a cut may keep, longest first: one character less each time, never
+    // ending inside a UTF-8 sequence (its continuation bytes go with their lead byte).
+    std::vector<std::size_t> keeps = {text.size()};
+    for (std::size_t kept = text.size(); kept > 0;) {
+        --kept;
+        while (kept > 0 && (static_cast<unsigned char>(text[kept - 1]) & 0xC0) == 0x80)
+            --kept;
+        if (kept > 0 && (static_cast<unsigned char>(text[kept - 1]) & 0x80) != 0) --kept;
+        keeps.push_back(kept);
     }
-    return kept + kEllipsis + tail;
+    auto fits = [&](std::size_t k) {
+        return width((text.substr(0, keeps[k]) + kEllipsis + tail).c_str(), size) <= room;
+    };
+    // Widths grow with the length kept, so the longest that fits is found by halving:
+    // keeps[bad] does not fit, keeps[good] does (or is the empty cut, the last resort).
+    std::size_t bad = 0;
+    std::size_t good = keeps.size() - 1;
+    if (!fits(bad)) {
+        while (good - bad > 1) {
+            const std::size_t middle = (bad + good) / 2;
+            (fits(middle) ? good : bad) = middle;
+        }
+    } else {
+        good = bad;
+    }
+    return text.substr(0, keeps[good]) + kEllipsis + tail;
 }
 
 const char* LeafName(const CladeNode* leaf) {
@@ -188,25 +210,38 @@ const char* LeafName(const CladeNode* leaf) {
     return leaf->source != nullptr ? leaf->source->name : leaf->name;
 }
 
-LeafLabel PlaceLeafLabel(const CladeNode* leaf, TextWidthFn width) {
+namespace {
+// The label's line at the size the number of taxa gives, before any fitting.
+PlacedText FullSizeLabel(const CladeNode* leaf) {
     const int n = gTaxonCount;
     const char* name = LeafName(leaf);
-    const std::string text(name, strnlen(name, kTaxonNameSize));
     const float shift = static_cast<float>(n / 5);
-    LeafLabel label{
-        {text, TreeXToPercent(leaf->x) - shift, TreeYToPercent(leaf->y) + shift, LabelSize(n), -1},
-        false};
+    return {std::string(name, strnlen(name, kTaxonNameSize)), TreeXToPercent(leaf->x) - shift,
+            TreeYToPercent(leaf->y) + shift, LabelSize(n), -1};
+}
+} // namespace
+
+LeafLabel PlaceLeafLabel(const CladeNode* leaf, TextWidthFn width) {
+    LeafLabel label{FullSizeLabel(leaf), false};
+    const std::string name = label.line.text;
     label.shortened =
-        FitLine(&label.line, text, "", kRightEdge - label.line.x, kLeastLabelSize, width);
+        FitLine(&label.line, name, "", kRightEdge - label.line.x, kLeastLabelSize, width);
     return label;
 }
 
-// Pre-order: the node's own label, then the left subtree's, then the right one's.
-void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out) {
+// Pre-order: the node's own label, then the left subtree's, then the right one's. A label
+// is placed (and measured) only when its full-size cell meets the band: fitting only
+// shrinks a label within that cell.
+void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out,
+                   float bandTop, float bandBottom) {
     if (node == nullptr) return;
-    if (node->isTaxon) out->push_back(BoxOf(PlaceLeafLabel(node, width).line, width));
-    AddLabelBoxes(node->left, width, out);
-    AddLabelBoxes(node->right, width, out);
+    if (node->isTaxon) {
+        const PlacedText cell = FullSizeLabel(node);
+        if (cell.y < bandBottom && bandTop < cell.y + static_cast<float>(cell.size))
+            out->push_back(BoxOf(PlaceLeafLabel(node, width).line, width));
+    }
+    AddLabelBoxes(node->left, width, out, bandTop, bandBottom);
+    AddLabelBoxes(node->right, width, out, bandTop, bandBottom);
 }
 
 bool OverNode(const CladeNode* node, float x, float y) {
@@ -271,7 +306,7 @@ float EventTotalRight(int eventTotal, TextWidthFn width) {
 
 float BottomLineRight(const CladeNode* root, TextWidthFn width) {
     std::vector<PercentBox> labels;
-    AddLabelBoxes(root, width, &labels);
+    AddLabelBoxes(root, width, &labels, kBottomLineY, kWindowBottom);
     float right = kRightEdge;
     for (const PercentBox& box : labels) {
         if (box.bottom > kBottomLineY) right = std::min(right, box.left - kHoverGap);

@@ -49,8 +49,10 @@ struct LeafLabel {
 LeafLabel PlaceLeafLabel(const CladeNode* leaf, TextWidthFn width);
 // The name of the taxon leaf, from its gTaxa record when it has one.
 const char* LeafName(const CladeNode* leaf);
-// Every taxon leaf's label box, pre-order.
-void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out);
+// The label boxes of the subtree's taxon leaves, pre-order; only of those that may reach
+// into the band of window rows from bandTop to bandBottom.
+void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out,
+                   float bandTop = 0.0f, float bandBottom = 100.0f);
 // True when the point (tree units) is over the leaf's disc: within the square a press
 // picks the node in.
 bool OverNode(const CladeNode* node, float x, float y);
