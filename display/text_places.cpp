@@ -22,8 +22,9 @@ namespace {
 constexpr float kRightEdge = 100.0f;
 constexpr float kWindowBottom = 100.0f;
 
-// Smallest sizes text is shrunk to before it is cut: a leaf label stays as tall as the
-// lists' own smallest lines, which are already at the baked font's least legible size.
+// Smallest sizes text is shrunk to before it is cut: the lists already use size 2 at 18
+// and 19 characters, and it stays legible in rows of their own; a label or a hover text
+// is read on its own, across the tree, and stops at 3.
 constexpr int kLeastLabelSize = 3;
 constexpr int kLeastListSize = 2;
 constexpr int kLeastHoverSize = 3;
