@@ -15,13 +15,13 @@
 #include "clade/clade.h"
 #include "clade/history.h"
 #include "display/display.h"
+#include "display/text_places.h"
 #include "font/text.h"
 #include "platform/platform.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -36,16 +36,6 @@ namespace {
 constexpr int kWindowX = 10;
 constexpr int kWindowY = 10;
 constexpr char kWindowTitle[] = "Quillmoor";
-constexpr char kOpenFileLabel[] = "Open File";
-constexpr int kOpenFileTextSize = 5;
-
-// "Open File" stands at 90 % across unless its label, in the baked font, is too wide for
-// the rest of the window; then the button moves left until its body ends at 99 %, so the
-// label is never cut off at the window's edge.
-float OpenFileButtonX() {
-    TextSetSize(kOpenFileTextSize);
-    return std::min(90.0f, 98.0f - TextGetWidth(kOpenFileLabel));
-}
 
 void DisplayFrameBody() {
     ++gFramesDrawn;
@@ -54,7 +44,8 @@ void DisplayFrameBody() {
     // earns one more frame (the press is consumed). A press it does not claim expires.
     BeginControls();
     Button openFile;
-    InitPushButton(openFile, OpenFileButtonX(), 1.0f, kOpenFileTextSize, kOpenFileLabel, false);
+    const ButtonPlace place = OpenFileButtonPlace(MeasureText);
+    InitPushButton(openFile, place.x, place.y, place.size, place.label, false);
     const bool clicked = ClaimPress(openFile);
     EndControls();
     const FileDialogRequest request = clicked ? FileDialogRequest::Open : TakeFileDialogRequest();

@@ -1,13 +1,16 @@
 // The change markers' items: one coloured triangle per change event on its branch, their
-// outlines, and the hover text of a marker under the pointer; and the running total
-// gEventCount. AddChangeMarkers is called by the frame's scene builder on gRoot after the
-// tree; DrawChangeMarkers builds the same items and replays them at once.
+// outlines, and the bottom line's hover texts (a marker's change, a shortened label's
+// name); and the running total gEventCount. AddChangeMarkers and AddHoverTexts are called
+// by the frame's scene builder on gRoot after the tree; DrawChangeMarkers builds the same
+// items and replays them at once.
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 
 #include "display/display.h"
 #include "display/primitives.h"
 #include "display/scene_builders.h"
+#include "display/text_places.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 
@@ -22,9 +25,7 @@ constexpr float kOutlineLift = 0.01f;   // outline in front of its own fill
 constexpr float kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
 constexpr float kHoverReachX = 0.08f;
 constexpr float kHoverReachY = 0.12f;
-constexpr int kHoverTextSize = 5;
-constexpr float kHoverTextY = 95.0f;
-constexpr int kHoverTextRightmost = 70;
+constexpr float kLabelColour[3] = {0.0f, 0.0f, 0.0f};
 
 // Outlines wait in the scene's queue and follow the fills together: switching between
 // filled triangles and (smoothed) lines makes GL rebuild its pipeline, which for one
@@ -35,20 +36,6 @@ void FlushOutlines(Scene& scene) {
     scene.items.insert(scene.items.end(), scene.pendingOutlines.begin(),
                        scene.pendingOutlines.end());
     scene.pendingOutlines.clear();
-}
-
-void AddHoverText(Scene& scene, int character, int32_t state) {
-    // Text is drawn without the depth test; keep it over every outline drawn before it.
-    FlushOutlines(scene);
-    char txt[100];
-    FormatStateLine(txt, sizeof txt, gCharacterNames[character], StateNameOf(character, state));
-    TextSetSize(kHoverTextSize);
-    // Short texts start at 70 percent; longer ones start further left to end near the edge.
-    int xt = static_cast<int>(100.0f - TextGetWidth(txt));
-    if (xt > kHoverTextRightmost) xt = kHoverTextRightmost;
-    AddText(scene, static_cast<float>(xt), kHoverTextY, kHoverTextSize, gCharacterColors[character],
-            txt);
-    if (xt < scene.hoverTextLeft) scene.hoverTextLeft = static_cast<float>(xt);
 }
 
 // Pre-order: the node's own branch markers, then the left subtree, then the right one.
@@ -83,7 +70,7 @@ int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float p
             t += step;
             if (std::fabs(pointerX - mx) < kHoverReachX &&
                 std::fabs(pointerY - my) < kHoverReachY) {
-                AddHoverText(scene, tnum[k], tval[k]);
+                scene.hoveredChanges.emplace_back(tnum[k], tval[k]);
             }
         }
     }
@@ -105,6 +92,7 @@ int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float p
 int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY) {
     scene.taxonCount = gTaxonCount;
     scene.pendingOutlines.clear();
+    scene.hoveredChanges.clear();
     const int events = AddMarkersBelow(scene, node, pointerX, pointerY);
     FlushOutlines(scene);
     return events;
@@ -113,6 +101,21 @@ int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float 
 void DrawChangeMarkers(const CladeNode* node, float pointerX, float pointerY) {
     Scene& scene = ScratchScene();
     const int events = AddChangeMarkers(scene, node, pointerX, pointerY);
+    AddHoverTexts(scene, nullptr, 0.0f, 100.0f);
     DrawScene(scene);
     gEventCount += events;
+}
+
+void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound, float rightBound) {
+    std::vector<HoverText> texts;
+    for (const auto& [character, state] : scene.hoveredChanges)
+        texts.push_back({gCharacterNames[character], StateNameOf(character, state), character});
+    if (leaf != nullptr) texts.push_back({LeafName(leaf), "", -1});
+    if (texts.empty()) return;
+    for (const PlacedText& line : PlaceHoverTexts(texts, leftBound, rightBound, MeasureText)) {
+        AddText(scene, line.x, line.y, line.size,
+                line.character >= 0 ? gCharacterColors[line.character] : kLabelColour,
+                line.text.c_str(), line.text.size());
+        scene.hoverTextLeft = std::min(scene.hoverTextLeft, line.x);
+    }
 }

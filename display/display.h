@@ -13,7 +13,7 @@
 
 // Number of change events in the tree the last frame drew (DrawChangeMarkers adds its own).
 extern int gEventCount;
-// Left end (percent) of the hover text the last DrawChangeMarkers pass drew; 100 when none.
+// Left end (percent) of the hover texts the last frame drew; 100 when none.
 extern float gHoverTextLeft;
 
 // The whole picture of the window for the model (gRoot) and view, into *scene (its

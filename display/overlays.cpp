@@ -7,6 +7,7 @@
 
 #include "display/display.h"
 #include "display/scene_builders.h"
+#include "display/text_places.h"
 #include "font/text.h"
 
 namespace {
@@ -77,18 +78,8 @@ void AddHelpOverlay(Scene& scene, const HelpLine* lines, int count) {
 } // namespace
 
 std::string FitText(const char* text, float width) {
-    std::string fitted = text;
-    if (TextGetWidth(text) <= width) return fitted;
-    static const char kEllipsis[] = "...";
-    while (!fitted.empty() && TextGetWidth((fitted + kEllipsis).c_str()) > width) {
-        fitted.pop_back();
-        // Never end inside a UTF-8 sequence: drop its continuation bytes and its lead byte.
-        while (!fitted.empty() && (static_cast<unsigned char>(fitted.back()) & 0xC0) == 0x80)
-            fitted.pop_back();
-        if (!fitted.empty() && (static_cast<unsigned char>(fitted.back()) & 0x80) != 0)
-            fitted.pop_back();
-    }
-    return fitted + kEllipsis;
+    // The current size, measured as the text layer has it set.
+    return CutToFit(text, "", width, 0, [](const char* run, int) { return TextGetWidth(run); });
 }
 
 void AddWindowOverlays(Scene& scene, const char* message, const HelpLine* help, int helpCount) {

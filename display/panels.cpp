@@ -1,82 +1,36 @@
 // The character panels' items: the root's states under "Ancestral Characters:" (every
 // frame) and a picked node's derived characters under "This Node's" / "Derived
-// Characters:" (from the tree's builder). Text only. DrawAncestralPanel and DrawNodePanel
-// build the same items and replay them at once.
-#include <algorithm>
+// Characters:" (from the tree's builder), at the places text_places.h gives. Text only.
+// DrawAncestralPanel and DrawNodePanel build the same items and replay them at once.
 #include <cassert>
 
 #include "display/display.h"
-#include "display/primitives.h"
 #include "display/scene_builders.h"
+#include "display/text_places.h"
 #include "matrix/matrix.h"
 
 namespace {
 
-constexpr int kTitleSize = 4;
 constexpr float kTitleColour[3] = {0.0f, 0.0f, 0.0f};
-constexpr float kAncestralTop = 4.0f;
-constexpr float kNodeListTop = 62.0f;
-constexpr float kColumnWidth = 20.0f;
-constexpr float kLeftMargin = 1.0f;
-constexpr int kLineSize = 50; // 49 characters and the terminator
 
-// List geometry for K characters: smaller text and more rows per column as K grows.
-struct ListLayout {
-    int size; // text size, percent of the window height
-    int rows; // lines per column
-};
-
-// The characters to list: never more than the tables hold.
-int CharacterCount() {
-    return std::clamp(gCharacterCount, 0, kMaxCharacters);
-}
-
-ListLayout LayoutFor(int characterCount) {
-    const int size = 5 - characterCount / 6;
-    assert(size > 0);
-    return {size, 30 / size};
-}
-
-void AddTitle(Scene& scene, float x, float y, const char* title) {
-    AddText(scene, x, y, kTitleSize, kTitleColour, title);
-}
-
-void AddSlot(Scene& scene, const ListLayout& layout, float top, int slot, int character,
-             int32_t state) {
-    char txt[kLineSize];
-    FormatStateLine(txt, sizeof txt, gCharacterNames[character], StateNameOf(character, state));
-    const int column = slot / layout.rows;
-    const int row = slot % layout.rows;
-    AddText(scene, static_cast<float>(column) * kColumnWidth + kLeftMargin,
-            static_cast<float>(row * layout.size) + top, layout.size, gCharacterColors[character],
-            txt);
+void AddLines(Scene& scene, const std::vector<PlacedText>& lines) {
+    for (const PlacedText& line : lines) {
+        const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
+        AddText(scene, line.x, line.y, line.size,
+                coloured ? gCharacterColors[line.character] : kTitleColour, line.text.c_str(),
+                line.text.size());
+    }
 }
 
 } // namespace
 
 void AddAncestralPanel(Scene& scene) {
-    AddTitle(scene, kLeftMargin, 0.0f, "Ancestral Characters:");
-    if (gRoot == nullptr) return;
-    const ListLayout layout = LayoutFor(CharacterCount());
-    for (int c = 0; c < CharacterCount(); ++c) {
-        AddSlot(scene, layout, kAncestralTop, c, c, gRoot->states[c]);
-    }
+    AddLines(scene, AncestralListText(gRoot, MeasureText));
 }
 
 void AddNodePanel(Scene& scene, const CladeNode* node) {
     assert(node != nullptr);
-    AddTitle(scene, kLeftMargin, 54.0f, "This Node's");
-    AddTitle(scene, kLeftMargin, 58.0f, "Derived Characters:");
-    if (gRoot == nullptr) return;
-    const ListLayout layout = LayoutFor(CharacterCount());
-    int slot = 0;
-    for (int c = 0; c < CharacterCount(); ++c) {
-        if (node->states[c] == gRoot->states[c]) continue;
-        AddSlot(scene, layout, kNodeListTop, slot, c, node->states[c]);
-        ++slot;
-        // The second column leaves its first three rows empty; later columns start at the top.
-        if (slot == layout.rows) slot += 3;
-    }
+    AddLines(scene, NodeListText(node, gRoot, MeasureText));
 }
 
 void DrawAncestralPanel() {

@@ -5,7 +5,7 @@
 #include "display/parsimony_layout.h"
 
 #include "display/display.h"
-#include "display/primitives.h"
+#include "matrix/matrix.h"
 
 #include <algorithm>
 #include <cassert>
@@ -19,59 +19,9 @@ namespace {
 
 constexpr PercentBox kBannerBand{38.0f, 0.0f, 100.0f, 11.0f};  // title, button, message line
 constexpr PercentBox kBottomLine{0.0f, 94.0f, 100.0f, 100.0f}; // total, hover, drop here
-constexpr int kPanelTitleSize = 4;
-constexpr float kListColumnWidth = 20.0f;
-constexpr float kListLeft = 1.0f;
-constexpr int kStateLineSize = 50; // the character lists' line buffer
-
-// The leaf labels' text size, as the tree drawing picks it.
-int LabelSize(int taxonCount) {
-    if (taxonCount > 15) return 4;
-    if (taxonCount > 10) return 5;
-    if (taxonCount > 5) return 6;
-    return 7;
-}
 
 int ListedCharacters() {
     return std::clamp(gCharacterCount, 0, kMaxCharacters);
-}
-
-// The character lists' text size and rows per column for the number of characters.
-struct ListLayout {
-    int size;
-    int rows;
-};
-ListLayout ListLayoutFor(int characters) {
-    const int size = 5 - characters / 6;
-    return {size, 30 / size};
-}
-
-PercentBox TextBox(const char* text, float x, float y, int size, TextWidthFn width) {
-    return {x, y, x + width(text, size), y + static_cast<float>(size)};
-}
-
-PercentBox StateLineBox(const ListLayout& layout, float top, int slot, int character, int32_t state,
-                        TextWidthFn width) {
-    char line[kStateLineSize];
-    FormatStateLine(line, sizeof line, gCharacterNames[character], StateNameOf(character, state));
-    const float x = static_cast<float>(slot / layout.rows) * kListColumnWidth + kListLeft;
-    const float y = static_cast<float>((slot % layout.rows) * layout.size) + top;
-    return TextBox(line, x, y, layout.size, width);
-}
-
-// Pre-order: every taxon leaf's label, where the tree drawing prints it.
-void AddLabels(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out) {
-    if (node == nullptr) return;
-    if (node->isTaxon) {
-        const int n = gTaxonCount;
-        const int shift = n / 5;
-        const char* name = node->source != nullptr ? node->source->name : node->name;
-        out->push_back(TextBox(name, TreeXToPercent(node->x) - static_cast<float>(shift),
-                               TreeYToPercent(node->y) + static_cast<float>(shift), LabelSize(n),
-                               width));
-    }
-    AddLabels(node->left, width, out);
-    AddLabels(node->right, width, out);
 }
 
 // ---- the panel's arrangements --------------------------------------------------------
@@ -97,20 +47,6 @@ std::string Decimal2(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", value);
     return text;
-}
-
-// name cut at a character boundary (never inside a UTF-8 sequence) and ended with "..."
-// until name + tail fits in room at size.
-std::string CutToFit(std::string name, const std::string& tail, float room, int size,
-                     TextWidthFn width) {
-    if (width((name + tail).c_str(), size) <= room) return name + tail;
-    while (!name.empty() && width((name + "..." + tail).c_str(), size) > room) {
-        name.pop_back();
-        while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
-            name.pop_back();
-        if (!name.empty() && (static_cast<unsigned char>(name.back()) & 0x80) != 0) name.pop_back();
-    }
-    return name + "..." + tail;
 }
 
 // The lines of an arrangement relative to the panel's top-left corner, and its size.
@@ -244,32 +180,15 @@ void MarkTree(int taxonCount, CellCounts* cells) {
 
 } // namespace
 
-bool Overlaps(const PercentBox& a, const PercentBox& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
 std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width) {
     std::vector<PercentBox> areas = {kBannerBand, kBottomLine};
     areas.push_back({2.0f, 95.0f, EventTotalRight(frame.eventTotal, width), 99.0f});
-    AddLabels(frame.root, width, &areas);
-
-    const int characters = ListedCharacters();
-    const ListLayout layout = ListLayoutFor(characters);
-    areas.push_back(TextBox("Ancestral Characters:", kListLeft, 0.0f, kPanelTitleSize, width));
-    if (frame.root != nullptr) {
-        for (int c = 0; c < characters; ++c)
-            areas.push_back(StateLineBox(layout, 4.0f, c, c, frame.root->states[c], width));
-    }
+    AddLabelBoxes(frame.root, width, &areas);
+    for (const PlacedText& line : AncestralListText(frame.root, width))
+        areas.push_back(BoxOf(line, width));
     if (frame.picked != nullptr) {
-        areas.push_back(TextBox("This Node's", kListLeft, 54.0f, kPanelTitleSize, width));
-        areas.push_back(TextBox("Derived Characters:", kListLeft, 58.0f, kPanelTitleSize, width));
-        int slot = 0;
-        for (int c = 0; c < characters && frame.root != nullptr; ++c) {
-            if (frame.picked->states[c] == frame.root->states[c]) continue;
-            areas.push_back(StateLineBox(layout, 62.0f, slot, c, frame.picked->states[c], width));
-            ++slot;
-            if (slot == layout.rows) slot += 3; // the second column starts three rows down
-        }
+        for (const PlacedText& line : NodeListText(frame.picked, frame.root, width))
+            areas.push_back(BoxOf(line, width));
     }
     return areas;
 }
@@ -331,11 +250,6 @@ PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount
     return place(smallest, leastCovering);
 }
 
-float EventTotalRight(int eventTotal, TextWidthFn width) {
-    const std::string text = "Total Events: " + std::to_string(eventTotal);
-    return 2.0f + width(text.c_str(), 4);
-}
-
 DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,
                                 TextWidthFn width) {
     constexpr float kGap = 3.0f;
@@ -354,7 +268,7 @@ DropHerePlace PlaceDropHereText(const std::string& text, float after, float befo
     const float top = 97.0f - static_cast<float>(size) / 2.0f;
     place.shown = true;
     place.line = {shown, left, top, size, -1};
-    place.box = TextBox(shown.c_str(), left, top, size, width);
+    place.box = BoxOf(place.line, width);
     return place;
 }
 

@@ -7,18 +7,10 @@
 
 #include "clade/moves.h"
 #include "clade/parsimony.h"
+#include "display/text_places.h"
 
 #include <string>
 #include <vector>
-
-struct PercentBox {
-    float left, top, right, bottom;
-};
-// True when the two boxes share more than an edge.
-bool Overlaps(const PercentBox& a, const PercentBox& b);
-
-// Width of text at a text size, in percent of the window width.
-using TextWidthFn = float (*)(const char* text, int size);
 
 // What the frame draws besides the parsimony drawing, as far as the layout must know.
 struct FrameContents {
@@ -30,15 +22,6 @@ struct FrameContents {
 // node's list, the banner with the button and the message line, the bottom line with the
 // event total and the hover text.
 std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width);
-
-// One line of text: its top-left corner, its size (percent of the window height) and its
-// colour (a character's colour, or black for -1).
-struct PlacedText {
-    std::string text;
-    float x, y;
-    int size;
-    int character;
-};
 
 // The panel: a box and its lines, or nothing when no arrangement fits the window.
 struct PanelLayout {
@@ -64,8 +47,6 @@ struct DropHerePlace {
 };
 DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,
                                 TextWidthFn width);
-// Right end of the "Total Events: N" text the frame prints at (2, 95).
-float EventTotalRight(int eventTotal, TextWidthFn width);
 
 // What a drop does to Total Events, and the mark of a target's branch in tree units: the
 // middle of the branch into target (of the stem for the root), where a drop cuts it.
@@ -89,7 +70,3 @@ struct ParsimonyView {
     const CladeNode* hintTarget = nullptr;
     std::string dropHere; // empty: none
 };
-
-// Text width through the baked font: the TextWidthFn of the real window. Changes the
-// current text size.
-float MeasureText(const char* text, int size);

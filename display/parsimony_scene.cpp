@@ -2,6 +2,7 @@
 // (parsimony_layout.h): the panel, the badges of a drop preview, the hint's rings and the
 // "Drop here" line. Called by BuildFrameScene. Touches no GL; text is measured with the
 // font layer.
+#include <algorithm>
 #include <cmath>
 
 #include "display/display.h"
@@ -129,11 +130,6 @@ void AddPanel(Scene& scene, const PanelLayout& layout) {
 
 } // namespace
 
-float MeasureText(const char* text, int size) {
-    TextSetSize(size);
-    return TextGetWidth(text);
-}
-
 void AddParsimonyTools(Scene& scene, const SceneView& view) {
     const ParsimonyView* tools = view.parsimony;
     if (tools == nullptr || gRoot == nullptr) return;
@@ -152,9 +148,9 @@ void AddParsimonyTools(Scene& scene, const SceneView& view) {
         AddRing(scene, x, y, 0.9f, 1.5f);
     }
     if (!tools->dropHere.empty()) {
-        const DropHerePlace place =
-            PlaceDropHereText(tools->dropHere, EventTotalRight(scene.eventTotal, MeasureText),
-                              scene.hoverTextLeft - 1.0f, MeasureText);
+        const DropHerePlace place = PlaceDropHereText(
+            tools->dropHere, EventTotalRight(scene.eventTotal, MeasureText),
+            std::min(scene.hoverTextLeft - 1.0f, BottomLineRight(gRoot, MeasureText)), MeasureText);
         if (place.shown) AddPlaced(scene, place.line, kDropHereColour);
     }
 }

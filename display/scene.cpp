@@ -2,22 +2,25 @@
 // builders share (text runs, the scratch scene). Called by the frame and by picture
 // export through BuildFrameScene. Touches no GL; text is measured with the font layer.
 #include <cassert>
-#include <cstdio>
 #include <cstring>
 
 #include "display/display.h"
 #include "display/scene_builders.h"
+#include "display/text_places.h"
 #include "font/text.h"
 
 namespace {
 
 constexpr float kBannerColour[3] = {0.0f, 0.0f, 1.0f};
-constexpr int kBannerSize = 5;
 constexpr float kTotalColour[3] = {0.0f, 0.0f, 0.0f};
-constexpr int kTotalSize = 4;
+constexpr float kAfterTotal = 2.0f; // free room between the event total and a hover text
+
+void AddPlaced(Scene& scene, const PlacedText& line, const float rgb[3]) {
+    AddText(scene, line.x, line.y, line.size, rgb, line.text.c_str(), line.text.size());
+}
 
 void AddBanner(Scene& scene, const SceneView&) {
-    AddText(scene, 40.0f, 1.0f, kBannerSize, kBannerColour, "Quillmoor");
+    AddPlaced(scene, BannerText(), kBannerColour);
 }
 
 // The window draws its controls here, over the banner and under the tree.
@@ -37,10 +40,23 @@ void AddMarkersOfModel(Scene& scene, const SceneView& view) {
 
 // The total of the markers just added: the one of the tree drawn.
 void AddEventTotal(Scene& scene, const SceneView&) {
-    // "Total Events: " and an 11-character integer need 26 bytes.
-    char txt[40];
-    std::snprintf(txt, sizeof txt, "Total Events: %d", scene.eventTotal);
-    AddText(scene, 2.0f, 95.0f, kTotalSize, kTotalColour, txt);
+    AddPlaced(scene, EventTotalText(scene.eventTotal), kTotalColour);
+}
+
+// Pre-order: the first taxon leaf under the point whose label is shortened, or null.
+const CladeNode* ShortenedLeafAt(const CladeNode* node, float x, float y) {
+    if (node == nullptr) return nullptr;
+    if (node->isTaxon && OverNode(node, x, y) && PlaceLeafLabel(node, MeasureText).shortened)
+        return node;
+    const CladeNode* left = ShortenedLeafAt(node->left, x, y);
+    return left != nullptr ? left : ShortenedLeafAt(node->right, x, y);
+}
+
+// What the pointer is over, on the bottom line right of the event total.
+void AddPointerTexts(Scene& scene, const SceneView& view) {
+    AddHoverTexts(scene, ShortenedLeafAt(gRoot, view.pointerX, view.pointerY),
+                  EventTotalRight(scene.eventTotal, MeasureText) + kAfterTotal,
+                  BottomLineRight(gRoot, MeasureText));
 }
 
 void AddAncestralPanelElement(Scene& scene, const SceneView&) {
@@ -58,8 +74,15 @@ void AddDragIndicatorElement(Scene& scene, const SceneView& view) {
 // existing item kinds.
 using ElementBuilder = void (*)(Scene& scene, const SceneView& view);
 const ElementBuilder kFrameElements[] = {
-    AddBanner,     AddWindowControls,        AddTreeOfModel,    AddMarkersOfModel,
-    AddEventTotal, AddAncestralPanelElement, AddParsimonyTools, AddDragIndicatorElement,
+    AddBanner,
+    AddWindowControls,
+    AddTreeOfModel,
+    AddMarkersOfModel,
+    AddEventTotal,
+    AddPointerTexts,
+    AddAncestralPanelElement,
+    AddParsimonyTools,
+    AddDragIndicatorElement,
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct CladeNode;
@@ -95,14 +96,18 @@ struct Scene {
     std::vector<SceneItem> items;
     std::vector<char> text;
     std::vector<SceneItem> pendingOutlines; // the marker builder's queue (scratch)
-    int taxonCount = 0;                     // N of the tree space when built
-    int eventTotal = 0;                     // change events on the markers drawn
-    float hoverTextLeft = 100.0f;           // where the marker hover text starts, percent
+    // The changes (character, state) whose markers are within reach of the pointer, in the
+    // marker builder's order; their hover texts go on the bottom line (scratch).
+    std::vector<std::pair<int, std::int32_t>> hoveredChanges;
+    int taxonCount = 0;           // N of the tree space when built
+    int eventTotal = 0;           // change events on the markers drawn
+    float hoverTextLeft = 100.0f; // where the leftmost hover text starts, percent
 
     void Clear() {
         items.clear();
         text.clear();
         pendingOutlines.clear();
+        hoveredChanges.clear();
         taxonCount = 0;
         eventTotal = 0;
         hoverTextLeft = 100.0f;

@@ -10,9 +10,13 @@
 
 // Discs, branches, root stem, labels and the picked node's panel of the subtree.
 void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget);
-// Markers and outlines of the subtree and the hover text of a marker within reach of the
-// pointer. Returns the number of change events on the subtree's branches.
+// Markers and outlines of the subtree; the changes of markers within reach of the pointer
+// go to scene.hoveredChanges. Returns the number of change events on the subtree's branches.
 int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY);
+// The bottom line's hover texts: those of scene.hoveredChanges, then the full name of leaf
+// (when not null), between leftBound and rightBound; sets scene.hoverTextLeft. After
+// every marker, so that the text lies over them.
+void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound, float rightBound);
 void AddAncestralPanel(Scene& scene);
 void AddNodePanel(Scene& scene, const CladeNode* node);
 void AddDragIndicator(Scene& scene, const CladeNode* dragNode, const CladeNode* dropTarget);

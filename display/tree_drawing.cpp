@@ -6,6 +6,7 @@
 
 #include "display/display.h"
 #include "display/scene_builders.h"
+#include "display/text_places.h"
 #include "matrix/matrix.h"
 
 namespace {
@@ -46,23 +47,10 @@ void AddBranch(Scene& scene, const CladeNode* from, const CladeNode* to,
     CopyRgb(quad.rgb, BranchColour(to, dropTarget));
 }
 
-// Label size in percent of the window height: smaller as the column of leaves fills up.
-int LabelSize(int taxonCount) {
-    if (taxonCount > 15) return 4;
-    if (taxonCount > 10) return 5;
-    if (taxonCount > 5) return 6;
-    return 7;
-}
-
 void AddLabel(Scene& scene, const CladeNode* node) {
-    const int n = gTaxonCount;
-    // The leaf's gTaxa record is the authority for its name; a leaf without one (never
-    // built by the model) falls back on its own copy rather than reading through null.
-    const char* name = node->source != nullptr ? node->source->name : node->name;
-    const int shift = n / 5;
-    AddText(scene, TreeXToPercent(node->x) - static_cast<float>(shift),
-            TreeYToPercent(node->y) + static_cast<float>(shift), LabelSize(n), kLabelColour, name,
-            strnlen(name, kTaxonNameSize));
+    const PlacedText label = PlaceLeafLabel(node, MeasureText).line;
+    AddText(scene, label.x, label.y, label.size, kLabelColour, label.text.c_str(),
+            label.text.size());
 }
 
 } // namespace

@@ -4,12 +4,14 @@
 // the "Drop here" line and the search, read back through GL feedback: the panel's box
 // holds everything the panel draws and none of the frame's other text, inside the window;
 // the "Drop here" line meets no other text, the hover text included; Ctrl+B's search runs
-// from the loop after the frame that says "Searching...".
+// from the loop after the frame that says "Searching...". With 19 long names the window's
+// pixels show no text cut off at its edges and no two texts of the frame meet.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -17,12 +19,14 @@
 #include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
+#include "app/picture.h"
 #include "app/shell.h"
 #include "clade/clade.h"
 #include "clade/history.h"
 #include "clade/parsimony.h"
 #include "display/display.h"
 #include "display/parsimony_layout.h"
+#include "display/text_places.h"
 #include "matrix/matrix.h"
 #include "tests/display/display_gl_support.h"
 
@@ -265,4 +269,89 @@ TEST_F(FrameEventsTest, SearchRunsAfterTheFrameThatSaysSearching) {
     UndoTreeChange(false);
     EXPECT_TRUE(SameTree(before, gRoot));
     DeleteTree(before);
+}
+
+TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
+    enum Pointer { Away, OnLeaf, OnMarker };
+    const struct {
+        const char* picked; // path from the root, or null
+        Pointer pointer;
+        bool panel;
+    } cases[] = {{nullptr, Away, false}, {nullptr, OnLeaf, false}, {nullptr, OnMarker, false},
+                 {"rl", OnMarker, true}, {"rrl", Away, true},      {"r", OnLeaf, false}};
+    Scene scene;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.picked ? c.picked : "-") + " pointer " +
+                     std::to_string(c.pointer) + (c.panel ? " panel" : ""));
+        ResetInput();
+        std::ifstream file(QM_LONG_NAMES); // 19 taxa of 31 bytes, 19 long characters
+        LoadMatrix(std::string(std::istreambuf_iterator<char>(file), {}));
+        const CladeNode* picked = nullptr;
+        if (c.picked != nullptr) {
+            picked = gRoot;
+            for (const char* step = c.picked; *step; ++step)
+                picked = *step == 'l' ? picked->left : picked->right;
+            Press(picked->x, picked->y);
+            ASSERT_EQ(gDragNode, picked);
+        }
+        const CladeNode* leaf = LowestLeaf();
+        if (c.pointer == OnLeaf) Move(leaf->x, leaf->y);
+        if (c.pointer == OnMarker) { // the first marker of a branch that has changes
+            const CladeNode* branch = BranchWithChanges(gRoot, picked);
+            int tnum[kMaxCharacters];
+            int tval[kMaxCharacters];
+            const float t = 0.05f + 0.9f / (ListChangeEvents(branch, tnum, tval) + 1.0f);
+            Move(branch->parent->x + (branch->x - branch->parent->x) * t,
+                 branch->parent->y + (branch->y - branch->parent->y) * t);
+        }
+        if (c.panel) ToggleParsimonyPanel();
+        DisplayFrame();
+        // The software driver keeps the frame in the back buffer through the swap; the
+        // root's stem at the left edge shows that the pixels read are the frame's.
+        std::vector<unsigned char> rgb(kWidth * kHeight * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        BuildFrameScene(CurrentSceneView(), &scene);
+        if (c.panel) ToggleParsimonyPanel();
+
+        EXPECT_LT(rgb[static_cast<std::size_t>(kHeight - PixelY(gRoot->y)) * kWidth * 3], 200);
+        // Text cut off by an edge leaves its glyphs in the edge's pixel column: at the right,
+        // where nothing else reaches, and at the left on the bottom line (rows from the bottom).
+        for (int row = 0; row < kHeight; ++row) {
+            const unsigned char* left = &rgb[static_cast<std::size_t>(row * kWidth) * 3];
+            const unsigned char* right = left + (kWidth - 1) * 3;
+            EXPECT_TRUE(row >= kHeight * 6 / 100 || std::min({left[0], left[1], left[2]}) > 250)
+                << "left edge, row " << row;
+            EXPECT_GT(std::min({right[0], right[1], right[2]}), 250) << "right edge, row " << row;
+        }
+
+        // Every text of the frame inside the window, clear of every other text; everything
+        // but the leaf labels clear of the button.
+        std::vector<std::pair<std::string, PercentBox>> texts;
+        for (const SceneItem& item : scene.items) {
+            if (item.kind != SceneKind::Text) continue;
+            const SceneText& t = item.text;
+            texts.push_back(
+                {scene.TextOf(item),
+                 {t.x, t.y, t.x + MeasureText(scene.TextOf(item), t.size), t.y + t.height}});
+        }
+        const PercentBox button = OpenFileButtonPlace(MeasureText).box;
+        bool fullName = false;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const auto& [text, box] = texts[i];
+            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= 100 && box.bottom <= 100)
+                << text;
+            const std::string kept = text.substr(0, text.find("..."));
+            bool label = false;
+            for (int t = 0; t < gTaxonCount && box.top < 94; ++t)
+                label = label || std::string(gTaxa[t].name).rfind(kept, 0) == 0;
+            EXPECT_TRUE(label || !Overlaps(box, button)) << text;
+            fullName = fullName || text == LeafName(leaf);
+            for (std::size_t j = i + 1; j < texts.size(); ++j)
+                EXPECT_FALSE(Overlaps(box, texts[j].second)) << text << " / " << texts[j].first;
+        }
+        EXPECT_EQ(fullName, c.pointer == OnLeaf); // the cut label's name, on the bottom line
+        EXPECT_EQ(scene.hoverTextLeft < 100, c.pointer != Away);
+    }
 }

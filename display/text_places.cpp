@@ -1,0 +1,344 @@
+// The places of the frame's own text (see text_places.h): one rule per kind of text, used
+// by the scene builders that draw it and by the parsimony layout that keeps clear of it.
+// Pure apart from MeasureText, which sets the font layer's text size; no GL.
+#include "display/text_places.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <utility>
+
+#include "clade/clade.h"
+#include "display/display.h"
+#include "display/primitives.h"
+#include "font/text.h"
+#include "matrix/matrix.h"
+
+namespace {
+
+constexpr float kRightEdge = 100.0f;
+constexpr float kWindowBottom = 100.0f;
+
+// Smallest sizes text is shrunk to before it is cut: the lists already use size 2 at 18
+// and 19 characters, and it stays legible in rows of their own; a label or a hover text
+// is read on its own, across the tree, and stops at 3.
+constexpr int kLeastLabelSize = 3;
+constexpr int kLeastListSize = 2;
+constexpr int kLeastHoverSize = 3;
+
+constexpr int kTitleSize = 4;
+constexpr float kListLeft = 1.0f;
+constexpr float kColumnWidth = 20.0f;
+constexpr float kAncestralTop = 4.0f;
+constexpr float kNodeTitleTop = 54.0f;
+constexpr float kNodeListTop = 62.0f;
+constexpr float kListGap = 1.0f; // between a line and what it must not meet
+
+constexpr char kBanner[] = "Quillmoor";
+constexpr float kBannerX = 40.0f;
+constexpr float kBannerY = 1.0f;
+constexpr int kBannerSize = 5;
+
+// "Open File" stands at 90 % across unless its label is too wide for the rest of the
+// window; then it moves left until its body ends at 99 %, so the label is never cut off.
+constexpr char kOpenFileLabel[] = "Open File";
+constexpr int kOpenFileSize = 5;
+constexpr float kOpenFileY = 1.0f;
+// The drawn body reaches 1 % beyond the label either side, from 0.2 % below the label's
+// top to 1.2 % below its 0.8-size cell; the shadow adds half a percent around it (0.67
+// down, as screen units are taller than wide). Rounded outward.
+constexpr float kButtonMarginX = 1.5f;
+constexpr float kButtonAbove = 0.5f;
+constexpr float kButtonBelow = 1.9f;
+
+constexpr float kTotalX = 2.0f;
+constexpr float kBottomLineY = 95.0f;
+constexpr int kTotalSize = 4;
+constexpr int kHoverSize = 5;
+constexpr float kHoverRightmostStart = 70.0f;
+constexpr float kHoverGap = 2.0f;
+constexpr float kLeastHoverRoom = 6.0f; // less than this holds no readable text
+
+// Label size in percent of the window height: smaller as the column of leaves fills up.
+int LabelSize(int taxonCount) {
+    if (taxonCount > 15) return 4;
+    if (taxonCount > 10) return 5;
+    if (taxonCount > 5) return 6;
+    return 7;
+}
+
+// Keeps line as it is when it fits in room. Otherwise name + tail at the largest smaller
+// size down to least at which it fits, centred on the same line; at least, name cut with
+// "..." before the tail, or the whole cut at its end when not even the tail fits. Returns
+// whether the line changed.
+bool FitLine(PlacedText* line, const std::string& name, const std::string& tail, float room,
+             int least, TextWidthFn width) {
+    if (width(line->text.c_str(), line->size) <= room) return false;
+    const std::string whole = name + tail;
+    const float middle = line->y + static_cast<float>(line->size) / 2.0f;
+    int size = line->size;
+    while (size > least && width(whole.c_str(), size) > room)
+        --size;
+    line->size = size;
+    line->y = middle - static_cast<float>(size) / 2.0f;
+    if (width(whole.c_str(), size) <= room) {
+        line->text = whole;
+        return true;
+    }
+    line->text = CutToFit(name, tail, room, size, width);
+    if (width(line->text.c_str(), size) > room) line->text = CutToFit(whole, "", room, size, width);
+    return true;
+}
+
+// List geometry for K characters: smaller text and more rows per column as K grows.
+struct ListLayout {
+    int size; // text size, percent of the window height
+    int rows; // lines per column
+};
+
+int ListedCharacters() {
+    return std::clamp(gCharacterCount, 0, kMaxCharacters);
+}
+
+ListLayout ListLayoutFor(int characters) {
+    const int size = 5 - characters / 6;
+    assert(size > 0);
+    return {size, 30 / size};
+}
+
+struct Slot {
+    int character;
+    int32_t state;
+    int column;
+    int row;
+};
+
+PlacedText Title(float y, const char* text) {
+    return {text, kListLeft, y, kTitleSize, -1};
+}
+
+// The lines of the slots under top, each fitted between its column's left edge and the
+// first thing to its right on its row (see text_places.h), appended to out.
+void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, float top,
+                  const CladeNode* root, TextWidthFn width, std::vector<PlacedText>* out) {
+    if (slots.empty()) return;
+    std::vector<PercentBox> obstacles = {BoxOf(BannerText(), width),
+                                         OpenFileButtonPlace(width).box};
+    int rows = 0;
+    for (const Slot& slot : slots)
+        rows = std::max(rows, slot.row + 1);
+    AddLabelBoxes(root, width, &obstacles, top, top + static_cast<float>(rows * layout.size));
+    std::map<std::pair<int, int>, float> columnStarts; // (column, row) -> left
+    for (const Slot& slot : slots)
+        columnStarts[{slot.column, slot.row}] =
+            static_cast<float>(slot.column) * kColumnWidth + kListLeft;
+
+    for (const Slot& slot : slots) {
+        const std::string name(gCharacterNames[slot.character],
+                               strnlen(gCharacterNames[slot.character], kMatrixNameSize));
+        const char* state = StateNameOf(slot.character, slot.state);
+        const std::string tail = ": " + std::string(state, strnlen(state, kMatrixNameSize));
+        PlacedText line{name + tail, columnStarts[{slot.column, slot.row}],
+                        static_cast<float>(slot.row * layout.size) + top, layout.size,
+                        slot.character};
+        float right = kRightEdge;
+        const auto next = columnStarts.find({slot.column + 1, slot.row});
+        if (next != columnStarts.end()) right = next->second - kListGap;
+        const float bottom = line.y + static_cast<float>(line.size);
+        for (const PercentBox& box : obstacles) {
+            if (box.left >= line.x && box.top < bottom && line.y < box.bottom)
+                right = std::min(right, box.left - kListGap);
+        }
+        FitLine(&line, name, tail, right - line.x, kLeastListSize, width);
+        out->push_back(line);
+    }
+}
+
+} // namespace
+
+bool Overlaps(const PercentBox& a, const PercentBox& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+float MeasureText(const char* text, int size) {
+    TextSetSize(size);
+    return TextGetWidth(text);
+}
+
+PercentBox BoxOf(const PlacedText& line, TextWidthFn width) {
+    return {line.x, line.y, line.x + width(line.text.c_str(), line.size),
+            line.y + static_cast<float>(line.size)};
+}
+
+std::string CutToFit(const std::string& text, const std::string& tail, float room, int size,
+                     TextWidthFn width) {
+    static const char kEllipsis[] = "...";
+    if (width((text + tail).c_str(), size) <= room) return text + tail;
+    // The lengths a cut may keep, longest first: one character less each time, never
+    // ending inside a UTF-8 sequence (its continuation bytes go with their lead byte).
+    std::vector<std::size_t> keeps = {text.size()};
+    for (std::size_t kept = text.size(); kept > 0;) {
+        --kept;
+        while (kept > 0 && (static_cast<unsigned char>(text[kept - 1]) & 0xC0) == 0x80)
+            --kept;
+        if (kept > 0 && (static_cast<unsigned char>(text[kept - 1]) & 0x80) != 0) --kept;
+        keeps.push_back(kept);
+    }
+    auto fits = [&](std::size_t k) {
+        return width((text.substr(0, keeps[k]) + kEllipsis + tail).c_str(), size) <= room;
+    };
+    // Widths grow with the length kept, so the longest that fits is found by halving:
+    // keeps[bad] does not fit, keeps[good] does (or is the empty cut, the last resort).
+    std::size_t bad = 0;
+    std::size_t good = keeps.size() - 1;
+    if (!fits(bad)) {
+        while (good - bad > 1) {
+            const std::size_t middle = (bad + good) / 2;
+            (fits(middle) ? good : bad) = middle;
+        }
+    } else {
+        good = bad;
+    }
+    return text.substr(0, keeps[good]) + kEllipsis + tail;
+}
+
+const char* LeafName(const CladeNode* leaf) {
+    // The leaf's gTaxa record is the authority for its name; a leaf without one (never
+    // built by the model) falls back on its own copy rather than reading through null.
+    return leaf->source != nullptr ? leaf->source->name : leaf->name;
+}
+
+namespace {
+// The label's line at the size the number of taxa gives, before any fitting.
+PlacedText FullSizeLabel(const CladeNode* leaf) {
+    const int n = gTaxonCount;
+    const char* name = LeafName(leaf);
+    const float shift = static_cast<float>(n / 5);
+    return {std::string(name, strnlen(name, kTaxonNameSize)), TreeXToPercent(leaf->x) - shift,
+            TreeYToPercent(leaf->y) + shift, LabelSize(n), -1};
+}
+} // namespace
+
+LeafLabel PlaceLeafLabel(const CladeNode* leaf, TextWidthFn width) {
+    LeafLabel label{FullSizeLabel(leaf), false};
+    const std::string name = label.line.text;
+    label.shortened =
+        FitLine(&label.line, name, "", kRightEdge - label.line.x, kLeastLabelSize, width);
+    return label;
+}
+
+// Pre-order: the node's own label, then the left subtree's, then the right one's. A label
+// is placed (and measured) only when its full-size cell meets the band: fitting only
+// shrinks a label within that cell.
+void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out,
+                   float bandTop, float bandBottom) {
+    if (node == nullptr) return;
+    if (node->isTaxon) {
+        const PlacedText cell = FullSizeLabel(node);
+        if (cell.y < bandBottom && bandTop < cell.y + static_cast<float>(cell.size))
+            out->push_back(BoxOf(PlaceLeafLabel(node, width).line, width));
+    }
+    AddLabelBoxes(node->left, width, out, bandTop, bandBottom);
+    AddLabelBoxes(node->right, width, out, bandTop, bandBottom);
+}
+
+bool OverNode(const CladeNode* node, float x, float y) {
+    constexpr float kReach = 0.2f; // the press's pick square, tree units
+    return std::fabs(x - node->x) < kReach && std::fabs(y - node->y) < kReach;
+}
+
+ButtonPlace OpenFileButtonPlace(TextWidthFn width) {
+    const float labelWidth = width(kOpenFileLabel, kOpenFileSize);
+    const float x = std::min(90.0f, 98.0f - labelWidth);
+    const float height = 0.8f * static_cast<float>(kOpenFileSize);
+    return {kOpenFileLabel,
+            x,
+            kOpenFileY,
+            kOpenFileSize,
+            {x - kButtonMarginX, kOpenFileY - kButtonAbove, x + labelWidth + kButtonMarginX,
+             kOpenFileY + height + kButtonBelow}};
+}
+
+PlacedText BannerText() {
+    return {kBanner, kBannerX, kBannerY, kBannerSize, -1};
+}
+
+std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width) {
+    std::vector<PlacedText> out = {Title(0.0f, "Ancestral Characters:")};
+    if (root == nullptr) return out;
+    const ListLayout layout = ListLayoutFor(ListedCharacters());
+    std::vector<Slot> slots;
+    for (int c = 0; c < ListedCharacters(); ++c)
+        slots.push_back({c, root->states[c], c / layout.rows, c % layout.rows});
+    AddListLines(slots, layout, kAncestralTop, root, width, &out);
+    return out;
+}
+
+std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* root,
+                                     TextWidthFn width) {
+    assert(node != nullptr);
+    std::vector<PlacedText> out = {Title(kNodeTitleTop, "This Node's"),
+                                   Title(kNodeTitleTop + 4.0f, "Derived Characters:")};
+    if (root == nullptr) return out;
+    const ListLayout layout = ListLayoutFor(ListedCharacters());
+    std::vector<Slot> slots;
+    int slot = 0;
+    for (int c = 0; c < ListedCharacters(); ++c) {
+        if (node->states[c] == root->states[c]) continue;
+        slots.push_back({c, node->states[c], slot / layout.rows, slot % layout.rows});
+        ++slot;
+        // The second column leaves its first three rows empty; later columns start at the top.
+        if (slot == layout.rows) slot += 3;
+    }
+    AddListLines(slots, layout, kNodeListTop, root, width, &out);
+    return out;
+}
+
+PlacedText EventTotalText(int eventTotal) {
+    return {"Total Events: " + std::to_string(eventTotal), kTotalX, kBottomLineY, kTotalSize, -1};
+}
+
+float EventTotalRight(int eventTotal, TextWidthFn width) {
+    return BoxOf(EventTotalText(eventTotal), width).right;
+}
+
+float BottomLineRight(const CladeNode* root, TextWidthFn width) {
+    std::vector<PercentBox> labels;
+    AddLabelBoxes(root, width, &labels, kBottomLineY, kWindowBottom);
+    float right = kRightEdge;
+    for (const PercentBox& box : labels) {
+        if (box.bottom > kBottomLineY) right = std::min(right, box.left - kHoverGap);
+    }
+    return right;
+}
+
+std::vector<PlacedText> PlaceHoverTexts(const std::vector<HoverText>& texts, float leftBound,
+                                        float rightBound, TextWidthFn width) {
+    std::vector<PlacedText> placed;
+    float right = rightBound;
+    for (const HoverText& hover : texts) {
+        const float room = right - leftBound;
+        if (room < kLeastHoverRoom) break;
+        std::string tail;
+        char formatted[100];
+        if (hover.character >= 0) {
+            FormatStateLine(formatted, sizeof formatted, hover.name.c_str(), hover.state.c_str());
+            tail = ": " + hover.state;
+        } else {
+            std::snprintf(formatted, sizeof formatted, "%s", hover.name.c_str());
+        }
+        PlacedText line{formatted, 0.0f, kBottomLineY, kHoverSize, hover.character};
+        FitLine(&line, hover.name, tail, room, kLeastHoverSize, width);
+        // Short texts start at 70 percent; longer ones start further left to end near the
+        // edge, at a whole percent.
+        const float w = width(line.text.c_str(), line.size);
+        line.x = std::min(kHoverRightmostStart, std::floor(right - w));
+        line.x = std::max(line.x, leftBound);
+        right = line.x - kHoverGap;
+        placed.push_back(line);
+    }
+    return placed;
+}
