@@ -1,7 +1,7 @@
 // The parsimony drawing's layout (see parsimony_layout.h): reserved areas from the rules
 // the frame's other text follows, a search for the panel's place on a grid of whole
 // percents, the "Drop here" line and the branch marks. Pure: no GL, text measured through
-// the caller's function. Called by the parsimony drawers and the tests.
+// the caller's function. Called by the scene's parsimony builder and the tests.
 #include "display/parsimony_layout.h"
 
 #include "display/display.h"
