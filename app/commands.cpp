@@ -250,9 +250,25 @@ FileDialogRequest TakeFileDialogRequest() {
     return requested;
 }
 
-void RunFileDialog(FileDialogRequest request) {
+namespace {
+
+// A save chooser, then the writer; the outcome goes to the message line (a failure to the
+// console as well).
+void SaveThrough(bool (*choose)(std::string*), bool (*write)(const char*, std::string*),
+                 const char* done) {
     std::string path;
     std::string whyNot;
+    if (!choose(&path)) return;
+    if (write(path.c_str(), &whyNot))
+        ShowMessage(done + WithoutFolder(path, path));
+    else
+        TellFailure(whyNot, path.c_str());
+}
+
+} // namespace
+
+void RunFileDialog(FileDialogRequest request) {
+    std::string path;
     switch (request) {
     case FileDialogRequest::None:
         return;
@@ -260,18 +276,10 @@ void RunFileDialog(FileDialogRequest request) {
         if (ChooseDataFile(&path)) OpenAnyFile(path.c_str());
         return;
     case FileDialogRequest::SaveTree:
-        if (!ChooseTreeFileToSave(&path)) return;
-        if (SaveTreeFile(path.c_str(), &whyNot))
-            ShowMessage("Saved the tree as " + WithoutFolder(path, path));
-        else
-            TellFailure(whyNot, path.c_str());
+        SaveThrough(ChooseTreeFileToSave, SaveTreeFile, "Saved the tree as ");
         return;
     case FileDialogRequest::ExportPicture:
-        if (!ChoosePictureFile(&path)) return;
-        if (ExportPicture(path.c_str(), &whyNot))
-            ShowMessage("Exported the picture as " + WithoutFolder(path, path));
-        else
-            TellFailure(whyNot, path.c_str());
+        SaveThrough(ChoosePictureFile, ExportPicture, "Exported the picture as ");
         return;
     }
 }

@@ -5,6 +5,9 @@
 #include "app/loading.h"
 #include "platform/platform.h"
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 constexpr char kTreePatterns[] = "*.nwk *.tre *.tree *.newick";
@@ -42,25 +45,31 @@ bool ChooseDataFile(std::string* path) {
     return Choose(options, path);
 }
 
-bool ChooseTreeFileToSave(std::string* path) {
-    const std::string proposed = ProposedName("nwk");
+namespace {
+
+// A save chooser that proposes the data file's name with extension, appends it to a bare
+// name, and asks before it replaces a file.
+bool ChooseSaveFile(const char* title, std::vector<FileFilter> filters, const char* extension,
+                    std::string* path) {
+    const std::string proposed = ProposedName(extension);
     FileDialogOptions options;
     options.save = true;
-    options.title = "Save Tree";
-    options.filters = {{"Newick trees", kTreePatterns}};
+    options.title = title;
+    options.filters = std::move(filters);
     options.proposedName = proposed.c_str();
-    options.defaultExtension = "nwk";
+    options.defaultExtension = extension;
     return Choose(options, path);
 }
 
+} // namespace
+
+bool ChooseTreeFileToSave(std::string* path) {
+    return ChooseSaveFile("Save Tree", {{"Newick trees", kTreePatterns}}, "nwk", path);
+}
+
 bool ChoosePictureFile(std::string* path) {
-    const std::string proposed = ProposedName("svg");
-    FileDialogOptions options;
-    options.save = true;
-    options.title = "Export Picture";
-    options.filters = {
-        {"SVG pictures", "*.svg"}, {"PNG pictures", "*.png"}, {"PDF documents", "*.pdf"}};
-    options.proposedName = proposed.c_str();
-    options.defaultExtension = "svg";
-    return Choose(options, path);
+    return ChooseSaveFile(
+        "Export Picture",
+        {{"SVG pictures", "*.svg"}, {"PNG pictures", "*.png"}, {"PDF documents", "*.pdf"}}, "svg",
+        path);
 }

@@ -11,19 +11,12 @@
 
 namespace {
 
-// Pre-order, left before right.
-void CollectPreOrder(CladeNode* node, std::vector<CladeNode*>* out) {
+// Pre-order, left before right; Node is CladeNode or const CladeNode.
+template <typename Node> void CollectPreOrder(Node* node, std::vector<Node*>* out) {
     if (node == nullptr) return;
     out->push_back(node);
-    CollectPreOrder(node->left, out);
-    CollectPreOrder(node->right, out);
-}
-
-void CollectPreOrder(const CladeNode* node, std::vector<const CladeNode*>* out) {
-    if (node == nullptr) return;
-    out->push_back(node);
-    CollectPreOrder(node->left, out);
-    CollectPreOrder(node->right, out);
+    CollectPreOrder<Node>(node->left, out);
+    CollectPreOrder<Node>(node->right, out);
 }
 
 // Arena nodes belong to the arena: a node that leaves the copy needs no release.

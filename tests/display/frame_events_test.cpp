@@ -84,6 +84,14 @@ void DragAndDrop(CladeNode* moved, CladeNode* target) {
     ASSERT_FALSE(gDragging);
 }
 
+// The node at a path from the root: "rl" is the left child of the root's right child.
+CladeNode* NodeAtPath(const char* path) {
+    CladeNode* node = gRoot;
+    for (const char* step = path; *step; ++step)
+        node = *step == 'l' ? node->left : node->right;
+    return node;
+}
+
 CladeNode* LowestLeaf() {
     CladeNode* n = gRoot;
     while (n->right != nullptr)
@@ -212,9 +220,7 @@ TEST_F(FrameEventsTest, PanelAndDropHereLineKeepOffTheOtherText) {
         LoadSpread(c.taxa, c.characters);
         CladeNode* picked = nullptr;
         if (c.picked != nullptr) {
-            picked = gRoot;
-            for (const char* step = c.picked; *step; ++step)
-                picked = *step == 'l' ? picked->left : picked->right;
+            picked = NodeAtPath(c.picked);
             Press(picked->x, picked->y);
             ASSERT_EQ(gDragNode, picked);
             // Aimed at the middle marker of a branch, so that the hover text shows too.
@@ -288,9 +294,7 @@ TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
         LoadMatrix(std::string(std::istreambuf_iterator<char>(file), {}));
         const CladeNode* picked = nullptr;
         if (c.picked != nullptr) {
-            picked = gRoot;
-            for (const char* step = c.picked; *step; ++step)
-                picked = *step == 'l' ? picked->left : picked->right;
+            picked = NodeAtPath(c.picked);
             Press(picked->x, picked->y);
             ASSERT_EQ(gDragNode, picked);
         }
