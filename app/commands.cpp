@@ -1,19 +1,21 @@
-// The command table (see commands.h): every command once, with its menu entry, keys and
-// help line; the key bindings; the GLUT menu. Called by the input callbacks, GLUT's menu
-// and the frame. Tree changes go through the undo history. No GL state.
+// The command table (see commands.h): every command once, with its menu entry; the key
+// bindings, whose names make the keys shown in the menu, the help and --help; the GLUT
+// menu. Called by the input callbacks, GLUT's menu and the frame. Tree changes go through
+// the change step. No GL state.
 #include "app/commands.h"
 
 #include "app/file_choice.h"
-#include "app/input.h"
+#include "app/frame_request.h"
+#include "app/interaction.h"
 #include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
-#include "app/shell.h"
-#include "clade/history.h"
+#include "app/tree_change.h"
 
 #include <GL/freeglut.h>
 
+#include <cctype>
 #include <string>
 
 namespace {
@@ -27,14 +29,10 @@ CladeNode* ChildOf(CladeNode* node, bool right) {
 }
 
 // The fixed re-attachments of keys '1' to '3', as one undoable change. A key whose path
-// names a missing node does nothing. Connect's rebuild frees the moved node's old parent,
-// which may be the carried node or the drop target, so the drag state is dropped first.
+// names a missing node does nothing.
 void ConnectIfPresent(CladeNode* moved, CladeNode* target) {
     if (moved == nullptr || target == nullptr) return;
-    ForgetDragState();
-    BeginTreeChange();
-    moved->Connect(target);
-    EndTreeChange();
+    ChangeTree({TreeChange::Kind::Drop, moved, target});
 }
 
 void MoveLeftGrandchildToRoot() {
@@ -54,12 +52,10 @@ void RecomputePositions() {
     if (gRoot != nullptr) gRoot->ComputePositions();
 }
 
-// Nodes freed here reach the input code through the release hook.
+// Nodes freed here reach the interaction state through the release hook.
 void CompactTree() {
     if (gRoot == nullptr) return;
-    BeginTreeChange();
-    gRoot->Compact();
-    EndTreeChange();
+    ChangeTree({TreeChange::Kind::Compact});
 }
 
 // Dialogs run from the frame, not from inside a key or menu callback.
@@ -81,15 +77,15 @@ void RequestExportPicture() {
 }
 
 void Undo() {
-    if (!UndoTreeChange()) ShowMessage("Nothing to undo");
+    if (!ChangeTree({TreeChange::Kind::Undo})) ShowMessage("Nothing to undo");
 }
 
 void Redo() {
-    if (!RedoTreeChange()) ShowMessage("Nothing to redo");
+    if (!ChangeTree({TreeChange::Kind::Redo})) ShowMessage("Nothing to redo");
 }
 
 void BackToLoadedTree() {
-    if (!RevertToLoadedTree()) ShowMessage("The tree is as it was loaded");
+    if (!ChangeTree({TreeChange::Kind::BackToLoaded})) ShowMessage("The tree is as it was loaded");
 }
 
 void PutDown() {
@@ -106,29 +102,28 @@ void Quit() {
 
 struct Command {
     const char* name; // the menu entry and the help line
-    const char* keys; // as the user types them
     void (*run)();
 };
 
 // In menu order. Index into this table = menu value.
 const Command kCommands[] = {
-    {"Open data or tree file...", "Ctrl+O", RequestOpenFile},
-    {"Save tree...", "Ctrl+S", RequestSaveTree},
-    {"Export picture...", "Ctrl+E", RequestExportPicture},
-    {"Undo", "Ctrl+Z", Undo},
-    {"Redo", "Ctrl+Y, Ctrl+Shift+Z", Redo},
-    {"Back to the loaded tree", "Ctrl+R", BackToLoadedTree},
-    {"Put down", "Escape", PutDown},
-    {"Parsimony panel", "p", ToggleParsimonyPanel},
-    {"Hint: the best single move", "h", ShowHint},
-    {"Best tree found", "Ctrl+B", RequestBestTreeSearch},
-    {"Help", "F1, ?", ToggleHelp},
-    {"Quit", "Ctrl+Q", Quit},
-    {"Move first grandchild next to the root", "1", MoveLeftGrandchildToRoot},
-    {"Move last grandchild next to the root", "2", MoveRightGrandchildToRoot},
-    {"Move last grandchild next to the first child", "3", MoveRightGrandchildToLeftChild},
-    {"Recompute positions", "f", RecomputePositions},
-    {"Remove single-child nodes", "c", CompactTree},
+    {"Open data or tree file...", RequestOpenFile},
+    {"Save tree...", RequestSaveTree},
+    {"Export picture...", RequestExportPicture},
+    {"Undo", Undo},
+    {"Redo", Redo},
+    {"Back to the loaded tree", BackToLoadedTree},
+    {"Put down", PutDown},
+    {"Parsimony panel", ToggleParsimonyPanel},
+    {"Hint: the best single move", ShowHint},
+    {"Best tree found", RequestBestTreeSearch},
+    {"Help", ToggleHelp},
+    {"Quit", Quit},
+    {"Move first grandchild next to the root", MoveLeftGrandchildToRoot},
+    {"Move last grandchild next to the root", MoveRightGrandchildToRoot},
+    {"Move last grandchild next to the first child", MoveRightGrandchildToLeftChild},
+    {"Recompute positions", RecomputePositions},
+    {"Remove single-child nodes", CompactTree},
 };
 constexpr int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
 
@@ -146,14 +141,14 @@ constexpr int Ctrl(char letter) {
     return letter - 'a' + 1;
 }
 
-// Case-sensitive: 'F' and 'C' are not commands.
+// Case-sensitive: 'F' and 'C' are not commands. A command's keys are named in this order.
 const KeyBinding kKeyBindings[] = {
     {Ctrl('o'), false, true, Need::Any, RequestOpenFile},
     {Ctrl('s'), false, true, Need::Any, RequestSaveTree},
     {Ctrl('e'), false, true, Need::Any, RequestExportPicture},
     {Ctrl('z'), false, true, Need::No, Undo},
-    {Ctrl('z'), false, true, Need::Yes, Redo},
     {Ctrl('y'), false, true, Need::Any, Redo},
+    {Ctrl('z'), false, true, Need::Yes, Redo},
     {Ctrl('r'), false, true, Need::Any, BackToLoadedTree},
     {Ctrl('q'), false, true, Need::Any, Quit},
     {Ctrl('b'), false, true, Need::Any, RequestBestTreeSearch},
@@ -168,6 +163,38 @@ const KeyBinding kKeyBindings[] = {
     {'p', false, false, Need::Any, ToggleParsimonyPanel},
     {'h', false, false, Need::Any, ShowHint},
 };
+
+// Names of the keys that do not name themselves.
+const struct {
+    int key;
+    bool special;
+    const char* name;
+} kKeyNames[] = {
+    {27, false, "Escape"},
+    {GLUT_KEY_F1, true, "F1"},
+};
+
+// The binding as the user types it: "Ctrl+Shift+Z", "Escape", "F1", "?".
+std::string KeyName(const KeyBinding& binding) {
+    std::string name = binding.ctrl ? "Ctrl+" : "";
+    if (binding.shift == Need::Yes) name += "Shift+";
+    for (const auto& named : kKeyNames)
+        if (named.key == binding.key && named.special == binding.special) return name + named.name;
+    // Ctrl+letter arrives as the letter's control code; the name shows the capital.
+    const int shown = binding.ctrl ? binding.key - 1 + 'A' : binding.key;
+    return name + static_cast<char>(shown);
+}
+
+// Every key of the command, in binding order: "Ctrl+Y, Ctrl+Shift+Z".
+std::string KeysOf(const Command& command) {
+    std::string keys;
+    for (const KeyBinding& binding : kKeyBindings) {
+        if (binding.run != command.run) continue;
+        if (!keys.empty()) keys += ", ";
+        keys += KeyName(binding);
+    }
+    return keys;
+}
 
 bool Matches(const KeyBinding& binding, const KeyPress& press) {
     if (binding.key != press.key || binding.special != press.special) return false;
@@ -200,7 +227,7 @@ bool RunKeyCommand(const KeyPress& press) {
 void CreateCommandMenu() {
     glutCreateMenu(OnMenu);
     for (int i = 0; i < kCommandCount; ++i) {
-        const std::string entry = std::string(kCommands[i].name) + "    " + kCommands[i].keys;
+        const std::string entry = std::string(kCommands[i].name) + "    " + KeysOf(kCommands[i]);
         glutAddMenuEntry(entry.c_str(), i);
     }
     glutAttachMenu(GLUT_RIGHT_BUTTON);
@@ -215,10 +242,17 @@ void HideHelp() {
 }
 
 const std::vector<HelpLine>& CommandKeyLines() {
+    // The key texts live as long as the program: the lines point into them.
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> all;
+        for (const Command& command : kCommands)
+            all.push_back(KeysOf(command));
+        return all;
+    }();
     static const std::vector<HelpLine> lines = [] {
         std::vector<HelpLine> all;
-        for (const Command& command : kCommands)
-            all.push_back({command.keys, command.name});
+        for (int i = 0; i < kCommandCount; ++i)
+            all.push_back({keys[i].c_str(), kCommands[i].name});
         return all;
     }();
     return lines;

@@ -3,7 +3,7 @@
 // and the current colour, and leaves the text size and colour at the button's.
 #include "app/controls.h"
 
-#include "app/input.h"
+#include "app/interaction.h"
 #include "display/display.h"
 #include "font/text.h"
 #include "matrix/matrix.h"

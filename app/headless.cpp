@@ -6,6 +6,7 @@
 #include "app/loading.h"
 #include "app/picture.h"
 #include "app/report.h"
+#include "app/tree_change.h"
 #include "clade/clade.h"
 #include "clade/newick.h"
 
@@ -14,10 +15,11 @@
 
 namespace {
 
-// Loads DATA and, when given, TREE, quietly; a refusal goes to stderr in one line.
+// Loads DATA and, when given, TREE (the caller has turned the listing off); a refusal
+// goes to stderr in one line.
 bool LoadQuietly(const char* dataFile, const char* treeFile) {
-    if (!OpenDataFile(dataFile, nullptr, LoadReport::CommandLine, false)) return false;
-    return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine, false);
+    if (!OpenDataFile(dataFile, nullptr, LoadReport::CommandLine)) return false;
+    return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine);
 }
 
 int Fail(std::FILE* err, const std::string& why) {
@@ -70,10 +72,12 @@ int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err) {
         if (files < 1 || files > 2 || (files == 2 && !IsTreeFileName(argv[first + 1])))
             return Fail(err, std::string("usage: quillmoor ") + mode.usage + " (try --help)");
         int status = 1;
+        SetTreeListing(false); // the output holds the answer alone
         RunGuarded([&] {
             if (LoadQuietly(argv[first], files == 2 ? argv[first + 1] : nullptr))
                 status = mode.run(mode.takesOutput ? argv[2] : nullptr, out, err);
         });
+        SetTreeListing(true);
         return status;
     }
     return -1;

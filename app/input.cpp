@@ -1,30 +1,20 @@
-// Pointer and keyboard input (see input.h). Owns the interaction globals and is the only
-// writer of CladeNode::isDragged. Called by GLUT between frames; changes no GL state.
+// Pointer and keyboard input (see input.h). The pick pass here is the only writer of
+// CladeNode::isDragged besides the interaction state's reset. Called by GLUT between
+// frames; changes no GL state.
 #include "app/input.h"
 
 #include "app/commands.h"
 #include "app/controls.h"
+#include "app/frame_request.h"
 #include "app/guard.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
-#include "app/shell.h"
-#include "clade/history.h"
-#include "platform/platform.h"
+#include "app/tree_change.h"
 
 #include <GL/freeglut.h>
 
 #include <cassert>
 #include <cmath>
-
-float gPressX = 0.0f;
-float gPressY = 0.0f;
-float gPointerX = 0.0f;
-float gPointerY = 0.0f;
-bool gPressPending = false;
-bool gDragging = false;
-CladeNode* gDragNode = nullptr;
-CladeNode* gDropTarget = nullptr;
-bool gHeldMotion = false;
 
 namespace {
 
@@ -38,35 +28,15 @@ constexpr double kStemFar = 1.0;
 constexpr double kStemNear = 0.2;
 constexpr double kStemHalfHeight = 0.1;
 
-// Visits every node of the subtree in pre-order and clears its pick flag; absent children
-// (null links) end the walk there.
-void ClearDragFlags(CladeNode* node) {
-    if (node == nullptr) return;
-    node->isDragged = false;
-    ClearDragFlags(node->left);
-    ClearDragFlags(node->right);
-}
-
-// The clade code calls this just before it frees nodes (null: a whole tree).
-void ForgetReleasedNode(const CladeNode* released) {
-    ForgetParsimonyMarks(); // any release changes the tree they were computed on
-    if (released == nullptr || released == gDragNode || released == gDropTarget) {
-        gDragNode = nullptr;
-        gDropTarget = nullptr;
-        gDragging = false;
-    }
-}
-
 // The carried node goes next to the drop target, as one undoable change.
 void DropCarriedNode() {
-    CladeNode* moved = gDragNode;
-    CladeNode* target = gDropTarget;
-    BeginTreeChange();
-    moved->isDragged = false;
-    moved->Connect(target);
-    gDropTarget = nullptr;
-    gDragging = false;
-    EndTreeChange();
+    ChangeTree({TreeChange::Kind::Drop, gDragNode, gDropTarget});
+}
+
+// GLUT's modifier bits of the key event being handled; none when window-free tests call
+// the callbacks without GLUT.
+int EventModifiers() {
+    return glutGet(GLUT_INIT_STATE) ? glutGetModifiers() : 0;
 }
 
 // Any key or click is a new action: the message of the last one goes, and so does the
@@ -78,18 +48,6 @@ bool NewActionClosesHelp() {
     HideHelp();
     RequestFrame();
     return true;
-}
-
-// The modifiers of the key being handled. Caps Lock sets GLUT's Shift bit, so Shift counts
-// only when a Shift key is really held.
-KeyPress MakeKeyPress(int key, bool special) {
-    KeyPress press{key, special, false, false, false};
-    if (!glutGet(GLUT_INIT_STATE)) return press; // window-free tests
-    const int modifiers = glutGetModifiers();
-    press.ctrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
-    press.alt = (modifiers & GLUT_ACTIVE_ALT) != 0;
-    press.shift = (modifiers & GLUT_ACTIVE_SHIFT) != 0 && ShiftKeyHeld();
-    return press;
 }
 
 } // namespace
@@ -205,20 +163,22 @@ void HandleHeldMotion(float px, float py, int windowWidth, int windowHeight) {
 }
 
 bool HandleKey(const KeyPress& press) {
+    if (press.special && IsModifierKey(press.key)) return false;
     if (NewActionClosesHelp()) return false;
     return RunKeyCommand(press);
 }
 
-void ForgetDragState() {
-    gDragNode = nullptr;
-    gDropTarget = nullptr;
-    gDragging = false;
-    ClearDragFlags(gRoot);
-    UpdateDropPreview();
+bool HandleKeyEvent(int key, bool special, int glutModifiers) {
+    if (special) NoteShiftKey(key, true);
+    KeyPress press{key, special, false, false, false};
+    press.ctrl = (glutModifiers & GLUT_ACTIVE_CTRL) != 0;
+    press.alt = (glutModifiers & GLUT_ACTIVE_ALT) != 0;
+    press.shift = (glutModifiers & GLUT_ACTIVE_SHIFT) != 0 && ShiftKeyDown();
+    return HandleKey(press);
 }
 
-void InstallNodeReleaseHook() {
-    SetNodeReleaseHook(ForgetReleasedNode);
+void HandleSpecialKeyUp(int key) {
+    NoteShiftKey(key, false);
 }
 
 void OnMouse(int button, int state, int px, int py) {
@@ -247,8 +207,7 @@ void OnMotion(int px, int py) {
 
 void OnKeyboard(unsigned char key, int, int) {
     RunGuarded([&] {
-        HandleKey(MakeKeyPress(key, false));
-        RequestFrame();
+        if (HandleKeyEvent(key, false, EventModifiers())) RequestFrame();
     });
 }
 
@@ -256,20 +215,10 @@ void OnKeyboardUp(unsigned char, int, int) {}
 
 void OnSpecialKey(int key, int, int) {
     RunGuarded([&] {
-        HandleKey(MakeKeyPress(key, true));
-        RequestFrame();
+        if (HandleKeyEvent(key, true, EventModifiers())) RequestFrame();
     });
 }
 
-void OnSpecialKeyUp(int, int, int) {}
-
-void ResetInput() {
-    gPressX = gPressY = 0.0f;
-    gPointerX = gPointerY = 0.0f;
-    gPressPending = false;
-    gDragging = false;
-    gDragNode = nullptr;
-    gDropTarget = nullptr;
-    gHeldMotion = false;
-    ForgetParsimonyMarks();
+void OnSpecialKeyUp(int key, int, int) {
+    HandleSpecialKeyUp(key);
 }

@@ -1,26 +1,13 @@
-// Pointer and keyboard input: the interaction globals, the window-to-tree mapping, the
-// pick and drop passes over the tree and the key commands. The GLUT callbacks (On...)
-// are registered by the shell; the Handle... functions take the window size as
-// arguments so that tests can drive them without a window. No GL state is changed here.
+// Pointer and keyboard input: the window-to-tree mapping, the pick and drop passes over
+// the tree and the key commands, over the interaction state (interaction.h). The GLUT
+// callbacks (On...) are registered by the shell; the Handle... functions take the window
+// size and the modifiers as arguments so that tests can drive them without a window. No
+// GL state is changed here.
 #pragma once
 
-#include "clade/clade.h"
+#include "app/interaction.h"
 
 struct KeyPress;
-
-// Last left press and current pointer position, in tree units.
-extern float gPressX;
-extern float gPressY;
-extern float gPointerX;
-extern float gPointerY;
-// A left press that no on-screen control has claimed yet.
-extern bool gPressPending;
-// Some node is picked up; the next press on a drop target drops it.
-extern bool gDragging;
-// The node most recently picked; meaningful only while gDragging is true.
-extern CladeNode* gDragNode;
-// The node whose branch (or, for the root, whose stem) is under the pointer; may be null.
-extern CladeNode* gDropTarget;
 
 // Window pixels to tree units for a window of the given size, with N = gTaxonCount.
 float WindowToTreeX(float px, int windowWidth);
@@ -44,14 +31,17 @@ void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight);
 // dragged, so that its release drops the node it picked.
 void HandleHeldMotion(float px, float py, int windowWidth, int windowHeight);
 // A key press: closes the help overlay (taking the key) or runs the key's command.
-// Returns true when a command ran. Clears the message line either way.
+// Returns true when a command ran. Clears the message line either way. A modifier key
+// alone (Shift, Ctrl, Alt) is no action: it changes nothing shown.
 bool HandleKey(const KeyPress& press);
 
-// Forgets the carried node and the drop target and clears every isDragged flag in the
-// current tree. Used whenever the tree is replaced or a key command reshapes it.
-void ForgetDragState();
-// Registers the clade release hook that keeps gDragNode and gDropTarget off freed nodes.
-void InstallNodeReleaseHook();
+// The key event as the keyboard callbacks see it: the key (a character, or a GLUT special
+// code when special) and GLUT's modifier bits of the event. Shift counts only when a Shift
+// key's own event said it is down (Caps Lock sets GLUT's Shift bit too), and a Shift key's
+// events keep that record. Returns what HandleKey returns.
+bool HandleKeyEvent(int key, bool special, int glutModifiers);
+// A special key released: only the Shift keys' records change.
+void HandleSpecialKeyUp(int key);
 
 // GLUT callbacks. The window size is asked from GLUT at each event.
 void OnMouse(int button, int state, int px, int py);
@@ -61,6 +51,3 @@ void OnKeyboard(unsigned char key, int px, int py);
 void OnKeyboardUp(unsigned char key, int px, int py);
 void OnSpecialKey(int key, int px, int py);
 void OnSpecialKeyUp(int key, int px, int py);
-
-// Puts every interaction global back to its start value. For tests.
-void ResetInput();

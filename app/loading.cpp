@@ -3,8 +3,8 @@
 #include "app/loading.h"
 
 #include "app/messages.h"
+#include "app/tree_change.h"
 #include "clade/clade.h"
-#include "clade/history.h"
 #include "clade/newick.h"
 #include "matrix/matrix.h"
 #include "nexus/nexus.h"
@@ -34,22 +34,7 @@ void TellRefusal(const std::string& reason, const char* fileName, LoadReport rep
     ShowMessage(WithoutFolder(reason, fileName));
 }
 
-// The tree after a change that replaced it: rebuilt, and listed when asked.
-void Rebuild(bool list) {
-    if (list)
-        RebuildTree();
-    else
-        RebuildTreeWithoutListing();
-}
-
 } // namespace
-
-void AdoptLoadedMatrix(bool list) {
-    // Replacing the tree tells the release hook, which forgets the drag state.
-    BuildInitialTree();
-    Rebuild(list);
-    ResetHistory();
-}
 
 std::string WithoutFolder(const std::string& text, const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
@@ -63,7 +48,7 @@ std::string WithoutFolder(const std::string& text, const std::string& path) {
     return out;
 }
 
-bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
+bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report) {
     std::string reason;
     std::string firstTree;
     const bool loaded = IsNexusFile(fileName)
@@ -71,15 +56,12 @@ bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, 
                             : LoadCharacterMatrix(fileName, &reason, false);
     if (loaded) {
         gLoadedDataFile = fileName;
-        AdoptLoadedMatrix(list);
+        ChangeTree({TreeChange::Kind::StartTree});
         // A NEXUS file's own first tree opens with it when it covers exactly its taxa;
         // one that does not is left out, as is any other block the editor does not show.
         NewickTree tree;
-        if (!firstTree.empty() && ReadNewick(firstTree, fileName, &tree, nullptr)) {
-            ApplyNewickTree(tree);
-            Rebuild(list);
-            ResetHistory();
-        }
+        if (!firstTree.empty() && ReadNewick(firstTree, fileName, &tree, nullptr))
+            ChangeTree({TreeChange::Kind::LoadedTree, nullptr, nullptr, &tree});
         return true;
     }
     if (reason.empty()) reason = std::string("cannot load ") + fileName;
@@ -88,16 +70,13 @@ bool OpenDataFile(const char* fileName, std::string* whyNot, LoadReport report, 
     return false;
 }
 
-bool OpenTreeFile(const char* fileName, std::string* whyNot, LoadReport report, bool list) {
+bool OpenTreeFile(const char* fileName, std::string* whyNot, LoadReport report) {
     std::string reason;
     std::string text;
     NewickTree tree;
     if (ReadWholeDataFile(fileName, &text, &reason, false) &&
         ReadNewick(text, fileName, &tree, &reason)) {
-        BeginTreeChange();
-        ApplyNewickTree(tree);
-        Rebuild(list);
-        EndTreeChange();
+        ChangeTree({TreeChange::Kind::ApplyTree, nullptr, nullptr, &tree});
         return true;
     }
     TellRefusal(reason, fileName, report);

@@ -11,26 +11,22 @@ enum class LoadReport {
     CommandLine, // "quillmoor: FILE:LINE: problem" on stderr, for the file named at start-up
 };
 
-// Builds the initial tree over the matrix just loaded, rebuilds it (the listing goes to
-// stdout unless list is false) and starts a new undo history; replacing the tree makes the
-// release hook forget the carried node and the drop target.
-void AdoptLoadedMatrix(bool list = true);
-
-// Reads fileName into the matrix and, when that succeeds, adopts it. Returns true when
-// the tables and the tree were replaced. Returns false when the file could not be opened
+// Reads fileName into the matrix and, when that succeeds, puts the start tree over it (or
+// the file's own first tree) in place as a new history, listed. Returns true when the
+// tables and the tree were replaced. Returns false when the file could not be opened
 // or was refused: the reason goes to *whyNot (when given), to the console as report says,
 // and to the message line (with the file's folder left out); the tables, the tree, the
 // node numbering, the undo history and the drag state stay as they were.
 bool OpenDataFile(const char* fileName, std::string* whyNot = nullptr,
-                  LoadReport report = LoadReport::Console, bool list = true);
+                  LoadReport report = LoadReport::Console);
 
 // Reads a Newick tree file and applies it to the loaded matrix as one change that can be
-// undone: new nodes, a rebuild, the listing (unless list is false). Returns false, with
+// undone: new nodes, a rebuild, the listing. Returns false, with
 // the file, position and problem told as for a data file, when the file cannot be read
 // or its tree does not fit the loaded taxa; the tree, the matrix and the numbering then
 // stay as they were.
 bool OpenTreeFile(const char* fileName, std::string* whyNot = nullptr,
-                  LoadReport report = LoadReport::Console, bool list = true);
+                  LoadReport report = LoadReport::Console);
 
 // True when the file's name marks it as a Newick tree (.nwk .tre .tree .newick, any case).
 bool IsTreeFileName(const char* fileName);

@@ -3,7 +3,7 @@
 // serial number, so an old timer never removes a newer message; no idle callback runs.
 #include "app/messages.h"
 
-#include "app/shell.h"
+#include "app/frame_request.h"
 
 #include <GL/freeglut.h>
 
@@ -22,8 +22,7 @@ void ShowMessage(const std::string& text) {
     gMessage = text;
     ++gMessageSerial;
     // Window-free tests run the commands without GLUT; there is no timer to set then.
-    if (glutGet(GLUT_INIT_STATE) && glutGetWindow() != 0)
-        glutTimerFunc(kMessageLifetimeMs, ExpireMessage, gMessageSerial);
+    if (HaveWindow()) glutTimerFunc(kMessageLifetimeMs, ExpireMessage, gMessageSerial);
     RequestFrame();
 }
 

@@ -1,13 +1,12 @@
-// The parsimony tools (see parsimony_tools.h): the preview and hint kept for the frame,
-// and the search run from a one-shot GLUT timer after the frame that says "Searching...".
-// Called by the input code, the command table and the frame's view of the picture. Touches
-// no GL.
+// The parsimony tools (see parsimony_tools.h): the preview and hint computed for the
+// frame, and the search run from a one-shot GLUT timer after the frame that says
+// "Searching...". Called by the input code, the command table and the frame's view of the
+// picture. Touches no GL.
 #include "app/parsimony_tools.h"
 
-#include "app/input.h"
+#include "app/frame_request.h"
 #include "app/messages.h"
-#include "app/shell.h"
-#include "clade/history.h"
+#include "app/tree_change.h"
 #include "clade/parsimony.h"
 #include "display/display.h"
 #include "display/parsimony_layout.h"
@@ -21,8 +20,6 @@
 namespace {
 
 bool gPanelShown = false;
-DropPreview gPreview;
-HintMarks gHint{nullptr, nullptr};
 bool gSearchRequested = false;
 
 // "(-2)", "(+1)", "(same)".
@@ -57,16 +54,17 @@ void ToggleParsimonyPanel() {
 }
 
 void UpdateDropPreview() {
-    gPreview = DropPreview();
+    gDropPreview = DropPreview();
     if (!gDragging || gDragNode == nullptr || gRoot == nullptr) return;
-    gPreview.moved = gDragNode;
-    gPreview.current = ScoreTree(gRoot);
-    gPreview.drops = PreviewDrops(gRoot, gDragNode);
+    gDropPreview.moved = gDragNode;
+    gDropPreview.current = ScoreTree(gRoot);
+    gDropPreview.drops = PreviewDrops(gRoot, gDragNode);
 }
 
 const DropPreview* CurrentDropPreview() {
-    if (!gDragging || gPreview.moved == nullptr || gPreview.moved != gDragNode) return nullptr;
-    return &gPreview;
+    if (!gDragging || gDropPreview.moved == nullptr || gDropPreview.moved != gDragNode)
+        return nullptr;
+    return &gDropPreview;
 }
 
 const DropFigures* PreviewedDrop(const CladeNode* target) {
@@ -100,12 +98,6 @@ const HintMarks* CurrentHint() {
     return gHint.moved != nullptr ? &gHint : nullptr;
 }
 
-void ClearHint() {
-    if (gHint.moved == nullptr) return;
-    gHint = {nullptr, nullptr};
-    RequestFrame();
-}
-
 void RequestBestTreeSearch() {
     if (gRoot == nullptr) return;
     gSearchRequested = true;
@@ -128,12 +120,8 @@ bool FindBestTree() {
                     std::to_string(outcome.start.length) + " steps");
         return false;
     }
-    BeginTreeChange();
-    ApplyMovesToLiveTree(outcome.moves);
+    ChangeTree({TreeChange::Kind::ApplyMoves, nullptr, nullptr, nullptr, &outcome.moves});
     assert(ScoreTree(gRoot) == outcome.best);
-    gRoot->Dump(0);
-    std::fflush(stdout);
-    EndTreeChange();
     ShowMessage("Best tree found: " + Figures(outcome.best, outcome.start));
     return true;
 }
@@ -153,13 +141,9 @@ const ParsimonyView* CurrentParsimonyView() {
     return &view;
 }
 
-void ForgetParsimonyMarks() {
-    gPreview = DropPreview();
-    gHint = {nullptr, nullptr};
-}
-
 void ResetParsimonyTools() {
     gPanelShown = false;
     gSearchRequested = false;
-    ForgetParsimonyMarks();
+    gDropPreview = DropPreview();
+    gHint = {nullptr, nullptr};
 }

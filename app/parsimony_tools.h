@@ -1,9 +1,10 @@
 // The editor's parsimony tools: the panel switch, the drop preview of the picked node, the
-// hint marks and the search for the best tree. Called by the input code (the pick pass and
-// the release hook), the command table and the picture's view. Nothing here draws.
+// hint and the search for the best tree; the marks they leave are kept in the interaction
+// state. Called by the input code (after the pick pass), the command table and the
+// picture's view. Nothing here draws.
 #pragma once
 
-#include "clade/moves.h"
+#include "app/interaction.h"
 #include "display/parsimony_layout.h"
 
 #include <vector>
@@ -12,12 +13,6 @@
 bool ParsimonyPanelShown();
 void ToggleParsimonyPanel();
 
-// The drop preview: computed once when a node is picked, for every place it could go.
-struct DropPreview {
-    const CladeNode* moved = nullptr; // the picked node; null when there is no preview
-    TreeScore current;                // the tree as it stands
-    std::vector<DropFigures> drops;   // one per target, in pre-order
-};
 // After the pick pass: the preview of gDragNode while gDragging, else none.
 void UpdateDropPreview();
 // The preview of the node being carried, or null when no node is carried.
@@ -30,15 +25,9 @@ std::string DropHereText(const TreeScore& current, const TreeScore& drop);
 // The hint: the single re-attachment that lowers Total Events the most (ties to the
 // shorter tree, then the first in pre-order), marked until the next action; the message
 // line gives its figures, or says that no single move helps.
-struct HintMarks {
-    const CladeNode* moved;
-    const CladeNode* target;
-};
 void ShowHint();
 // The marked move, or null when no hint is shown.
 const HintMarks* CurrentHint();
-// Any key or click: the marks go.
-void ClearHint();
 
 // Best tree found: "Searching..." on the message line, then, after the frame that shows
 // it, the search and its result as one undoable change.
@@ -57,7 +46,5 @@ bool FindBestTree();
 // until the next call.
 const ParsimonyView* CurrentParsimonyView();
 
-// The release hook's part: the preview and the hint refer to nodes of the tree.
-void ForgetParsimonyMarks();
 // Back to the start-up state (panel off, nothing marked or requested). For tests.
 void ResetParsimonyTools();

@@ -3,11 +3,9 @@
 // export; changes no GL state.
 #include "app/picture.h"
 
-#include "app/guard.h"
-#include "app/input.h"
-#include "app/loading.h"
+#include "app/frame_request.h"
+#include "app/interaction.h"
 #include "app/parsimony_tools.h"
-#include "app/shell.h"
 #include "display/display.h"
 #include "export/picture_module.h"
 #include "font/font_renderer.h"
@@ -105,7 +103,7 @@ bool ExportPicture(const char* path, std::string* whyNot) {
     // Window-free callers (the command line, tests) have no window: the start-up size.
     int width = kStartWindowWidth;
     int height = kStartWindowHeight;
-    if (glutGet(GLUT_INIT_STATE) && glutGetWindow() != 0) {
+    if (HaveWindow()) {
         width = glutGet(GLUT_WINDOW_WIDTH);
         height = glutGet(GLUT_WINDOW_HEIGHT);
     }

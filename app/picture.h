@@ -9,6 +9,10 @@
 
 #include "display/scene.h"
 
+// The window's size at start-up, in pixels; pictures made without a window take it too.
+constexpr int kStartWindowWidth = 800;
+constexpr int kStartWindowHeight = 600;
+
 // The interaction state the window's picture shows now: the lit branch, the carried node
 // (while one is carried) and the pointer.
 SceneView CurrentSceneView();

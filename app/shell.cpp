@@ -5,15 +5,13 @@
 
 #include "app/commands.h"
 #include "app/controls.h"
-#include "app/file_choice.h"
 #include "app/guard.h"
 #include "app/input.h"
-#include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
+#include "app/tree_change.h"
 #include "clade/clade.h"
-#include "clade/history.h"
 #include "display/display.h"
 #include "display/text_places.h"
 #include "font/text.h"
@@ -28,7 +26,6 @@
 #include <string>
 
 unsigned gFrameSleepMs = 10;
-bool gContinuousFrames = false;
 unsigned long gFramesDrawn = 0;
 
 namespace {
@@ -101,9 +98,7 @@ void StartEditor() {
     InitWindow();
     InitDrawingState();
     CreateCommandMenu();
-    BuildInitialTree();
-    RebuildTree();
-    ResetHistory();
+    ChangeTree({TreeChange::Kind::StartTree});
 }
 
 void RegisterCallbacks() {
@@ -121,12 +116,6 @@ void RegisterCallbacks() {
 
 void DisplayFrame() {
     RunGuarded(DisplayFrameBody);
-}
-
-void RequestFrame() {
-    // Window-free tests drive the callbacks without GLUT; there is nothing to redraw then.
-    if (gContinuousFrames || !glutGet(GLUT_INIT_STATE) || glutGetWindow() == 0) return;
-    glutPostRedisplay();
 }
 
 WindowSize FourThreeSize(int width, int height) {

@@ -3,23 +3,13 @@
 // reshapes); the frame benchmark and in-process tests call DisplayFrame directly.
 #pragma once
 
-// The window's size at start-up, in pixels; pictures made without a window take it too.
-constexpr int kStartWindowWidth = 800;
-constexpr int kStartWindowHeight = 600;
+#include "app/frame_request.h"
 
 // Pause at the end of every frame, in milliseconds; the frame benchmark sets it to 0.
 extern unsigned gFrameSleepMs;
 
-// Frames normally run only when something they show may have changed: an input event, a
-// reshape or expose, or a change made by the frame itself (a click on "Open File"), and
-// the loop otherwise sleeps in the window system. With gContinuousFrames (the
-// --continuous option, for comparisons and tests) the frame is also the idle callback and
-// asks for the next frame at its end, so frames follow each other without pause.
-extern bool gContinuousFrames;
 // Frames drawn since start-up; lets tests see whether the loop is idle.
 extern unsigned long gFramesDrawn;
-// Asks GLUT for one more frame (a no-op in continuous mode, where one is always coming).
-void RequestFrame();
 
 // Opens the 800 x 600 window "Quillmoor" at (10, 10), finds its native handle, loads the
 // font, registers the callbacks and sets the fixed GL state. Needs glutInit first. The

@@ -150,9 +150,9 @@ void UndoRedoHistory() {
 void BM_Undo19(benchmark::State& state) {
     UndoRedoHistory();
     for (auto _ : state) {
-        UndoTreeChange(false);
+        UndoTreeChange();
         state.PauseTiming();
-        RedoTreeChange(false);
+        RedoTreeChange();
         state.ResumeTiming();
     }
 }
@@ -162,9 +162,9 @@ void BM_Redo19(benchmark::State& state) {
     UndoRedoHistory();
     for (auto _ : state) {
         state.PauseTiming();
-        UndoTreeChange(false);
+        UndoTreeChange();
         state.ResumeTiming();
-        RedoTreeChange(false);
+        RedoTreeChange();
     }
 }
 BENCHMARK(BM_Redo19);

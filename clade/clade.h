@@ -53,6 +53,11 @@ void BuildInitialTree();
 void RebuildTree();
 // The same rebuild without the listing, for output that holds other figures (a report).
 void RebuildTreeWithoutListing();
+// The listing of the live tree on stdout (nothing when there is none), flushed.
+void ListLiveTree();
+// Connect without the listing: the "Connecting" line, then, when the move is allowed, the
+// re-attachment and the rebuild. Returns true when the tree changed.
+bool ConnectWithoutListing(CladeNode* moved, CladeNode* target);
 
 // Change events on the branch into node (none for the root): the characters whose state
 // differs from the parent's, in increasing order. Fills tnum (character) and tval (new

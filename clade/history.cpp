@@ -1,10 +1,8 @@
 // The undo and redo stacks (see history.h): whole trees, moved in and out of the live
 // tree through ReplaceTree, so an undo or redo copies nothing. Called by the app's
-// commands. No GL state; prints the listing after a step.
+// change step. No GL state; prints nothing.
 #include "clade/history.h"
 
-#include <cassert>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -40,17 +38,11 @@ struct History {
 
 History gHistory;
 
-void ListLiveTree() {
-    if (gRoot != nullptr) gRoot->Dump(0);
-    std::fflush(stdout);
-}
-
-// Moves tree in as the live tree and the live tree onto stack `to`, then lists.
-void SwapIn(CladeNode* tree, std::vector<CladeNode*>& to, bool list = true) {
+// Moves tree in as the live tree and the live tree onto stack `to`.
+void SwapIn(CladeNode* tree, std::vector<CladeNode*>& to) {
     CladeNode* previous = ReplaceTree(tree);
     ClearPickFlags(previous);
     to.push_back(previous);
-    if (list) ListLiveTree();
 }
 
 } // namespace
@@ -82,22 +74,22 @@ bool EndTreeChange() {
 namespace {
 
 // One step back (from undo to redo) or forward (from redo to undo).
-bool Step(std::vector<CladeNode*>& from, std::vector<CladeNode*>& to, bool list) {
+bool Step(std::vector<CladeNode*>& from, std::vector<CladeNode*>& to) {
     if (from.empty()) return false;
     CladeNode* tree = from.back();
     from.pop_back();
-    SwapIn(tree, to, list);
+    SwapIn(tree, to);
     return true;
 }
 
 } // namespace
 
-bool UndoTreeChange(bool list) {
-    return Step(gHistory.undo, gHistory.redo, list);
+bool UndoTreeChange() {
+    return Step(gHistory.undo, gHistory.redo);
 }
 
-bool RedoTreeChange(bool list) {
-    return Step(gHistory.redo, gHistory.undo, list);
+bool RedoTreeChange() {
+    return Step(gHistory.redo, gHistory.undo);
 }
 
 bool RevertToLoadedTree() {

@@ -1,8 +1,8 @@
 // Undo and redo of tree changes. Each change of the tree (a drop, a key command, a tree
 // read from a file) is kept as the whole tree before it, so undo gives back exactly the
 // earlier tree: its shape, node numbers, states and positions, and so its listing byte for
-// byte. Loading a data file starts a new history. Called by the app around every command
-// that may change the tree. No GL; prints only the listing after undo, redo and revert.
+// byte. Loading a data file starts a new history. Called by the app's change step around
+// every change of the tree. No GL; prints nothing (the change step lists the tree).
 #pragma once
 
 #include "clade/clade.h"
@@ -17,15 +17,14 @@ void BeginTreeChange();
 // step, the redo steps are dropped and the result is true; when nothing changed (a refused
 // re-attachment, say) the copy is dropped and the result is false.
 bool EndTreeChange();
-// Puts the tree before the last change back (the current tree becomes a redo step) and
-// prints its listing (unless list is false). Returns false, printing nothing, when there
-// is nothing to undo.
-bool UndoTreeChange(bool list = true);
-// Puts the tree after the last undone change back and prints its listing (unless list is
-// false). Returns false, printing nothing, when there is nothing to redo.
-bool RedoTreeChange(bool list = true);
-// Replaces the tree by a copy of the tree as loaded, as one change that can be undone, and
-// prints its listing. Returns false, changing nothing, when the tree already is that tree.
+// Puts the tree before the last change back (the current tree becomes a redo step).
+// Returns false when there is nothing to undo.
+bool UndoTreeChange();
+// Puts the tree after the last undone change back. Returns false when there is nothing to
+// redo.
+bool RedoTreeChange();
+// Replaces the tree by a copy of the tree as loaded, as one change that can be undone.
+// Returns false, changing nothing, when the tree already is that tree.
 bool RevertToLoadedTree();
 std::size_t UndoStepCount();
 std::size_t RedoStepCount();

@@ -76,15 +76,18 @@ void Rebuild(bool list) {
         assert(false);
     }
 #endif
-    if (!list) return;
-    gRoot->Dump(0);
-    std::fflush(stdout);
+    if (list) ListLiveTree();
 }
 
 } // namespace
 
 void RebuildTree() {
     Rebuild(true);
+}
+
+void ListLiveTree() {
+    if (gRoot != nullptr) gRoot->Dump(0);
+    std::fflush(stdout);
 }
 
 void RebuildTreeWithoutListing() {

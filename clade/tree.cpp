@@ -82,20 +82,26 @@ void BuildInitialTree() {
         node->ComputeStates();
 }
 
-void CladeNode::Connect(CladeNode* target) {
-    assert(target != nullptr);
-    std::printf("---------- Connecting #%d before #%d -----------------\n", id, target->id);
+bool ConnectWithoutListing(CladeNode* moved, CladeNode* target) {
+    assert(moved != nullptr && target != nullptr);
+    std::printf("---------- Connecting #%d before #%d -----------------\n", moved->id, target->id);
     std::fflush(stdout);
 
     // The root has nowhere to go, and a node cannot be put next to itself or its own
     // child: either would break the tree, so such calls end with their line.
-    if (!CanReattach(this, target)) return;
+    if (!CanReattach(moved, target)) return false;
 
-    CladeNode* gaveWay = Reattach(gRoot, this, target, new CladeNode());
-    // A node that gave way is this one: nothing links to it any more, and this member
-    // function touches no field of it after the release.
+    CladeNode* gaveWay = Reattach(gRoot, moved, target, new CladeNode());
+    // A node that gave way is the moved one: nothing links to it any more, and nothing
+    // here touches it after the release.
     if (gaveWay != nullptr) ReleaseLiveNode(gaveWay);
-    RebuildTree();
+    RebuildTreeWithoutListing();
+    return true;
+}
+
+void CladeNode::Connect(CladeNode* target) {
+    // This node may be released on the way; the listing touches no field of it.
+    if (ConnectWithoutListing(this, target)) ListLiveTree();
 }
 
 void CladeNode::Compact() {

@@ -10,7 +10,6 @@
 #include <GL/glx.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <X11/keysym.h>
 #include <X11/Xlib.h>
 
 #include <cerrno>
@@ -96,18 +95,6 @@ bool ShowFileDialog(const FileDialogOptions& options, std::string& path) {
     path = chosen;
     std::free(chosen);
     return true;
-}
-
-bool ShiftKeyHeld() {
-    Display* display = glXGetCurrentDisplay();
-    if (display == nullptr) return false;
-    char keys[32];
-    XQueryKeymap(display, keys);
-    for (KeySym shift : {XK_Shift_L, XK_Shift_R}) {
-        const KeyCode code = XKeysymToKeycode(display, shift);
-        if (code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0) return true;
-    }
-    return false;
 }
 
 void SleepMs(unsigned ms) {

@@ -77,10 +77,6 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 // that travel with the program (the font, the dialog module) are looked for there.
 std::string ExecutableFolder();
 
-// True when a Shift key is held down on the main window's display right now. Caps Lock
-// does not count (GLUT reports it as Shift). False when it cannot be told.
-bool ShiftKeyHeld();
-
 // Writes a file in full or not at all: write(out, context, whyNot) fills a temporary file beside
 // path, which then replaces path in one rename, with the permissions a new file gets.
 // Returns false with "path: problem" in *whyNot when write fails (its own reason) or the

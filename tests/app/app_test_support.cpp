@@ -34,7 +34,7 @@ std::string WriteCombFile(int taxa) {
 void ResetEditorState() {
     ResetClade(true);
     ResetMatrix();
-    ResetInput();
+    ResetInteraction();
     InstallNodeReleaseHook();
 }
 

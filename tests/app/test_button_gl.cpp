@@ -41,9 +41,9 @@ class ButtonGl : public ::testing::Test {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         ResetMatrix();
-        ResetInput();
+        ResetInteraction();
     }
-    void TearDown() override { ResetInput(); }
+    void TearDown() override { ResetInteraction(); }
 };
 
 // Every vertex of every polygon DrawButton emits, grouped by depth (one group per layer).

@@ -15,11 +15,11 @@ class Geometry : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetMatrix();
-        ResetInput();
+        ResetInteraction();
     }
     void TearDown() override {
         ResetMatrix();
-        ResetInput();
+        ResetInteraction();
     }
 };
 

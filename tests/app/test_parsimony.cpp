@@ -130,13 +130,13 @@ TEST_F(ParsimonyToolsTest, HintAndSearchKeepTheirWord) {
         if (changed) {
             ++improved;
             EXPECT_TRUE(CheckTree(gRoot));
-            EXPECT_TRUE(UndoTreeChange(false));
+            EXPECT_TRUE(UndoTreeChange());
             EXPECT_TRUE(SameTree(start, gRoot));
-            EXPECT_FALSE(UndoTreeChange(false));
+            EXPECT_FALSE(UndoTreeChange());
         }
         if (round == 0) { // every character changes once: nothing beats that
             EXPECT_EQ(found.events, 7);
-            EXPECT_TRUE(RedoTreeChange(false));
+            EXPECT_TRUE(RedoTreeChange());
             ShowHint();
             EXPECT_EQ(CurrentHint(), nullptr);
             EXPECT_EQ(CurrentMessage(), "No single move helps: 7 events");

@@ -216,7 +216,7 @@ TEST_F(FrameEventsTest, PanelAndDropHereLineKeepOffTheOtherText) {
                  {12, 12, "r"},   {19, 19, nullptr}, {19, 19, "rrl"}, {19, 19, "rl"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.taxa) + " taxa, picked " + (c.picked ? c.picked : "-"));
-        ResetInput();
+        ResetInteraction();
         LoadSpread(c.taxa, c.characters);
         CladeNode* picked = nullptr;
         if (c.picked != nullptr) {
@@ -272,7 +272,7 @@ TEST_F(FrameEventsTest, SearchRunsAfterTheFrameThatSaysSearching) {
     EXPECT_EQ(CurrentMessage().rfind("Best tree found: ", 0), 0u) << CurrentMessage();
     EXPECT_TRUE(Better(ScoreTree(gRoot), start));
     EXPECT_EQ(UndoStepCount(), 1u);
-    UndoTreeChange(false);
+    UndoTreeChange();
     EXPECT_TRUE(SameTree(before, gRoot));
     DeleteTree(before);
 }
@@ -289,7 +289,7 @@ TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.picked ? c.picked : "-") + " pointer " +
                      std::to_string(c.pointer) + (c.panel ? " panel" : ""));
-        ResetInput();
+        ResetInteraction();
         std::ifstream file(QM_LONG_NAMES); // 19 taxa of 31 bytes, 19 long characters
         LoadMatrix(std::string(std::istreambuf_iterator<char>(file), {}));
         const CladeNode* picked = nullptr;

@@ -1,0 +1,113 @@
+// The change step (see tree_change.h): the one place where the live tree is changed and
+// where the undo history hears of it. Changes no GL state; prints the listing.
+#include "app/tree_change.h"
+
+#include "app/frame_request.h"
+#include "app/interaction.h"
+#include "clade/history.h"
+#include "clade/newick.h"
+
+#include <cassert>
+
+namespace {
+
+bool gListing = true;
+
+// How the history hears of a kind of change.
+enum class Record {
+    Edit,        // kept as an undo step when the tree changed
+    HistoryStep, // a move within the history, which keeps its own steps
+    NewHistory,  // the start of a new history: the tree as loaded
+};
+
+// Each kind's work on the live tree, which prints nothing but a drop's "Connecting" line.
+// Returns false when it certainly changed nothing.
+bool Drop(const TreeChange& what) {
+    return ConnectWithoutListing(what.moved, what.target);
+}
+bool ApplyTree(const TreeChange& what) {
+    ApplyNewickTree(*what.tree);
+    RebuildTreeWithoutListing();
+    return true;
+}
+bool ApplyMoves(const TreeChange& what) {
+    ApplyMovesToLiveTree(*what.moves);
+    return true;
+}
+bool Compact(const TreeChange&) {
+    if (gRoot != nullptr) gRoot->Compact();
+    return true;
+}
+bool StartTree(const TreeChange&) {
+    BuildInitialTree();
+    RebuildTreeWithoutListing();
+    return true;
+}
+bool Undo(const TreeChange&) {
+    return UndoTreeChange();
+}
+bool Redo(const TreeChange&) {
+    return RedoTreeChange();
+}
+bool BackToLoaded(const TreeChange&) {
+    return RevertToLoadedTree();
+}
+
+struct KindRule {
+    TreeChange::Kind kind;
+    bool (*apply)(const TreeChange& what);
+    Record record;
+    bool listed; // compaction alone has always been silent: it only tidies the tree
+};
+// In the order of TreeChange::Kind.
+const KindRule kRules[] = {
+    {TreeChange::Kind::Drop, Drop, Record::Edit, true},
+    {TreeChange::Kind::ApplyTree, ApplyTree, Record::Edit, true},
+    {TreeChange::Kind::ApplyMoves, ApplyMoves, Record::Edit, true},
+    {TreeChange::Kind::Compact, Compact, Record::Edit, false},
+    {TreeChange::Kind::Undo, Undo, Record::HistoryStep, true},
+    {TreeChange::Kind::Redo, Redo, Record::HistoryStep, true},
+    {TreeChange::Kind::BackToLoaded, BackToLoaded, Record::HistoryStep, true},
+    {TreeChange::Kind::StartTree, StartTree, Record::NewHistory, true},
+    {TreeChange::Kind::LoadedTree, ApplyTree, Record::NewHistory, true},
+};
+
+const KindRule& RuleOf(TreeChange::Kind kind) {
+    const KindRule& rule = kRules[static_cast<int>(kind)];
+    assert(rule.kind == kind);
+    return rule;
+}
+
+// Applies the change and tells the history; true when the tree changed.
+bool ApplyAndRecord(const TreeChange& what) {
+    const KindRule& rule = RuleOf(what.kind);
+    switch (rule.record) {
+    case Record::Edit:
+        BeginTreeChange();
+        rule.apply(what);
+        return EndTreeChange();
+    case Record::HistoryStep:
+        return rule.apply(what);
+    case Record::NewHistory:
+        rule.apply(what);
+        ResetHistory();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool ChangeTree(const TreeChange& what) {
+    assert(what.kind != TreeChange::Kind::Drop ||
+           (what.moved != nullptr && what.target != nullptr));
+    ForgetDragState();
+    const bool changed = ApplyAndRecord(what);
+    if (changed && gListing && RuleOf(what.kind).listed) ListLiveTree();
+    RequestFrame();
+    return changed;
+}
+
+void SetTreeListing(bool on) {
+    gListing = on;
+}
