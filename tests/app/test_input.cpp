@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -415,6 +416,57 @@ TEST_F(Input, CommandKeysUndoRedoRevertAndPutDown) {
     EXPECT_TRUE(HelpShown());
     EXPECT_EQ(Key('2'), "");
     EXPECT_FALSE(HelpShown());
+}
+
+// Shift is known in the order the key events came: a Shift key's release that arrives
+// after Ctrl+Z was pressed but before it is handled does not matter, and Caps Lock (which
+// sets GLUT's Shift bit without a Shift key event) never turns undo into redo.
+TEST_F(Input, ShiftFollowsItsOwnKeyEvents) {
+    constexpr int ctrlZ = 'z' - 'a' + 1;
+    enum Event { ShiftDown, ShiftUp, RightShiftDown, CtrlZ, CtrlZWithShiftBit };
+    struct Case {
+        const char* what;
+        std::vector<Event> events; // the last is the Ctrl+Z whose outcome counts
+        bool redoes;
+    };
+    const Case cases[] = {
+        {"Ctrl+Shift+Z", {ShiftDown, CtrlZWithShiftBit}, true},
+        {"the right Shift key", {RightShiftDown, CtrlZWithShiftBit}, true},
+        {"Caps Lock", {CtrlZWithShiftBit}, false},
+        {"Shift pressed and let go before", {ShiftDown, ShiftUp, CtrlZWithShiftBit}, false},
+        {"a Shift release missed while away", {ShiftDown, CtrlZ}, false},
+    };
+    LoadComb(4);
+    const std::string loaded = Listing();
+    Key('2');
+    const std::string moved = Listing();
+    for (const Case& c : cases) {
+        ResetInteraction();
+        Key(ctrlZ, true); // undone: a redo step waits
+        ASSERT_EQ(Listing(), loaded) << c.what;
+        for (Event e : c.events) {
+            if (e == ShiftDown || e == RightShiftDown)
+                HandleKeyEvent(e == ShiftDown ? GLUT_KEY_SHIFT_L : GLUT_KEY_SHIFT_R, true,
+                               GLUT_ACTIVE_SHIFT);
+            else if (e == ShiftUp)
+                HandleSpecialKeyUp(GLUT_KEY_SHIFT_L);
+            else
+                HandleKeyEvent(ctrlZ, false,
+                               GLUT_ACTIVE_CTRL | (e == CtrlZWithShiftBit ? GLUT_ACTIVE_SHIFT : 0));
+        }
+        // The Shift release of a quick Ctrl+Shift+Z comes after; it changes nothing.
+        HandleSpecialKeyUp(GLUT_KEY_SHIFT_L);
+        HandleSpecialKeyUp(GLUT_KEY_SHIFT_R);
+        EXPECT_EQ(Listing(), c.redoes ? moved : loaded) << c.what;
+        if (!c.redoes) Key(ctrlZ, true, false, true); // Ctrl+Shift+Z: back to the moved tree
+        ASSERT_EQ(Listing(), moved) << c.what;
+    }
+    // A modifier key alone is no action: the message line stays.
+    Key(ctrlZ, true);
+    Key(ctrlZ, true);
+    ASSERT_EQ(CurrentMessage(), "Nothing to undo");
+    HandleKeyEvent(GLUT_KEY_CTRL_L, true, GLUT_ACTIVE_CTRL);
+    EXPECT_EQ(CurrentMessage(), "Nothing to undo");
 }
 
 TEST_F(Input, PressDragReleaseDropsLikeTwoClicks) {

@@ -80,6 +80,11 @@ def drag_undo_redo_escape_and_help():
         check(editor.read_listing().lines == loaded.lines, "undo did not give back the listing")
         editor.press_keys("ctrl+y")
         check(editor.read_listing().lines == dropped.lines, "redo did not give back the listing")
+        # Caps Lock is no Shift: Ctrl+Z still undoes; a real Shift key makes it redo.
+        editor.press_keys("Caps_Lock", "ctrl+z", "Caps_Lock")
+        check(editor.read_listing().lines == loaded.lines, "Ctrl+Z with Caps Lock did not undo")
+        editor.press_keys("ctrl+shift+z")
+        check(editor.read_listing().lines == dropped.lines, "Ctrl+Shift+Z did not redo")
         editor.press_keys("ctrl+1", "ctrl+2")
         editor.expect_quiet(1.0)
 
