@@ -26,7 +26,8 @@ void DrawScene(const Scene& scene, const std::function<void()>& drawControls = {
 
 // Screen space: 400 x 300 units over the window, y down, z -10..10.
 void SetScreenProjection();
-// Tree units: x -1 .. N+2, y -(N+1)/2 (top) .. (N+1)/2 (bottom), N = gTaxonCount.
+// Tree units: the view of TreeViewOf(gTaxonCount) (geometry.h), x -1 .. N+2 and y about
+// -(N+1)/2 (top) .. (N+1)/2 (bottom).
 void SetTreeProjection();
 
 // Tree position to text percent (4 percent right of and above the point).

@@ -25,6 +25,7 @@
 #include "clade/history.h"
 #include "clade/parsimony.h"
 #include "display/display.h"
+#include "display/geometry.h"
 #include "display/parsimony_layout.h"
 #include "display/text_places.h"
 #include "matrix/matrix.h"
@@ -53,10 +54,10 @@ class FrameEventsTest : public ::testing::Test {
 
 // Window pixel of a point in tree units (inverse of the input's mapping).
 float PixelX(float x) {
-    return (x + 1.0f) / (gTaxonCount + 3.0f) * kWidth;
+    return static_cast<float>(PercentToPixels(TreeToPercentX(x, gTaxonCount), kWidth));
 }
 float PixelY(float y) {
-    return (y + (gTaxonCount + 1.0f) * 0.5f) / (gTaxonCount + 1.0f) * kHeight;
+    return static_cast<float>(PercentToPixels(TreeToPercentY(y, gTaxonCount), kHeight));
 }
 
 void Press(float x, float y) {
