@@ -55,8 +55,9 @@ struct HelpLine {
     const char* text;
 };
 // Appends what only the window shows, over the picture: the message line (when message is
-// not empty), under the banner between the ancestral list and the leaf labels, on a pale
-// box, text size 3, or 2 when it is long, cut with "..." when even that is too wide; and
+// not empty), under the banner between the ancestral list and the tree, on a pale box
+// that ends short of the tree (gRoot) and its leaf labels, text size 3, or 2 when it is
+// long, cut with "..." when even that is too wide; and
 // the help overlay (when help is given), a box over the middle of the window listing the
 // lines.
 void AddWindowOverlays(Scene& scene, const char* message, const HelpLine* help, int helpCount);

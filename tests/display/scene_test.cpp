@@ -10,6 +10,8 @@
 #include <string>
 
 #include "display/display.h"
+#include "display/geometry.h"
+#include "display/text_places.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 #include "tests/display/display_gl_support.h"
@@ -37,6 +39,22 @@ std::vector<std::vector<std::string>> Rows(size_t taxa, int characters) {
 
 int Nodes(const CladeNode* n) {
     return n == nullptr ? 0 : 1 + Nodes(n->left) + Nodes(n->right);
+}
+
+// The square a node's disc is drawn in, percent of the window.
+PercentBox DiscBox(const CladeNode* n) {
+    constexpr float kRadius = 0.2f;
+    const auto x = [](float v) { return static_cast<float>(TreeToPercentX(v, gTaxonCount)); };
+    const auto y = [](float v) { return static_cast<float>(TreeToPercentY(v, gTaxonCount)); };
+    return {x(n->x - kRadius), y(n->y - kRadius), x(n->x + kRadius), y(n->y + kRadius)};
+}
+
+// Pre-order: the disc squares of the subtree.
+void ForEachDisc(const CladeNode* n, std::vector<PercentBox>* out) {
+    if (n == nullptr) return;
+    out->push_back(DiscBox(n));
+    ForEachDisc(n->left, out);
+    ForEachDisc(n->right, out);
 }
 
 } // namespace
@@ -128,6 +146,52 @@ TEST(SceneTest, HoldsOneItemPerPartOfTheModelAndTheExtrasOfTheView) {
         EXPECT_EQ(scene.items.data(), items);
         EXPECT_EQ(scene.text.data(), text);
         if (picked != nullptr) picked->isDragged = false;
+    }
+    ResetModel();
+}
+
+// For every number of taxa, with long names and a long message: the message box meets no
+// leaf label and no node's disc; from 16 taxa, where the leaf column lies under the "Open
+// File" button, the top leaf's label and disc stay clear of the button's box.
+TEST(SceneTest, TopLeafAndMessageKeepClearOfTheButtonAndTheLabels) {
+    std::string why;
+    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << why;
+    const char* message = "Best tree found: 104 events (was 131), 87 steps (was 102)";
+    const PercentBox button = OpenFileButtonPlace(MeasureText).box;
+    Scene scene;
+    for (int taxa = 1; taxa <= 19; ++taxa) {
+        SCOPED_TRACE(std::to_string(taxa) + " taxa");
+        std::vector<std::string> names;
+        for (int t = 0; t < taxa; ++t)
+            names.push_back("Taxon " + std::to_string(t) + " of a long-named group");
+        ResetModel();
+        LoadMatrix(MatrixCsv(names, Rows(names.size(), 3)));
+        std::vector<PercentBox> discs;
+        ForEachDisc(gRoot, &discs);
+        std::vector<PercentBox> labels;
+        AddLabelBoxes(gRoot, MeasureText, &labels);
+        ASSERT_EQ(labels.size(), static_cast<std::size_t>(taxa));
+
+        if (taxa >= 16) {
+            const CladeNode* top = gRoot;
+            while (top->left != nullptr)
+                top = top->left;
+            EXPECT_FALSE(
+                Overlaps(BoxOf(PlaceLeafLabel(top, MeasureText).line, MeasureText), button));
+            EXPECT_FALSE(Overlaps(DiscBox(top), button));
+        }
+
+        scene.Clear();
+        AddWindowOverlays(scene, message, nullptr, 0);
+        ASSERT_FALSE(scene.items.empty());
+        ASSERT_EQ(scene.items[0].kind, SceneKind::Rect);
+        const SceneRect& rect = scene.items[0].rect;
+        const PercentBox box{rect.left, rect.top, rect.right, rect.bottom};
+        EXPECT_GT(box.right - box.left, 20.0f) << "room for a message";
+        for (const PercentBox& label : labels)
+            EXPECT_FALSE(Overlaps(box, label)) << label.left << ", " << label.top;
+        for (const PercentBox& disc : discs)
+            EXPECT_FALSE(Overlaps(box, disc)) << disc.left << ", " << disc.top;
     }
     ResetModel();
 }
