@@ -180,25 +180,30 @@ TEST_F(ButtonGl, InitPushButtonMeasuresTheLabelAndCutsLongOnes) {
     EXPECT_TRUE(button.disabled);
 }
 
-// With 19 taxa the top leaf, at tree (18, -9), lies under "Open File": a press there is
-// the button's, which reports it in the next frame, and picks nothing.
+// A press on a button is the button's alone, even over a node: it picks nothing, and the
+// button reports it in the next frame. (With up to 19 taxa no node lies under "Open File"
+// any more; a button drawn over a leaf stands in for one.)
 TEST_F(ButtonGl, APressOnTheButtonPicksNoNodeBeneathIt) {
-    gTaxonCount = 19;
+    gTaxonCount = 3;
     testing::internal::CaptureStdout();
     BuildInitialTree();
     RebuildTree();
     testing::internal::GetCapturedStdout();
-    TextSetSize(5);
-    const float x = std::min(90.0f, 98.0f - TextGetWidth("Open File")); // as the frame places it
+    // Taxon 0 at tree (2, -1): 50 % across, 25 % down, inside a button anchored at (45, 22).
+    const float leafX = 0.5f * kWidth;
+    const float leafY = 0.25f * kHeight;
     BeginControls();
-    EXPECT_FALSE(DoButton(x, 1, 5, "Open File"));
+    EXPECT_FALSE(DoButton(45, 22, 5, "Open File"));
     EndControls();
-    const float leafX = 19.0f / 22.0f * kWidth;
-    const float leafY = 1.0f / 20.0f * kHeight;
     HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, leafX, leafY, kWidth, kHeight);
     EXPECT_FALSE(gDragging);
     EXPECT_FALSE(AnyDragged(gRoot));
-    EXPECT_TRUE(DoButton(x, 1, 5, "Open File"));
+    EXPECT_TRUE(DoButton(45, 22, 5, "Open File"));
+    // After a frame without the button the same press picks the leaf.
+    BeginControls();
+    EndControls();
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, leafX, leafY, kWidth, kHeight);
+    EXPECT_TRUE(gDragging);
     ResetClade(false);
 }
 
