@@ -81,6 +81,15 @@ inline double TreeToPercentY(double y, int taxonCount) {
     return (y + 0.5 * taxonCount + 0.5 + RoomAboveTree(taxonCount)) * 100.0 /
            TreeViewOf(taxonCount).Height();
 }
+// A point in percent of the drawn area as tree units.
+inline double PercentToTreeX(double percent, int taxonCount) {
+    const TreeView view = TreeViewOf(taxonCount);
+    return view.left + percent * view.Width() / 100.0;
+}
+inline double PercentToTreeY(double percent, int taxonCount) {
+    const TreeView view = TreeViewOf(taxonCount);
+    return view.top + percent * view.Height() / 100.0;
+}
 // A length in percent of the drawn area's width (height) as tree units.
 inline float PercentToTreeWidth(float percent, int taxonCount) {
     return percent * static_cast<float>(TreeViewOf(taxonCount).Width()) / 100.0f;

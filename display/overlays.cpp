@@ -35,21 +35,23 @@ void AddBox(Scene& scene, float left, float top, float right, float bottom, cons
 
 // Where the message box must end for the band of window rows from top to bottom. The
 // tree's upper edge is the line from the root to the top leaf, y = -x/2: every branch
-// rises at half a unit per unit, and the path of left children runs along that line. So
-// in the band the tree reaches no further left than where the line, raised by a disc's
-// radius and a marker's height, crosses the band's bottom. Leaf labels lie right of
-// their discs, but a long one is measured all the same.
+// rises at half a unit per unit, and the path of left children runs along that line, with
+// the top leaf's disc its highest point. A disc centred on the line rises 0.224 units above
+// it (its radius measured upright off a slope of one half), a marker's tip 0.15 and a
+// branch band 0.05; so in the band the tree reaches no further left than where the line,
+// raised that much, crosses the band's bottom. Leaf labels lie right of their discs, but
+// a long one is measured all the same.
 float MessageRight(float top, float bottom) {
+    constexpr double kAboveLine = 0.23; // tree units
+    constexpr double kDiscRadius = 0.2;
+    constexpr double kTouch = 0.01; // percent: a box that only touches the tree is clear
     float right = kMessageRight;
     if (gRoot == nullptr) return right;
-    constexpr double kReach = 0.3; // tree units above the line that a disc or marker takes
     const int n = gTaxonCount;
-    const TreeView view = TreeViewOf(n);
-    const double bandBottom = view.top + bottom / 100.0 * view.Height();
-    const double treeTop = -std::max(n - 1, 0) * 0.5;
-    if (bandBottom + kReach > treeTop) {
-        const double reach = TreeToPercentX(-2.0 * (bandBottom + kReach), n);
-        right = std::min(right, static_cast<float>(reach) - kMessageGap);
+    const double topLeafY = -std::max(n - 1, 0) * 0.5;
+    if (TreeToPercentY(topLeafY - kDiscRadius, n) < bottom - kTouch) {
+        const double lineX = -2.0 * (PercentToTreeY(bottom, n) + kAboveLine);
+        right = std::min(right, static_cast<float>(TreeToPercentX(lineX, n)) - kMessageGap);
     }
     std::vector<PercentBox> labels;
     AddLabelBoxes(gRoot, MeasureText, &labels, top, bottom);
