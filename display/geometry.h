@@ -48,9 +48,10 @@ DrawnArea CurrentDrawnArea();
 // ---- Tree units ----------------------------------------------------------------------
 
 // From 16 taxa the leaf column lies under the "Open File" button, whose box ends 6.9 % down
-// (the top leaf's label reached up to 4 %). The view then keeps one more unit free above
-// the tree, which puts the top leaf's disc and label below the button; with fewer taxa the
-// view is the one the tree always had.
+// (the top leaf's label started 4 to 5 % down). The view then keeps one more unit free
+// above the tree, which puts the top leaf's disc and label below the button. With fewer
+// taxa the view is the one the tree always had, so their pictures stay as they were; the
+// trade-off: with 13 to 15 taxa the top leaf still meets the button's lower edge.
 constexpr int kTaxaBelowButton = 16;
 inline double RoomAboveTree(int taxonCount) {
     return taxonCount >= kTaxaBelowButton ? 1.0 : 0.0;
