@@ -3,7 +3,6 @@
 #include "app/controls.h"
 #include "app/input.h"
 #include "app/shell.h"
-#include "display/geometry.h"
 #include "matrix/matrix.h"
 
 #include <gtest/gtest.h>
@@ -69,25 +68,6 @@ TEST_F(Geometry, WindowEdgesMapToTheTreeViewEdges) {
     EXPECT_FLOAT_EQ(WindowToTreeY(0, 630), -11.0f);
     EXPECT_FLOAT_EQ(WindowToTreeY(630, 630), 10.0f);
     EXPECT_FLOAT_EQ(WindowToTreeX(800, 800), 21.0f);
-}
-
-TEST_F(Geometry, APercentIsAHundredthOfTheWindowWhateverItsSize) {
-    // A pixel's tree point lies at the same percent of the tree view as the pixel of the
-    // window, across and down, with or without room above the tree.
-    const struct {
-        int taxa, width, height;
-    } cases[] = {{10, 800, 600}, {10, 1440, 1080}, {0, 640, 480}, {19, 1200, 900}};
-    for (const auto& c : cases) {
-        gTaxonCount = c.taxa;
-        for (float share : {0.0f, 0.25f, 0.9f, 1.0f}) {
-            EXPECT_NEAR(TreeToPercentX(WindowToTreeX(share * c.width, c.width), c.taxa),
-                        share * 100, 1e-4)
-                << c.width << " x " << c.height;
-            EXPECT_NEAR(TreeToPercentY(WindowToTreeY(share * c.height, c.height), c.taxa),
-                        share * 100, 1e-4)
-                << c.width << " x " << c.height;
-        }
-    }
 }
 
 TEST_F(Geometry, OpenFileZoneIsItsDrawnBoxWithTenTaxa) {

@@ -43,27 +43,21 @@ int Nodes(const CladeNode* n) {
     return n == nullptr ? 0 : 1 + Nodes(n->left) + Nodes(n->right);
 }
 
-constexpr float kDiscRadius = 0.2f;
-
-// The square a node's disc is drawn in, percent of the window.
-PercentBox DiscBox(const CladeNode* n) {
-    const auto x = [](float v) { return static_cast<float>(TreeToPercentX(v, gTaxonCount)); };
-    const auto y = [](float v) { return static_cast<float>(TreeToPercentY(v, gTaxonCount)); };
-    return {x(n->x - kDiscRadius), y(n->y - kDiscRadius), x(n->x + kDiscRadius),
-            y(n->y + kDiscRadius)};
+// True when a disc (radius 0.2 around the node) meets the box (percent of the window).
+bool DiscMeets(const CladeNode* n, const PercentBox& box) {
+    const double x = std::clamp<double>(n->x, PercentToTreeX(box.left, gTaxonCount),
+                                        PercentToTreeX(box.right, gTaxonCount));
+    const double y = std::clamp<double>(n->y, PercentToTreeY(box.top, gTaxonCount),
+                                        PercentToTreeY(box.bottom, gTaxonCount));
+    return std::hypot(x - n->x, y - n->y) < 0.2 - 1e-4;
 }
 
-// Pre-order: the first node of the subtree whose disc meets the box (percent), or null.
-const CladeNode* DiscUnder(const CladeNode* n, const PercentBox& box) {
-    if (n == nullptr) return nullptr;
-    // The box in tree units, and its point nearest the disc's centre.
-    const double nearX = std::clamp<double>(n->x, PercentToTreeX(box.left, gTaxonCount),
-                                            PercentToTreeX(box.right, gTaxonCount));
-    const double nearY = std::clamp<double>(n->y, PercentToTreeY(box.top, gTaxonCount),
-                                            PercentToTreeY(box.bottom, gTaxonCount));
-    if (std::hypot(nearX - n->x, nearY - n->y) < kDiscRadius - 1e-4) return n;
-    const CladeNode* left = DiscUnder(n->left, box);
-    return left != nullptr ? left : DiscUnder(n->right, box);
+// Pre-order: every node of the subtree whose disc meets the box.
+void DiscsUnder(const CladeNode* n, const PercentBox& box, std::vector<int>* ids) {
+    if (n == nullptr) return;
+    if (DiscMeets(n, box)) ids->push_back(n->id);
+    DiscsUnder(n->left, box, ids);
+    DiscsUnder(n->right, box, ids);
 }
 
 } // namespace
@@ -179,26 +173,26 @@ TEST(SceneTest, TopLeafAndMessageKeepClearOfTheButtonAndTheLabels) {
         AddLabelBoxes(gRoot, MeasureText, &labels);
         ASSERT_EQ(labels.size(), static_cast<std::size_t>(taxa));
 
+        std::vector<int> covered;
         if (taxa >= 16) {
             const CladeNode* top = gRoot;
             while (top->left != nullptr)
                 top = top->left;
             EXPECT_FALSE(
                 Overlaps(BoxOf(PlaceLeafLabel(top, MeasureText).line, MeasureText), button));
-            EXPECT_FALSE(Overlaps(DiscBox(top), button));
+            DiscsUnder(gRoot, button, &covered);
         }
 
         scene.Clear();
         AddWindowOverlays(scene, message, nullptr, 0);
-        ASSERT_FALSE(scene.items.empty());
-        ASSERT_EQ(scene.items[0].kind, SceneKind::Rect);
+        ASSERT_EQ(scene.items.at(0).kind, SceneKind::Rect);
         const SceneRect& rect = scene.items[0].rect;
         const PercentBox box{rect.left, rect.top, rect.right, rect.bottom};
         EXPECT_GT(box.right - box.left, 20.0f) << "room for a message";
         for (const PercentBox& label : labels)
             EXPECT_FALSE(Overlaps(box, label)) << label.left << ", " << label.top;
-        const CladeNode* covered = DiscUnder(gRoot, box);
-        EXPECT_EQ(covered, nullptr) << "node " << covered->id;
+        DiscsUnder(gRoot, box, &covered);
+        EXPECT_TRUE(covered.empty()) << "node " << covered.front();
     }
     ResetModel();
 }
