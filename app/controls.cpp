@@ -5,10 +5,10 @@
 
 #include "app/interaction.h"
 #include "display/display.h"
+#include "display/geometry.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -29,9 +29,7 @@ const ButtonLayer kRimLayer = {
 const ButtonLayer kFaceLayer = {
     {{0.5f, 0.5f, 0.6f}, {0.3f, 0.3f, 0.4f}, {0.1f, 0.1f, 0.2f}, {0.3f, 0.3f, 0.4f}}};
 
-// Percent to screen units (400 x 300 over the window) and the corner cut of the octagon.
-constexpr float kScreenUnitsPerPercentX = 4.0f;
-constexpr float kScreenUnitsPerPercentY = 3.0f;
+// The corner cut of the octagon, in screen units.
 constexpr float kCornerCut = 2.0f;
 
 // The rectangle (left, top)-(right, bottom) with each corner cut by kCornerCut.
@@ -51,16 +49,6 @@ void DrawOctagon(const ButtonLayer& layer, float left, float top, float right, f
 }
 
 } // namespace
-
-float PercentToTreeX(float v, int windowWidth) {
-    return static_cast<float>(static_cast<double>(v) / windowWidth * (8.0 * gTaxonCount + 24.0) -
-                              1.0);
-}
-
-float PercentToTreeY(float v, int windowHeight) {
-    return static_cast<float>(static_cast<double>(v) / windowHeight * ((gTaxonCount + 1) * 7.5) -
-                              gTaxonCount * 0.5 - 0.5);
-}
 
 void InitPushButton(Button& button, float x, float y, int textSize, const char* label,
                     bool disabled) {
@@ -86,19 +74,16 @@ void DrawButton(const Button& button) {
     glPushMatrix();
     glNormal3f(0.0f, 0.0f, -1.0f);
 
-    const float w = button.width;
-    const float h = button.height;
-    const float left = -(w / 2 + 1) * kScreenUnitsPerPercentX;
-    const float right = (w / 2 + 1) * kScreenUnitsPerPercentX;
-    const float top = -(h / 2 + 0.5f) * kScreenUnitsPerPercentY;
-    const float bottom = (h / 2 + 0.5f) * kScreenUnitsPerPercentY;
-    const float centerX = (button.x + w / 2) * kScreenUnitsPerPercentX;
-    const float centerY = (button.y + h / 2 + 0.7f) * kScreenUnitsPerPercentY;
-    glTranslatef(centerX, centerY, 1.0f);
+    const ButtonBody body = ButtonBodyOf(button.x, button.y, button.width, button.height);
+    const float left = body.left;
+    const float right = body.right;
+    const float top = body.top;
+    const float bottom = body.bottom;
+    glTranslatef(body.centerX, body.centerY, 1.0f);
 
-    // The shadow is the octagon grown by the corner cut on every side.
+    // The shadow is the octagon grown by kButtonShadow on every side.
     glPushMatrix();
-    glScalef((left - kCornerCut) / left, (top - kCornerCut) / top, 1.0f);
+    glScalef((left - kButtonShadow) / left, (top - kButtonShadow) / top, 1.0f);
     DrawOctagon(kShadowLayer, left, top, right, bottom);
     glPopMatrix();
 
@@ -121,28 +106,23 @@ void DrawButton(const Button& button) {
     TextPrint(button.x, button.y, button.label);
 }
 
-bool InButtonZone(const Button& button, float x, float y, int windowWidth, int windowHeight) {
-    // One percent in tree units; the across size is the margin on all four sides.
-    const float sx = PercentToTreeX(1, windowWidth) - PercentToTreeX(0, windowWidth);
-    const float sy = PercentToTreeY(1, windowHeight) - PercentToTreeY(0, windowHeight);
-    const float left = PercentToTreeX(button.x, windowWidth) - sx;
-    const float right = PercentToTreeX(button.x, windowWidth) + button.width * sx + sx;
-    const float top = PercentToTreeY(button.y, windowHeight) - sx;
-    const float bottom = PercentToTreeY(button.y, windowHeight) + button.height * sy + sx;
-    return left <= x && x <= right && top <= y && y <= bottom;
+PercentBox ButtonBox(const Button& button) {
+    return ButtonBoxOf(button.x, button.y, button.width, button.height);
 }
 
-bool HitButton(const Button& button, int windowWidth, int windowHeight) {
+bool InButtonZone(const Button& button, float x, float y) {
+    // The press is kept in tree units; the box is in percent of the same drawn area.
+    return InBox(ButtonBox(button), static_cast<float>(TreeToPercentX(x, gTaxonCount)),
+                 static_cast<float>(TreeToPercentY(y, gTaxonCount)));
+}
+
+bool HitButton(const Button& button) {
     if (button.disabled || !gPressPending) return false;
-    if (InButtonZone(button, gPressX, gPressY, windowWidth, windowHeight)) {
+    if (InButtonZone(button, gPressX, gPressY)) {
         gPressPending = false;
         return true;
     }
     return false;
-}
-
-bool HitButton(const Button& button) {
-    return HitButton(button, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
 }
 
 namespace {
@@ -160,10 +140,10 @@ void EndControls() {
     gPressPending = false;
 }
 
-bool PressHitsDrawnControl(float x, float y, int windowWidth, int windowHeight) {
+bool PressHitsDrawnControl(float x, float y) {
     for (int i = 0; i < gDrawnControlCount; ++i) {
         const Button& button = gDrawnControls[i];
-        if (!button.disabled && InButtonZone(button, x, y, windowWidth, windowHeight)) return true;
+        if (!button.disabled && InButtonZone(button, x, y)) return true;
     }
     return false;
 }

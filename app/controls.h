@@ -3,6 +3,8 @@
 // the frame routine. Drawing switches to the screen projection and leaves it in place.
 #pragma once
 
+#include "display/geometry.h"
+
 constexpr int kButtonLabelSize = 80; // 79 characters and the terminator
 
 struct Button {
@@ -25,16 +27,15 @@ void InitPushButton(Button& button, float x, float y, int textSize, const char* 
                     bool disabled);
 // Draws the three-layer octagon body in screen space, then the label.
 void DrawButton(const Button& button);
-// Tests the pending press against the button's zone in the current window. Returns true
-// (and clears gPressPending) when it hits; false when disabled, nothing is pending or the
-// press lies outside.
+// The box the button's body and shadow are drawn in, percent of the drawn area: a press
+// hits the button exactly there, whatever the window's size (display/geometry.h).
+PercentBox ButtonBox(const Button& button);
+// True when (x, y), in tree units, lies in the button's box (edges included).
+bool InButtonZone(const Button& button, float x, float y);
+// Tests the pending press against the button's box. Returns true (and clears
+// gPressPending) when it hits; false when disabled, nothing is pending or the press lies
+// outside.
 bool HitButton(const Button& button);
-// The same test for a window of windowWidth x windowHeight pixels.
-bool HitButton(const Button& button, int windowWidth, int windowHeight);
-
-// True when (x, y), in tree units, lies in the button's zone (edges included) in a window
-// of windowWidth x windowHeight pixels.
-bool InButtonZone(const Button& button, float x, float y, int windowWidth, int windowHeight);
 
 // A frame's controls: BeginControls forgets the buttons of the previous frame; each
 // DoButton remembers its own; EndControls lets a press that none of them claimed expire,
@@ -46,8 +47,4 @@ void EndControls();
 bool ClaimPress(const Button& button);
 // True when (x, y), in tree units, lies on a button the last frame drew: such a press is
 // the control's alone, and does not also pick a node beneath it.
-bool PressHitsDrawnControl(float x, float y, int windowWidth, int windowHeight);
-
-// Percent of the window to tree units, with N = gTaxonCount, for the given window size.
-float PercentToTreeX(float v, int windowWidth);
-float PercentToTreeY(float v, int windowHeight);
+bool PressHitsDrawnControl(float x, float y);

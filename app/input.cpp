@@ -10,6 +10,7 @@
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/tree_change.h"
+#include "display/geometry.h"
 
 #include <GL/freeglut.h>
 
@@ -18,9 +19,8 @@
 
 namespace {
 
-// How near (in tree units, strictly) a press must be to a node to pick it, how far the
-// pointer may lie off a branch, and how much of each branch end is kept free.
-constexpr double kPickLimit = 0.2;
+// How far the pointer may lie off a branch, and how much of each branch end is kept free
+// (tree units); how near a press must be to pick a node is InPickSquare's (geometry.h).
 constexpr double kBranchWidth = 0.2;
 constexpr double kBranchEndGap = 0.2;
 // The root's stem: from one unit to 0.2 units left of the root, 0.1 units either side.
@@ -53,14 +53,11 @@ bool NewActionClosesHelp() {
 } // namespace
 
 float WindowToTreeX(float px, int windowWidth) {
-    const float span = static_cast<float>(gTaxonCount + 3);
-    return static_cast<float>(static_cast<double>(px) / windowWidth * span - 1.0);
+    return PixelToTreeX(px, static_cast<float>(windowWidth), gTaxonCount);
 }
 
 float WindowToTreeY(float py, int windowHeight) {
-    const float span = static_cast<float>(gTaxonCount + 1);
-    return static_cast<float>(static_cast<double>(py) / windowHeight * span - gTaxonCount * 0.5 -
-                              0.5);
+    return PixelToTreeY(py, static_cast<float>(windowHeight), gTaxonCount);
 }
 
 // Pre-order, left before right. A hit node's children are not visited and keep their
@@ -69,7 +66,7 @@ void PickNode(CladeNode* node) {
     assert(node != nullptr);
     const float dx = gPressX - node->x;
     const float dy = gPressY - node->y;
-    if (node != gRoot && std::fabs(dx) < kPickLimit && std::fabs(dy) < kPickLimit) {
+    if (node != gRoot && InPickSquare(dx, dy)) {
         node->isDragged = !node->isDragged;
         gDragNode = node;
         return;
@@ -140,7 +137,7 @@ void HandleMouse(int button, int state, float px, float py, int windowWidth, int
     gPressX = WindowToTreeX(px, windowWidth);
     gPressY = WindowToTreeY(py, windowHeight);
     // A press on a control is the control's alone: it does not also pick or drop.
-    if (PressHitsDrawnControl(gPressX, gPressY, windowWidth, windowHeight)) return;
+    if (PressHitsDrawnControl(gPressX, gPressY)) return;
     if (gDragging && gDropTarget != nullptr && gDragNode != nullptr) {
         DropCarriedNode();
         return;
@@ -181,26 +178,34 @@ void HandleSpecialKeyUp(int key) {
     NoteShiftKey(key, false);
 }
 
+// The event's pixel is taken in the drawn area (the viewport), which the handlers see as
+// their window: a window kept larger than 4:3 leaves a blank margin outside it.
 void OnMouse(int button, int state, int px, int py) {
     RunGuarded([&] {
-        HandleMouse(button, state, static_cast<float>(px), static_cast<float>(py),
-                    glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        const DrawnArea area = CurrentDrawnArea();
+        HandleMouse(button, state, AreaPixelX(static_cast<float>(px), area),
+                    AreaPixelY(static_cast<float>(py), area), static_cast<int>(area.width),
+                    static_cast<int>(area.height));
         RequestFrame();
     });
 }
 
 void OnPassiveMotion(int px, int py) {
     RunGuarded([&] {
-        HandlePassiveMotion(static_cast<float>(px), static_cast<float>(py),
-                            glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+        const DrawnArea area = CurrentDrawnArea();
+        HandlePassiveMotion(AreaPixelX(static_cast<float>(px), area),
+                            AreaPixelY(static_cast<float>(py), area), static_cast<int>(area.width),
+                            static_cast<int>(area.height));
         RequestFrame(); // the hover text and the drop target follow the pointer
     });
 }
 
 void OnMotion(int px, int py) {
     RunGuarded([&] {
-        HandleHeldMotion(static_cast<float>(px), static_cast<float>(py), glutGet(GLUT_WINDOW_WIDTH),
-                         glutGet(GLUT_WINDOW_HEIGHT));
+        const DrawnArea area = CurrentDrawnArea();
+        HandleHeldMotion(AreaPixelX(static_cast<float>(px), area),
+                         AreaPixelY(static_cast<float>(py), area), static_cast<int>(area.width),
+                         static_cast<int>(area.height));
         RequestFrame();
     });
 }

@@ -26,7 +26,8 @@ void DrawScene(const Scene& scene, const std::function<void()>& drawControls = {
 
 // Screen space: 400 x 300 units over the window, y down, z -10..10.
 void SetScreenProjection();
-// Tree units: x -1 .. N+2, y -(N+1)/2 (top) .. (N+1)/2 (bottom), N = gTaxonCount.
+// Tree units: the view of TreeViewOf(gTaxonCount) (geometry.h), x -1 .. N+2 and y about
+// -(N+1)/2 (top) .. (N+1)/2 (bottom).
 void SetTreeProjection();
 
 // Tree position to text percent (4 percent right of and above the point).
@@ -54,8 +55,9 @@ struct HelpLine {
     const char* text;
 };
 // Appends what only the window shows, over the picture: the message line (when message is
-// not empty), under the banner between the ancestral list and the leaf labels, on a pale
-// box, text size 3, or 2 when it is long, cut with "..." when even that is too wide; and
+// not empty), under the banner between the ancestral list and the tree, on a pale box
+// that ends short of the tree (gRoot) and its leaf labels, text size 3, or 2 when it is
+// long, cut with "..." when even that is too wide; and
 // the help overlay (when help is given), a box over the middle of the window listing the
 // lines.
 void AddWindowOverlays(Scene& scene, const char* message, const HelpLine* help, int helpCount);

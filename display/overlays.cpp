@@ -1,24 +1,26 @@
 // The message line and the help overlay: text on a plain box, in window space at the end
 // of the window's scene so that it lies over the drawing; pictures leave them out. Called
-// by the frame. Touches no GL; text is measured with the font layer.
+// by the frame. Reads the tree (gRoot) to keep the message off it. Touches no GL; text is
+// measured with the font layer.
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "display/display.h"
+#include "display/geometry.h"
 #include "display/scene_builders.h"
 #include "display/text_places.h"
 #include "font/text.h"
 
 namespace {
 
-// The message line's place: under the banner, right of the ancestral list's two columns
-// and left of the leaf column's labels, where the tree never reaches (no branch rises
-// faster than half a unit per unit, so the tree stays below the line from the root to the
-// top leaf).
+// The message line's place: under the banner, right of the ancestral list's two columns,
+// and short of the tree and the leaf labels where they reach up into its band.
 constexpr float kMessageLeft = 42.0f;
 constexpr float kMessageRight = 84.0f;
 constexpr float kMessageTop = 6.0f;
+constexpr float kMessageGap = 1.0f;     // between the box and a label or the tree
 constexpr int kMessageSizes[] = {3, 2}; // the first that fits; the last is cut if needed
 
 constexpr float kMessageBox[3] = {1.0f, 0.96f, 0.72f};
@@ -31,18 +33,48 @@ void AddBox(Scene& scene, float left, float top, float right, float bottom, cons
         left, top, right, bottom, {rgb[0], rgb[1], rgb[2]}};
 }
 
+// Where the message box must end for the band of window rows from top to bottom. The
+// tree's upper edge is the line from the root to the top leaf, y = -x/2: every branch
+// rises at half a unit per unit, and the path of left children runs along that line, with
+// the top leaf's disc its highest point. A disc centred on the line rises 0.224 units above
+// it (its radius measured upright off a slope of one half), a marker's tip 0.15 and a
+// branch band 0.05; so in the band the tree reaches no further left than where the line,
+// raised that much, crosses the band's bottom. Leaf labels lie right of their discs, but
+// a long one is measured all the same.
+float MessageRight(float top, float bottom) {
+    constexpr double kAboveLine = 0.23; // tree units
+    constexpr double kDiscRadius = 0.2;
+    constexpr double kTouch = 0.01; // percent: a box that only touches the tree is clear
+    float right = kMessageRight;
+    if (gRoot == nullptr) return right;
+    const int n = gTaxonCount;
+    const double topLeafY = -std::max(n - 1, 0) * 0.5;
+    if (TreeToPercentY(topLeafY - kDiscRadius, n) < bottom - kTouch) {
+        const double lineX = -2.0 * (PercentToTreeY(bottom, n) + kAboveLine);
+        right = std::min(right, static_cast<float>(TreeToPercentX(lineX, n)) - kMessageGap);
+    }
+    std::vector<PercentBox> labels;
+    AddLabelBoxes(gRoot, MeasureText, &labels, top, bottom);
+    for (const PercentBox& label : labels) {
+        if (label.right > kMessageLeft) right = std::min(right, label.left - kMessageGap);
+    }
+    return right;
+}
+
 void AddMessageLine(Scene& scene, const char* text) {
     if (text == nullptr || text[0] == '\0') return;
-    const float room = kMessageRight - kMessageLeft - 2.0f;
+    // The largest size whose box leaves room for the whole text; else the smallest, cut.
     int size = kMessageSizes[0];
+    float right = kMessageRight;
     for (int candidate : kMessageSizes) {
         size = candidate;
+        right = MessageRight(kMessageTop, kMessageTop + static_cast<float>(size) + 1.0f);
         TextSetSize(size);
-        if (TextGetWidth(text) <= room) break;
+        if (TextGetWidth(text) <= right - kMessageLeft - 2.0f) break;
     }
-    const std::string shown = FitText(text, room);
+    const std::string shown = FitText(text, right - kMessageLeft - 2.0f);
     const float bottom = kMessageTop + static_cast<float>(size) + 1.0f;
-    AddBox(scene, kMessageLeft, kMessageTop, kMessageRight, bottom, kMessageBox);
+    AddBox(scene, kMessageLeft, kMessageTop, right, bottom, kMessageBox);
     AddText(scene, kMessageLeft + 1.0f, kMessageTop + 0.5f, size, kMessageText, shown.c_str());
 }
 

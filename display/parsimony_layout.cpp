@@ -5,6 +5,7 @@
 #include "display/parsimony_layout.h"
 
 #include "display/display.h"
+#include "display/geometry.h"
 #include "matrix/matrix.h"
 
 #include <algorithm>
@@ -158,17 +159,17 @@ class CellCounts {
 void MarkTree(int taxonCount, CellCounts* cells) {
     constexpr double kMargin = 0.3;     // a disc's radius and a marker's reach, tree units
     constexpr double kStemReach = 0.15; // the stem's half height and its target zone
-    const double n = taxonCount;
-    const double xSpan = n + 3;
-    const double ySpan = n + 1;
-    const double lastColumn = std::max(n - 1, 0.0);
+    const TreeView view = TreeViewOf(taxonCount);
+    const double xSpan = view.Width();
+    const double ySpan = view.Height();
+    const double lastColumn = std::max(taxonCount - 1.0, 0.0);
     for (int j = 0; j < kCells; ++j) {
-        const double y0 = j * ySpan / kCells - ySpan / 2;
-        const double y1 = (j + 1) * ySpan / kCells - ySpan / 2;
+        const double y0 = j * ySpan / kCells + view.top;
+        const double y1 = (j + 1) * ySpan / kCells + view.top;
         const double nearestY = y0 > 0 ? y0 : y1 < 0 ? -y1 : 0.0; // |y| nearest the row
         for (int i = 0; i < kCells; ++i) {
-            const double x0 = i * xSpan / kCells - 1;
-            const double x1 = (i + 1) * xSpan / kCells - 1;
+            const double x0 = i * xSpan / kCells + view.left;
+            const double x1 = (i + 1) * xSpan / kCells + view.left;
             const double reachX = std::min(x1, lastColumn + kMargin);
             const bool cone = x1 >= -kMargin && x0 <= lastColumn + kMargin &&
                               nearestY <= std::max(reachX, 0.0) / 2 + kMargin;

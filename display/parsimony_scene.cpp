@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "display/display.h"
+#include "display/geometry.h"
 #include "display/parsimony_layout.h"
 #include "display/scene_builders.h"
 #include "font/text.h"
@@ -49,10 +50,10 @@ const Badge& BadgeOf(DropEffect effect) {
 // The marks' size is fixed in window terms (about 7.6 pixels either way in the 800 x 600
 // window): tree units per percent differ along x and y and with the number of taxa.
 float HalfWidthInTreeUnits(float percent) {
-    return percent * static_cast<float>(gTaxonCount + 3) / 100.0f;
+    return PercentToTreeWidth(percent, gTaxonCount);
 }
 float HalfHeightInTreeUnits(float percent) {
-    return percent * static_cast<float>(gTaxonCount + 1) / 100.0f;
+    return PercentToTreeHeight(percent, gTaxonCount);
 }
 constexpr float kBadgeHalfX = 0.95f; // percent of the width
 constexpr float kBadgeHalfY = 1.27f; // percent of the height

@@ -1,35 +1,34 @@
 // The two fixed projections (screen space and tree units) and the tree-to-percent
-// conversions used to place leaf labels. Called by the frame, the controls and DrawTree.
-// Changes GL_PROJECTION and leaves GL_MODELVIEW selected; the model-view matrix is untouched.
+// conversions used to place leaf labels, all from the view geometry.h gives. Called by the
+// frame, the controls and DrawTree. Changes GL_PROJECTION and leaves GL_MODELVIEW
+// selected; the model-view matrix is untouched.
 #include "display/display.h"
 
 #include <GL/gl.h>
 
+#include "display/geometry.h"
 #include "matrix/matrix.h"
 
 void SetScreenProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0.0, 400.0, 300.0, 0.0, -10.0, 10.0);
+    glOrtho(0.0, kScreenWidth, kScreenHeight, 0.0, -10.0, 10.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
 void SetTreeProjection() {
-    // N + 2 and N + 1 are integer sums, converted before the halving.
-    const int n = gTaxonCount;
-    const double halfHeight = static_cast<double>(n + 1) * 0.5;
+    const TreeView view = TreeViewOf(gTaxonCount);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-1.0, static_cast<double>(n + 2), halfHeight, -halfHeight, -10.0, 10.0);
+    glOrtho(view.left, view.right, view.bottom, view.top, -10.0, 10.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
+// A label's point lies 4 percent right of and above the node's centre.
 float TreeXToPercent(float x) {
-    const int n = gTaxonCount;
-    return static_cast<float>((x + 1.0) * 100.0 / (n + 3) + 4.0);
+    return static_cast<float>(TreeToPercentX(x, gTaxonCount) + 4.0);
 }
 
 float TreeYToPercent(float y) {
-    const int n = gTaxonCount;
-    return static_cast<float>((y + 0.5 * n + 0.5) * 100.0 / (n + 1) - 4.0);
+    return static_cast<float>(TreeToPercentY(y, gTaxonCount) - 4.0);
 }

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "display/display.h"
+#include "display/geometry.h"
 #include "display/primitives.h"
 #include "font/text.h"
 
@@ -103,7 +104,7 @@ void PaintArc(Replay&, const SceneItem& item) {
     glTranslatef(frame.halfChord, 0.0f, 0.0f);
     glScalef(frame.halfChord, frame.bulge, 1.0f);
     glColor3fv(arc.rgb);
-    glLineWidth(static_cast<float>(glutGet(GLUT_WINDOW_WIDTH)) * arc.widthAt800 / 800.0f);
+    glLineWidth(CurrentDrawnArea().width * arc.widthAt800 / 800.0f);
     glBegin(GL_LINE_STRIP);
     ForEachArcAngle([](float d) { glVertex2f(std::cos(d), std::sin(d)); });
     glEnd();

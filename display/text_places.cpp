@@ -47,12 +47,6 @@ constexpr int kBannerSize = 5;
 constexpr char kOpenFileLabel[] = "Open File";
 constexpr int kOpenFileSize = 5;
 constexpr float kOpenFileY = 1.0f;
-// The drawn body reaches 1 % beyond the label either side, from 0.2 % below the label's
-// top to 1.2 % below its 0.8-size cell; the shadow adds half a percent around it (0.67
-// down, as screen units are taller than wide). Rounded outward.
-constexpr float kButtonMarginX = 1.5f;
-constexpr float kButtonAbove = 0.5f;
-constexpr float kButtonBelow = 1.9f;
 
 constexpr float kTotalX = 2.0f;
 constexpr float kBottomLineY = 95.0f;
@@ -246,20 +240,15 @@ void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<Percent
 }
 
 bool OverNode(const CladeNode* node, float x, float y) {
-    constexpr float kReach = 0.2f; // the press's pick square, tree units
-    return std::fabs(x - node->x) < kReach && std::fabs(y - node->y) < kReach;
+    return InPickSquare(x - node->x, y - node->y);
 }
 
 ButtonPlace OpenFileButtonPlace(TextWidthFn width) {
     const float labelWidth = width(kOpenFileLabel, kOpenFileSize);
     const float x = std::min(90.0f, 98.0f - labelWidth);
     const float height = 0.8f * static_cast<float>(kOpenFileSize);
-    return {kOpenFileLabel,
-            x,
-            kOpenFileY,
-            kOpenFileSize,
-            {x - kButtonMarginX, kOpenFileY - kButtonAbove, x + labelWidth + kButtonMarginX,
-             kOpenFileY + height + kButtonBelow}};
+    return {kOpenFileLabel, x, kOpenFileY, kOpenFileSize,
+            ButtonBoxOf(x, kOpenFileY, labelWidth, height)};
 }
 
 PlacedText BannerText() {

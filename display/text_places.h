@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-struct CladeNode;
+#include "display/geometry.h"
 
-struct PercentBox {
-    float left, top, right, bottom;
-};
+struct CladeNode;
 // True when the two boxes share more than an edge.
 bool Overlaps(const PercentBox& a, const PercentBox& b);
 
@@ -54,11 +52,12 @@ const char* LeafName(const CladeNode* leaf);
 void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<PercentBox>* out,
                    float bandTop = 0.0f, float bandBottom = 100.0f);
 // True when the point (tree units) is over the leaf's disc: within the square a press
-// picks the node in.
+// picks the node in (geometry.h).
 bool OverNode(const CladeNode* node, float x, float y);
 
-// "Open File": its label's top-left corner and size, and the box its body and shadow take.
-// The window draws and tests the button there; the other text keeps off the box.
+// "Open File": its label's top-left corner and size, and the box its body and shadow take
+// (ButtonBoxOf). The window draws the button there and a press there is the button's;
+// the other text and the tree keep off the box.
 struct ButtonPlace {
     const char* label;
     float x, y;

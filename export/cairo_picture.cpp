@@ -4,6 +4,8 @@
 // font was baked from, at the bitmap font's advances, so it lands where the window puts it.
 #include "export/picture_module.h"
 
+#include "display/geometry.h"
+
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
@@ -74,14 +76,15 @@ struct Canvas {
 
 // Tree units onto window pixels, as the tree projection maps them onto the viewport.
 void TreeSpace(Canvas& canvas) {
-    const double n = canvas.job.scene->taxonCount;
-    cairo_scale(canvas.cr, canvas.job.width / (n + 3.0), canvas.job.height / (n + 1.0));
-    cairo_translate(canvas.cr, 1.0, (n + 1.0) / 2.0);
+    const TreeView view = TreeViewOf(canvas.job.scene->taxonCount);
+    cairo_scale(canvas.cr, canvas.job.width / view.Width(), canvas.job.height / view.Height());
+    cairo_translate(canvas.cr, -view.left, -view.top);
 }
 
 // Percent of the window onto window pixels.
 void WindowSpace(Canvas& canvas) {
-    cairo_scale(canvas.cr, canvas.job.width / 100.0, canvas.job.height / 100.0);
+    cairo_scale(canvas.cr, PercentToPixels(1.0, canvas.job.width),
+                PercentToPixels(1.0, canvas.job.height));
 }
 
 // One coordinate system per SceneSpace, in its order.
@@ -241,10 +244,10 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
 void PaintText(Canvas& canvas, const SceneItem& item) {
     const SceneText& run = item.text;
     const Font& font = canvas.font;
-    const double cell = run.height * canvas.job.height / 100.0;
+    const double cell = PercentToPixels(run.height, canvas.job.height);
     const double em = cell * font.emPerCell;
-    double pen = run.x * canvas.job.width / 100.0;
-    const double baseline = run.y * canvas.job.height / 100.0 + cell * font.ascentShare;
+    double pen = PercentToPixels(run.x, canvas.job.width);
+    const double baseline = PercentToPixels(run.y, canvas.job.height) + cell * font.ascentShare;
 
     std::vector<std::uint32_t>& codes = canvas.codes;
     DecodeRun(canvas.job.scene->TextOf(item), run.length, codes);

@@ -1,9 +1,12 @@
 // The "Open File" push button in a real GL context under Xvfb: the three octagon layers
-// read back through GL feedback, and a click reported once through the real GLUT size.
+// read back through GL feedback, a click reported once, and, in windows of several sizes
+// through the real mouse callback, the button and the nodes hit where GL draws them.
 #include "app/controls.h"
 #include "app/input.h"
+#include "app/shell.h"
 #include "clade/clade.h"
 #include "display/display.h"
+#include "display/text_places.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 #include "tests/support/gl_test_window.h"
@@ -180,25 +183,113 @@ TEST_F(ButtonGl, InitPushButtonMeasuresTheLabelAndCutsLongOnes) {
     EXPECT_TRUE(button.disabled);
 }
 
-// With 19 taxa the top leaf, at tree (18, -9), lies under "Open File": a press there is
-// the button's, which reports it in the next frame, and picks nothing.
+// A press on a button is the button's alone, even over a node: it picks nothing, and the
+// button reports it in the next frame. (With up to 19 taxa no node lies under "Open File"
+// any more; a button drawn over a leaf stands in for one.)
 TEST_F(ButtonGl, APressOnTheButtonPicksNoNodeBeneathIt) {
+    gTaxonCount = 3;
+    testing::internal::CaptureStdout();
+    BuildInitialTree();
+    RebuildTree();
+    testing::internal::GetCapturedStdout();
+    // Taxon 0 at tree (2, -1): 50 % across, 25 % down, inside a button anchored at (45, 22).
+    const float leafX = 0.5f * kWidth;
+    const float leafY = 0.25f * kHeight;
+    BeginControls();
+    EXPECT_FALSE(DoButton(45, 22, 5, "Open File"));
+    EndControls();
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, leafX, leafY, kWidth, kHeight);
+    EXPECT_FALSE(gDragging);
+    EXPECT_FALSE(AnyDragged(gRoot));
+    EXPECT_TRUE(DoButton(45, 22, 5, "Open File"));
+    // After a frame without the button the same press picks the leaf.
+    BeginControls();
+    EndControls();
+    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, leafX, leafY, kWidth, kHeight);
+    EXPECT_TRUE(gDragging);
+    ResetClade(false);
+}
+
+// The window resized for real and drawn in the 4:3 viewport the reshape rule asks for, as
+// when a window manager keeps a wide window (1600 x 900) at its size. With 19 taxa the
+// leaf column reaches up to the button.
+TEST_F(ButtonGl, ButtonAndNodesAreHitWhereTheyAreDrawnAtAnyWindowSize) {
     gTaxonCount = 19;
     testing::internal::CaptureStdout();
     BuildInitialTree();
     RebuildTree();
     testing::internal::GetCapturedStdout();
-    TextSetSize(5);
-    const float x = std::min(90.0f, 98.0f - TextGetWidth("Open File")); // as the frame places it
-    BeginControls();
-    EXPECT_FALSE(DoButton(x, 1, 5, "Open File"));
-    EndControls();
-    const float leafX = 19.0f / 22.0f * kWidth;
-    const float leafY = 1.0f / 20.0f * kHeight;
-    HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, leafX, leafY, kWidth, kHeight);
-    EXPECT_FALSE(gDragging);
-    EXPECT_FALSE(AnyDragged(gRoot));
-    EXPECT_TRUE(DoButton(x, 1, 5, "Open File"));
+    std::vector<CladeNode*> nodes; // pre-order, root first
+    for (std::vector<CladeNode*> todo{gRoot}; !todo.empty();) {
+        nodes.push_back(todo.back());
+        todo.pop_back();
+        for (CladeNode* child : {nodes.back()->right, nodes.back()->left})
+            if (child != nullptr) todo.push_back(child);
+    }
+    const ButtonPlace place = OpenFileButtonPlace(MeasureText);
+    Button button;
+    InitPushButton(button, place.x, place.y, place.size, place.label, false);
+    button.label[0] = '\0'; // the body alone in the feedback
+    // A press and release at a window pixel between two frames that draw the button.
+    const auto click = [&](int px, int py) {
+        BeginControls();
+        ClaimPress(button);
+        EndControls();
+        OnMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, px, py);
+        OnMouse(GLUT_LEFT_BUTTON, GLUT_UP, px, py);
+        BeginControls();
+        const bool claimed = ClaimPress(button);
+        EndControls();
+        return claimed;
+    };
+    const int sizes[][2] = {{800, 600}, {640, 480}, {1440, 1080}, {1600, 900}, {1024, 1000}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
+        glutReshapeWindow(size[0], size[1]);
+        for (int round = 0; round < 400 && (glutGet(GLUT_WINDOW_WIDTH) != size[0] ||
+                                            glutGet(GLUT_WINDOW_HEIGHT) != size[1]);
+             ++round)
+            PumpTestWindow(1);
+        ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), size[1]);
+        const WindowSize drawn = FourThreeSize(size[0], size[1]);
+        glViewport(0, 0, drawn.width, drawn.height); // at the window's bottom left
+
+        // The shadow, the farthest layer, in window pixels from the top; presses within a
+        // pixel of each edge, inside and outside.
+        float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
+        const auto layers = CaptureLayers(button);
+        for (const Vertex& v : layers.rbegin()->second) {
+            left = std::min(left, v.x), right = std::max(right, v.x);
+            top = std::min(top, size[1] - v.y), bottom = std::max(bottom, size[1] - v.y);
+        }
+        const int midX = static_cast<int>((left + right) / 2);
+        const int midY = static_cast<int>((top + bottom) / 2);
+        const int l = static_cast<int>(std::ceil(left)), r = static_cast<int>(std::floor(right));
+        const int t = static_cast<int>(std::ceil(top)), b = static_cast<int>(std::floor(bottom));
+        EXPECT_TRUE(click(l, midY) && click(r, midY) && click(midX, t) && click(midX, b))
+            << left << ".." << right << " x " << top << ".." << bottom;
+        EXPECT_FALSE(click(l - 1, midY) || click(r + 1, midY) || click(midX, t - 1) ||
+                     click(midX, b + 1));
+
+        // Every node but the root, pressed at the pixel GL draws its centre at.
+        std::vector<GLfloat> buffer(4 * nodes.size());
+        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        SetTreeProjection();
+        glBegin(GL_POINTS);
+        for (const CladeNode* node : nodes)
+            glVertex2f(node->x, node->y);
+        glEnd();
+        ASSERT_EQ(glRenderMode(GL_RENDER), static_cast<GLint>(3 * nodes.size()));
+        for (std::size_t k = 1; k < nodes.size(); ++k) {
+            const int px = static_cast<int>(std::lround(buffer[3 * k + 1]));
+            const int py = static_cast<int>(std::lround(size[1] - buffer[3 * k + 2]));
+            EXPECT_FALSE(click(px, py)) << "node " << nodes[k]->id;
+            EXPECT_TRUE(gDragging && gDragNode == nodes[k]) << "node " << nodes[k]->id;
+            ForgetDragState();
+        }
+    }
+    glutReshapeWindow(kWidth, kHeight);
     ResetClade(false);
 }
 

@@ -1,13 +1,11 @@
 // Window-free tests of the editor's arithmetic: window pixels and percent to tree units,
-// the push button's hit zone and the 4:3 reshape rule.
+// the push button's hit zone (the box it is drawn in) and the 4:3 reshape rule.
 #include "app/controls.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "matrix/matrix.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace {
 
@@ -64,104 +62,77 @@ TEST_F(Geometry, WindowEdgesMapToTheTreeViewEdges) {
     EXPECT_FLOAT_EQ(WindowToTreeY(750, 750), 5.5f);
     // Fractional pixels are kept.
     EXPECT_FLOAT_EQ(WindowToTreeX(0.5f, 800), static_cast<float>(0.5 / 800 * 13 - 1));
+
+    // From 16 taxa one more unit above the tree: 19 taxa, y -11 .. 10.
+    gTaxonCount = 19;
+    EXPECT_FLOAT_EQ(WindowToTreeY(0, 630), -11.0f);
+    EXPECT_FLOAT_EQ(WindowToTreeY(630, 630), 10.0f);
+    EXPECT_FLOAT_EQ(WindowToTreeX(800, 800), 21.0f);
 }
 
-TEST_F(Geometry, PercentToTreeAssumesEightAndSevenAndAHalfPixelsPerPercent) {
-    gTaxonCount = 10;
-    // In 800 x 600 a percent across is 8 pixels, as the window mapping has it too.
-    EXPECT_FLOAT_EQ(PercentToTreeX(90, 800), WindowToTreeX(720, 800));
-    EXPECT_FLOAT_EQ(PercentToTreeX(0, 800), -1.0f);
-    // Down, a percent counts 7.5 pixels whatever the window's height.
-    EXPECT_FLOAT_EQ(PercentToTreeY(1, 600), WindowToTreeY(7.5f, 600));
-    EXPECT_FLOAT_EQ(PercentToTreeY(10, 600), WindowToTreeY(75, 600));
-    EXPECT_FLOAT_EQ(PercentToTreeY(0, 600), -5.5f);
-    // Across, it counts 8 pixels of whatever window width is given.
-    EXPECT_FLOAT_EQ(PercentToTreeX(50, 1600), WindowToTreeX(400, 1600));
-}
-
-TEST_F(Geometry, OpenFileZoneCoversRowsZeroPointFourToFortyFourPointSixWithTenTaxa) {
+TEST_F(Geometry, OpenFileZoneIsItsDrawnBoxWithTenTaxa) {
+    // The body with its shadow: x - 1.5 .. x + width + 1.5 across (708 .. 800 pixels), and
+    // 0.2 - 2/3 below the label's top to 1.2 + 2/3 below its 0.8-size cell down (3.2 ..
+    // 41.2 pixels in 800 x 600).
     gTaxonCount = 10;
     const Button button = MakeButton(90, 1, 8.5f, 4);
     const float midRow = 20;
     const float midColumn = 760;
 
-    const float rowsInside[] = {0.42f, 10.0f, 44.58f};
+    const float rowsInside[] = {3.3f, 10.0f, 41.1f};
     for (float row : rowsInside) {
         PressAtPixel(midColumn, row, 800, 600);
-        EXPECT_TRUE(HitButton(button, 800, 600)) << "row " << row;
+        EXPECT_TRUE(HitButton(button)) << "row " << row;
     }
-    const float rowsOutside[] = {0.38f, 44.62f, 50.0f};
+    const float rowsOutside[] = {0.42f, 3.1f, 41.3f, 44.58f, 50.0f};
     for (float row : rowsOutside) {
         PressAtPixel(midColumn, row, 800, 600);
-        EXPECT_FALSE(HitButton(button, 800, 600)) << "row " << row;
+        EXPECT_FALSE(HitButton(button)) << "row " << row;
     }
-    // Across: 8 (x - 1) .. 8 (x + width + 1) pixels, 712 .. 796.
-    PressAtPixel(712.1f, midRow, 800, 600);
-    EXPECT_TRUE(HitButton(button, 800, 600));
-    PressAtPixel(711.9f, midRow, 800, 600);
-    EXPECT_FALSE(HitButton(button, 800, 600));
-    PressAtPixel(795.9f, midRow, 800, 600);
-    EXPECT_TRUE(HitButton(button, 800, 600));
-    PressAtPixel(796.1f, midRow, 800, 600);
-    EXPECT_FALSE(HitButton(button, 800, 600));
+    PressAtPixel(708.1f, midRow, 800, 600);
+    EXPECT_TRUE(HitButton(button));
+    PressAtPixel(707.9f, midRow, 800, 600);
+    EXPECT_FALSE(HitButton(button));
+    PressAtPixel(799.9f, midRow, 800, 600);
+    EXPECT_TRUE(HitButton(button));
 }
 
 TEST_F(Geometry, ButtonZoneEdgesAreInclusive) {
-    // One taxon in a 32 x 15 window: a percent is exactly one tree unit both ways, so
-    // the zone is exactly x 8 .. 16 and y 3 .. 9.
+    // One taxon: a tree unit is 25 percent across. A box from 25 to 50 percent across puts
+    // its edges at tree x 0 and 1 exactly.
     gTaxonCount = 1;
-    const Button button = MakeButton(10, 5, 6, 4);
-    const float corners[][2] = {{8, 3}, {16, 3}, {8, 9}, {16, 9}};
-    for (const auto& corner : corners) {
-        PressAt(corner[0], corner[1]);
-        EXPECT_TRUE(HitButton(button, 32, 15)) << corner[0] << ", " << corner[1];
+    const Button button = MakeButton(26.5f, 5, 22, 4);
+    ASSERT_FLOAT_EQ(ButtonBox(button).left, 25.0f);
+    ASSERT_FLOAT_EQ(ButtonBox(button).right, 50.0f);
+    const float y = -0.8f; // 10 percent down, inside
+    for (float x : {0.0f, 1.0f}) {
+        PressAt(x, y);
+        EXPECT_TRUE(HitButton(button)) << x;
     }
-    const float outside[][2] = {{std::nextafter(8.0f, 0.0f), 6},
-                                {std::nextafter(16.0f, 99.0f), 6},
-                                {12, std::nextafter(3.0f, 0.0f)},
-                                {12, std::nextafter(9.0f, 99.0f)}};
-    for (const auto& point : outside) {
-        PressAt(point[0], point[1]);
-        EXPECT_FALSE(HitButton(button, 32, 15)) << point[0] << ", " << point[1];
+    for (float x : {-1e-6f, 1.000001f}) {
+        PressAt(x, y);
+        EXPECT_FALSE(HitButton(button)) << x;
     }
-}
-
-TEST_F(Geometry, ButtonZoneMarginIsOnePercentAcrossOnEverySide) {
-    // In 32 x 30 a percent is 1 unit across but 0.5 down; the top and bottom margins are
-    // still 1 unit: y from 5 / 2 - 1 - 1 = 0.5 to 1.5 + 4 x 0.5 + 1 = 4.5.
-    gTaxonCount = 1;
-    const Button button = MakeButton(10, 5, 6, 4);
-    PressAt(12, 0.5f);
-    EXPECT_TRUE(HitButton(button, 32, 30));
-    PressAt(12, 0.49f);
-    EXPECT_FALSE(HitButton(button, 32, 30));
-    PressAt(12, 4.5f);
-    EXPECT_TRUE(HitButton(button, 32, 30));
-    PressAt(12, 4.51f);
-    EXPECT_FALSE(HitButton(button, 32, 30));
 }
 
 TEST_F(Geometry, ButtonClaimsAPressOnceAndLeavesMissesPending) {
     gTaxonCount = 1;
-    const Button button = MakeButton(10, 5, 6, 4);
+    const Button button = MakeButton(26.5f, 5, 22, 4);
 
-    PressAt(12, 6);
-    EXPECT_TRUE(HitButton(button, 32, 15));
+    PressAt(0.5f, -0.8f);
+    EXPECT_TRUE(HitButton(button));
     EXPECT_FALSE(gPressPending);
-    EXPECT_FALSE(HitButton(button, 32, 15)) << "a press is reported once";
+    EXPECT_FALSE(HitButton(button)) << "a press is reported once";
 
-    PressAt(30, 6);
-    EXPECT_FALSE(HitButton(button, 32, 15));
+    PressAt(2.0f, -0.8f);
+    EXPECT_FALSE(HitButton(button));
     EXPECT_TRUE(gPressPending);
-    EXPECT_FALSE(HitButton(button, 32, 15));
+    EXPECT_FALSE(HitButton(button));
     EXPECT_TRUE(gPressPending) << "a miss stays pending frame after frame";
-    // The zone follows the window: after a resize the pending press may fall inside it.
-    EXPECT_TRUE(HitButton(button, 16, 15)); // x 17 .. 33 now
-    EXPECT_FALSE(gPressPending);
 
-    const Button disabled = MakeButton(10, 5, 6, 4, true);
-    PressAt(12, 6);
-    EXPECT_FALSE(HitButton(disabled, 32, 15));
+    const Button disabled = MakeButton(26.5f, 5, 22, 4, true);
+    PressAt(0.5f, -0.8f);
+    EXPECT_FALSE(HitButton(disabled));
     EXPECT_TRUE(gPressPending) << "a disabled button leaves the press alone";
 }
 

@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "clade/clade.h"
 #include "clade/history.h"
+#include "display/geometry.h"
 #include "matrix/matrix.h"
 #include "tests/app/app_test_support.h"
 
@@ -21,18 +22,19 @@ namespace {
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-// A window of (N + 3) x (N + 1) hundred pixels: one tree unit is 100 pixels both ways.
+// A window as many hundred pixels wide and high as the tree view has units: one tree unit
+// is 100 pixels both ways.
 int WindowWidth() {
-    return (gTaxonCount + 3) * 100;
+    return static_cast<int>(TreeViewOf(gTaxonCount).Width() * 100);
 }
 int WindowHeight() {
-    return (gTaxonCount + 1) * 100;
+    return static_cast<int>(TreeViewOf(gTaxonCount).Height() * 100);
 }
 float PixelX(float x) {
-    return (x + 1) * 100;
+    return static_cast<float>((x - TreeViewOf(gTaxonCount).left) * 100);
 }
 float PixelY(float y) {
-    return (y + (gTaxonCount + 1) * 0.5f) * 100;
+    return static_cast<float>((y - TreeViewOf(gTaxonCount).top) * 100);
 }
 
 void Press(float x, float y, int button = GLUT_LEFT_BUTTON, int state = GLUT_DOWN) {

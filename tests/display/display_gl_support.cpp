@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "display/display.h"
+#include "display/geometry.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 #include "tests/support/gl_test_window.h"
@@ -132,10 +133,10 @@ std::vector<FbPrimitive> CaptureFeedback(const std::function<void()>& draw) {
 }
 
 TreePoint ToTree(const FbVertex& v) {
-    const float n = static_cast<float>(gTaxonCount);
+    const TreeView view = TreeViewOf(gTaxonCount);
     TreePoint p;
-    p.x = -1.0f + v.x / kTestWidth * (n + 3.0f);
-    p.y = (n + 1.0f) * 0.5f - v.y / kTestHeight * (n + 1.0f);
+    p.x = static_cast<float>(view.left + v.x / kTestWidth * view.Width());
+    p.y = static_cast<float>(view.bottom - v.y / kTestHeight * view.Height());
     p.z = 10.0f * (1.0f - 2.0f * v.z);
     return p;
 }

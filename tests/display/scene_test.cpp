@@ -4,12 +4,16 @@
 // and the panels' and the indicator's items only while they apply.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
 
 #include "display/display.h"
+#include "display/geometry.h"
+#include "display/text_places.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
 #include "tests/display/display_gl_support.h"
@@ -37,6 +41,23 @@ std::vector<std::vector<std::string>> Rows(size_t taxa, int characters) {
 
 int Nodes(const CladeNode* n) {
     return n == nullptr ? 0 : 1 + Nodes(n->left) + Nodes(n->right);
+}
+
+// True when a disc (radius 0.2 around the node) meets the box (percent of the window).
+bool DiscMeets(const CladeNode* n, const PercentBox& box) {
+    const double x = std::clamp<double>(n->x, PercentToTreeX(box.left, gTaxonCount),
+                                        PercentToTreeX(box.right, gTaxonCount));
+    const double y = std::clamp<double>(n->y, PercentToTreeY(box.top, gTaxonCount),
+                                        PercentToTreeY(box.bottom, gTaxonCount));
+    return std::hypot(x - n->x, y - n->y) < 0.2 - 1e-4;
+}
+
+// Pre-order: every node of the subtree whose disc meets the box.
+void DiscsUnder(const CladeNode* n, const PercentBox& box, std::vector<int>* ids) {
+    if (n == nullptr) return;
+    if (DiscMeets(n, box)) ids->push_back(n->id);
+    DiscsUnder(n->left, box, ids);
+    DiscsUnder(n->right, box, ids);
 }
 
 } // namespace
@@ -128,6 +149,50 @@ TEST(SceneTest, HoldsOneItemPerPartOfTheModelAndTheExtrasOfTheView) {
         EXPECT_EQ(scene.items.data(), items);
         EXPECT_EQ(scene.text.data(), text);
         if (picked != nullptr) picked->isDragged = false;
+    }
+    ResetModel();
+}
+
+// For every number of taxa, with long names and a long message: the message box meets no
+// leaf label and no node's disc; from 16 taxa, where the leaf column lies under the "Open
+// File" button, the top leaf's label and disc stay clear of the button's box.
+TEST(SceneTest, TopLeafAndMessageKeepClearOfTheButtonAndTheLabels) {
+    std::string why;
+    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << why;
+    const char* message = "Best tree found: 104 events (was 131), 87 steps (was 102)";
+    const PercentBox button = OpenFileButtonPlace(MeasureText).box;
+    Scene scene;
+    for (int taxa = 1; taxa <= 19; ++taxa) {
+        SCOPED_TRACE(std::to_string(taxa) + " taxa");
+        std::vector<std::string> names;
+        for (int t = 0; t < taxa; ++t)
+            names.push_back("Taxon " + std::to_string(t) + " of a long-named group");
+        ResetModel();
+        LoadMatrix(MatrixCsv(names, Rows(names.size(), 3)));
+        std::vector<PercentBox> labels;
+        AddLabelBoxes(gRoot, MeasureText, &labels);
+        ASSERT_EQ(labels.size(), static_cast<std::size_t>(taxa));
+
+        std::vector<int> covered;
+        if (taxa >= 16) {
+            const CladeNode* top = gRoot;
+            while (top->left != nullptr)
+                top = top->left;
+            EXPECT_FALSE(
+                Overlaps(BoxOf(PlaceLeafLabel(top, MeasureText).line, MeasureText), button));
+            DiscsUnder(gRoot, button, &covered);
+        }
+
+        scene.Clear();
+        AddWindowOverlays(scene, message, nullptr, 0);
+        ASSERT_EQ(scene.items.at(0).kind, SceneKind::Rect);
+        const SceneRect& rect = scene.items[0].rect;
+        const PercentBox box{rect.left, rect.top, rect.right, rect.bottom};
+        EXPECT_GT(box.right - box.left, 20.0f) << "room for a message";
+        for (const PercentBox& label : labels)
+            EXPECT_FALSE(Overlaps(box, label)) << label.left << ", " << label.top;
+        DiscsUnder(gRoot, box, &covered);
+        EXPECT_TRUE(covered.empty()) << "node " << covered.front();
     }
     ResetModel();
 }

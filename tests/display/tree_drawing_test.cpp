@@ -115,15 +115,16 @@ constexpr Colour kGrey{0.7f, 0.7f, 0.7f};
 } // namespace
 
 TEST_F(TreeDrawingTest, ProjectionsMapTheirCornersOntoTheWindowCorners) {
-    for (int taxa : {0, 3, 16}) {
+    for (int taxa : {0, 3, 15, 16}) {
         gTaxonCount = taxa;
         const float half = (taxa + 1) * 0.5f;
+        const float room = taxa >= 16 ? 1.0f : 0.0f; // above the tree, clear of the button
         const auto tree = CaptureFeedback([&] {
             SetTreeProjection();
             glBegin(GL_POINTS);
-            glVertex3f(-1.0f, -half, 0.0f);      // top left
-            glVertex3f(taxa + 2.0f, half, 0.0f); // bottom right
-            glVertex3f(0.0f, 0.0f, 9.9f);        // nearly at the near plane
+            glVertex3f(-1.0f, -half - room, 0.0f); // top left
+            glVertex3f(taxa + 2.0f, half, 0.0f);   // bottom right
+            glVertex3f(0.0f, 0.0f, 9.9f);          // nearly at the near plane
             glEnd();
         });
         ASSERT_EQ(tree.size(), 3u) << taxa;
@@ -233,7 +234,8 @@ TEST_F(TreeDrawingTest, LabelsSitBesideTheirLeavesAndShrinkWithManyTaxa) {
     EXPECT_NEAR(box.bottom - box.top, 42.0f, 0.01f);
 
     // 16 taxa: size 4 (24 pixels), 3 percent left of and below the basic point. The top
-    // label is taxon 0's, at (15, -7.5).
+    // label is taxon 0's, at (15, -7.5), two units under the view's top (one more than
+    // with fewer taxa, to clear the button): 2/18 of the height.
     std::vector<std::string> names;
     std::vector<std::string> cells;
     for (int t = 0; t < 16; ++t) {
@@ -250,6 +252,6 @@ TEST_F(TreeDrawingTest, LabelsSitBesideTheirLeavesAndShrinkWithManyTaxa) {
         if (kTestHeight - p.v[0].y < box.top + 30.0f) topLine.push_back(p);
     const TextBox first = TextBoxOf(topLine);
     EXPECT_NEAR(first.left, (16.0f * 100.0f / 19.0f + 4.0f - 3.0f) * 8.0f, 0.01f);
-    EXPECT_NEAR(first.top, (1.0f * 100.0f / 17.0f - 4.0f + 3.0f) * 6.0f, 0.01f);
+    EXPECT_NEAR(first.top, (2.0f * 100.0f / 18.0f - 4.0f + 3.0f) * 6.0f, 0.01f);
     EXPECT_NEAR(first.bottom - first.top, 24.0f, 0.01f);
 }

@@ -357,10 +357,13 @@ class Editor:
         return geometry(self.window())[2:]
 
     def pixel(self, x, y):
-        """Window pixel of tree position (x, y) in the current window size."""
+        """Window pixel of tree position (x, y) in the current window size: the tree view
+        of display/geometry.h, which from 16 taxa keeps one more unit above the tree."""
         width, height = self.size()
         n = self.taxa
-        return (round((x + 1) / (n + 3) * width), round((y + (n + 1) / 2) / (n + 1) * height))
+        room = 1 if n >= 16 else 0
+        return (round((x + 1) / (n + 3) * width),
+                round((y + (n + 1) / 2 + room) / (n + 1 + room) * height))
 
     def move_to_pixel(self, px, py):
         xdotool("mousemove", "--window", self.window(), px, py)
