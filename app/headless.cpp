@@ -1,10 +1,12 @@
 // Headless modes (see headless.h): the same load path as the editor, with the listings
-// left out, then one answer. Called by main; no GL, no window.
+// left out, then one answer; refusals are shown through ShowRefusal. Called by main; no
+// GL, no window.
 #include "app/headless.h"
 
 #include "app/guard.h"
 #include "app/loading.h"
 #include "app/picture.h"
+#include "app/refusals.h"
 #include "app/report.h"
 #include "clade/clade.h"
 #include "clade/newick.h"
@@ -16,8 +18,14 @@ namespace {
 
 // Loads DATA and, when given, TREE, quietly; a refusal goes to stderr in one line.
 bool LoadQuietly(const char* dataFile, const char* treeFile) {
-    if (!OpenDataFile(dataFile, nullptr, LoadReport::CommandLine, false)) return false;
-    return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine, false);
+    if (!OpenDataFile(dataFile, nullptr, Audience::Windowless, false)) return false;
+    return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, Audience::Windowless, false);
+}
+
+// A refusal of the run, shown as every refusal is; returns the exit status 1.
+int Refused(const Refusal& refusal) {
+    ShowRefusal(refusal, Audience::Windowless);
+    return 1;
 }
 
 int Fail(std::FILE* err, const std::string& why) {
@@ -26,8 +34,10 @@ int Fail(std::FILE* err, const std::string& why) {
     return 1;
 }
 
-// --newick DATA [TREE]
-int PrintNewick(const char*, std::FILE* out, std::FILE* err) {
+// --newick DATA [TREE]: refused, as a save is, when the tree would not read back.
+int PrintNewick(const char*, const char* data, std::FILE* out, std::FILE* err) {
+    Refusal unfit{data, 0, 0, ""};
+    if (!NewickReadsBack(&unfit)) return Refused(unfit);
     const std::string text = WriteNewick(gRoot);
     std::fwrite(text.data(), 1, text.size(), out);
     if (std::fflush(out) != 0) return Fail(err, "cannot write the tree on standard output");
@@ -35,13 +45,13 @@ int PrintNewick(const char*, std::FILE* out, std::FILE* err) {
 }
 
 // --export PICTURE DATA [TREE]
-int WritePicture(const char* picture, std::FILE*, std::FILE* err) {
-    std::string whyNot;
-    return ExportWithoutWindow(picture, &whyNot) ? 0 : Fail(err, whyNot);
+int WritePicture(const char* picture, const char*, std::FILE*, std::FILE*) {
+    Refusal refusal;
+    return ExportWithoutWindow(picture, &refusal) ? 0 : Refused(refusal);
 }
 
 // --report DATA [TREE]
-int PrintReport(const char*, std::FILE* out, std::FILE* err) {
+int PrintReport(const char*, const char*, std::FILE* out, std::FILE* err) {
     WriteParsimonyReport(out);
     return std::ferror(out) ? Fail(err, "cannot write the report on standard output") : 0;
 }
@@ -50,7 +60,7 @@ struct HeadlessMode {
     const char* flag;
     bool takesOutput; // a file to write comes before the data file
     const char* usage;
-    int (*run)(const char* output, std::FILE* out, std::FILE* err);
+    int (*run)(const char* output, const char* data, std::FILE* out, std::FILE* err);
 };
 
 const HeadlessMode kModes[] = {
@@ -72,7 +82,7 @@ int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err) {
         int status = 1;
         RunGuarded([&] {
             if (LoadQuietly(argv[first], files == 2 ? argv[first + 1] : nullptr))
-                status = mode.run(mode.takesOutput ? argv[2] : nullptr, out, err);
+                status = mode.run(mode.takesOutput ? argv[2] : nullptr, argv[first], out, err);
         });
         return status;
     }

@@ -1,7 +1,8 @@
 // The NEXUS reader module: parses the text of a NEXUS file with the NEXUS Class Library
 // and hands the loader the first matrix's names and cells (nexus_module.h). Built as
 // libquillmoor_nexus.so and loaded by nexus.cpp at the first NEXUS file, so that only
-// NEXUS files pay for NCL; the fuzzer links it directly. No GL, no X, no globals.
+// NEXUS files pay for NCL; the fuzzer links it directly. No GL, no X, no globals: what a
+// reading holds lives in its own storage until the loader releases it.
 #include "nexus/nexus_module.h"
 
 #include <ncl/ncl.h>
@@ -10,8 +11,36 @@
 #include <cstdlib>
 #include <exception>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
+
+// The first matrix as NCL read it, and the first tree.
+struct Matrix {
+    std::vector<std::string> taxa;
+    std::vector<std::string> characters;
+    std::vector<std::vector<std::string>> cells; // cells[c][t]: taxon t's state name
+    std::string firstTree;                       // Newick, or empty
+    int taxaLine = 1;
+    int charactersLine = 1;
+};
+
+// Why a file was refused: its line (1-based), its column (0 when not known), the problem.
+struct Refused {
+    int line = 1;
+    int column = 0;
+    std::string problem;
+};
+
+// The line and column (1-based) of byte offset at in text.
+void PlaceOf(const std::string& text, std::size_t at, long* line, long* column) {
+    at = std::min(at, text.size());
+    *line =
+        1 + static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    const std::size_t lineStart = at == 0 ? 0 : text.rfind('\n', at - 1);
+    *column = static_cast<long>(lineStart == std::string::npos ? at + 1 : at - lineStart);
+}
 
 // NCL's public reader, quiet, noting the line on which the first TAXA and the first
 // CHARACTERS or DATA block begin: problems found after the parse are reported there.
@@ -36,6 +65,22 @@ class LineNotingReader : public PublicNexusReader {
         token_ = nullptr;
     }
 
+    // Some of NCL's errors come without a place (a matrix row longer than its characters
+    // makes NCL look for a taxon named like the extra states, and say so at "line -1").
+    // The token just read is where it stopped: its start in the text is the place.
+    void NexusError(NxsString message, file_pos position, long line, long column) override {
+        if (line < 0 && token_ != nullptr && text_ != nullptr) {
+            const std::string word = token_->GetToken();
+            const auto end =
+                static_cast<std::size_t>(std::max<file_pos>(token_->GetFilePosition(), 0));
+            std::size_t at = word.empty() ? std::string::npos : text_->rfind(word, end);
+            if (at == std::string::npos) at = end;
+            PlaceOf(*text_, at, &line, &column);
+            placeFound = true;
+        }
+        PublicNexusReader::NexusError(message, position, line, column);
+    }
+
     bool EnteringBlock(NxsString name) override {
         const int line = token_ != nullptr ? static_cast<int>(token_->GetFileLine()) : 1;
         if (name == "TAXA" && taxaLine == 0) taxaLine = line;
@@ -45,34 +90,69 @@ class LineNotingReader : public PublicNexusReader {
 
     int taxaLine = 0;
     int charactersLine = 0;
+    const std::string* text_ = nullptr; // what the parse reads, for places NCL lacks
+    bool placeFound = false;            // an error's line and column were found here
 
   private:
     NxsToken* token_ = nullptr;
 };
 
-// NCL's messages may span lines; a refusal is one line, without a closing full stop.
+// A word of a message (a name NCL quotes, a token it echoes) cut as names are; a closing
+// quote stays.
+std::string CutWord(const std::string& word) {
+    if (word.size() <= kMostNameBytes) return word;
+    const char last = word.back();
+    return last == '"' || last == '\'' ? CutName(word.substr(0, word.size() - 1)) + last
+                                       : CutName(word);
+}
+
+// NCL's messages may span lines and echo whole tokens of the file; a refusal is one line
+// of readable length, without a closing full stop.
 std::string OneLine(const std::string& message) {
     std::string out;
-    for (char c : message) {
+    std::string word;
+    for (char c : message + " ") {
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
-        out += c;
+        if (c != ' ') {
+            word += c;
+            continue;
+        }
+        if (!word.empty()) out += (out.empty() ? "" : " ") + CutWord(word);
+        word.clear();
     }
     while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
         out.pop_back();
     return out.empty() ? "NEXUS error" : out;
 }
 
-bool Refuse(NexusRefusal* refusal, long line, const std::string& problem) {
+bool Refuse(Refused* refusal, long line, const std::string& problem, long column = 0) {
     refusal->line = line > 0 ? static_cast<int>(line) : 1;
+    refusal->column = line > 0 && column > 0 ? static_cast<int>(column) : 0;
     refusal->problem = problem;
     return false;
 }
 
+// NCL's message for a matrix row that runs on: it takes the extra states for the next
+// taxon's name, and then misses that taxon ("Expecting data for taxon" ends unfinished).
+// Told as what it most likely is, given the characters the block declares (0: unknown).
+std::string MatrixProblem(const std::string& message, long characters) {
+    static const char kUnknownTaxon[] = "Could not find taxon named ";
+    if (message.compare(0, sizeof kUnknownTaxon - 1, kUnknownTaxon) != 0 ||
+        message.find("Expecting data for taxon") == std::string::npos)
+        return OneLine(message);
+    const std::string::size_type open = sizeof kUnknownTaxon - 1;
+    const std::string::size_type close = message.find('"', open + 1);
+    const std::string name =
+        message.substr(open, close == std::string::npos ? std::string::npos : close + 1 - open);
+    return "unknown taxon " + CutWord(name) + " (or a row before it has more than " +
+           (characters > 0 ? std::to_string(characters) : std::string("NCHAR")) + " characters)";
+}
+
 // What the tokens of a file say before NCL reads it.
 struct Prescan {
-    std::string text;     // the file, with the STATELABELS commas added
-    NexusRefusal refusal; // set (problem not empty) for dimensions past the tables
+    std::string text;    // the file, with the STATELABELS commas added
+    Refused refusal;     // set (problem not empty) for dimensions past the tables
+    long characters = 0; // the first NCHAR declared, when it fits the tables
 };
 
 // One pass of NCL's own tokenizer over the file, so that comments and quoted names are
@@ -103,8 +183,11 @@ Prescan PrescanFile(const std::string& text, int most) {
                     // too many, whatever the value.
                     std::string count = token.GetToken();
                     count.resize(std::min(count.size(), count.find_first_not_of("0123456789")));
-                    if (count.empty() || (count.size() <= 9 && std::atol(count.c_str()) <= most))
+                    if (count.empty() || (count.size() <= 9 && std::atol(count.c_str()) <= most)) {
+                        if (!taxa && !count.empty() && out.characters == 0)
+                            out.characters = std::atol(count.c_str());
                         continue;
+                    }
                     out.refusal.line = static_cast<int>(token.GetFileLine());
                     out.refusal.problem = (count.size() <= 9 ? count : count.substr(0, 9) + "...") +
                                           (taxa ? " taxa" : " characters") + " (at most " +
@@ -147,7 +230,7 @@ std::string NewickName(const std::string& name) {
 // Appends the subtree at node as Newick, without branch lengths; false when it nests
 // deeper than depthLeft levels. Visits the children in their order, each before its next
 // sibling (pre-order).
-bool AppendNewick(const NxsSimpleNode* node, const NexusMatrix& matrix, int depthLeft,
+bool AppendNewick(const NxsSimpleNode* node, const Matrix& matrix, int depthLeft,
                   std::string* out) {
     if (depthLeft == 0) return false;
     const std::vector<NxsSimpleNode*> children = node->GetChildren();
@@ -171,7 +254,7 @@ bool AppendNewick(const NxsSimpleNode* node, const NexusMatrix& matrix, int dept
 // deeper than such a tree can (which would also overflow the stack here). A tree is an
 // extra: a bad one leaves the matrix to load without it.
 std::string FirstTree(const PublicNexusReader& reader, const NxsTaxaBlock* taxa,
-                      const NexusMatrix& matrix) {
+                      const Matrix& matrix) {
     if (reader.GetNumTreesBlocks(taxa) == 0) return "";
     const NxsTreesBlock* trees = reader.GetTreesBlock(taxa, 0);
     if (trees->GetNumTrees() == 0) return "";
@@ -191,8 +274,8 @@ std::string FirstTree(const PublicNexusReader& reader, const NxsTaxaBlock* taxa,
 
 // The first matrix of the parse into *matrix; false with *refusal for what NCL accepts
 // but no state table can hold.
-bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, NexusMatrix* matrix,
-                NexusRefusal* refusal) {
+bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, Matrix* matrix,
+                Refused* refusal) {
     matrix->charactersLine = reader.charactersLine > 0 ? reader.charactersLine : 1;
     matrix->taxaLine = reader.taxaLine > 0 ? reader.taxaLine : matrix->charactersLine;
     const NxsTaxaBlock* taxa = nullptr;
@@ -229,8 +312,8 @@ bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, NexusMatr
                 column.push_back("-");
             } else if (characters->GetNumStates(t, c) != 1) {
                 return Refuse(refusal, line,
-                              "taxon " + matrix->taxa[t] + " has more than one state for " +
-                                  matrix->characters[c] +
+                              "taxon " + CutName(matrix->taxa[t]) +
+                                  " has more than one state for " + CutName(matrix->characters[c]) +
                                   " (polymorphic or uncertain cells cannot be drawn)");
             } else {
                 const std::string state =
@@ -256,9 +339,24 @@ void ncl_assertion_failed(char const* expression, char const*, char const*, long
                        ")");
 }
 
-extern "C" bool QuillmoorReadNexus(const std::string& text, NexusMatrix* matrix,
-                                   NexusRefusal* refusal) {
-    *matrix = NexusMatrix();
+namespace {
+
+// What a reading hands the loader, kept until it is released: the strings and the byte
+// ranges that point into them.
+struct Storage {
+    Matrix matrix;
+    std::string problem;
+    std::vector<NexusBytes> taxa;
+    std::vector<NexusBytes> characters;
+    std::vector<NexusBytes> cellBytes;
+};
+
+NexusBytes BytesOf(const std::string& text) {
+    return {text.data(), text.size()};
+}
+
+// Parses text; true with *matrix, or false with *refusal.
+bool Parse(const std::string& text, Matrix* matrix, Refused* refusal) {
     LineNotingReader reader;
     try {
         const Prescan prescan = PrescanFile(text, kMostNexusEntries);
@@ -266,8 +364,14 @@ extern "C" bool QuillmoorReadNexus(const std::string& text, NexusMatrix* matrix,
             *refusal = prescan.refusal;
             return false;
         }
-        std::istringstream in(prescan.text);
-        reader.ReadFilestream(in);
+        reader.text_ = &prescan.text;
+        try {
+            std::istringstream in(prescan.text);
+            reader.ReadFilestream(in);
+        } catch (const NxsException& e) {
+            return Refuse(refusal, e.line, MatrixProblem(e.msg, prescan.characters),
+                          reader.placeFound ? e.col : 0);
+        }
         std::size_t lineCount = 1;
         for (char c : text)
             lineCount += c == '\n';
@@ -281,4 +385,43 @@ extern "C" bool QuillmoorReadNexus(const std::string& text, NexusMatrix* matrix,
     } catch (const std::exception& e) {
         return Refuse(refusal, 1, OneLine(e.what()));
     }
+}
+
+} // namespace
+
+extern "C" int QuillmoorReadNexus(const char* text, std::size_t length, NexusRead* read) {
+    if (read->version != kNexusReadVersion) return 0;
+    auto* storage = new Storage();
+    read->storage = storage;
+    Refused refusal;
+    if (!Parse(std::string(text, length), &storage->matrix, &refusal)) {
+        storage->problem = refusal.problem;
+        read->line = refusal.line;
+        read->column = refusal.column;
+        read->problem = BytesOf(storage->problem);
+        return 0;
+    }
+    const Matrix& matrix = storage->matrix;
+    for (const std::string& name : matrix.taxa)
+        storage->taxa.push_back(BytesOf(name));
+    for (const std::string& name : matrix.characters)
+        storage->characters.push_back(BytesOf(name));
+    for (const std::vector<std::string>& column : matrix.cells)
+        for (const std::string& cell : column)
+            storage->cellBytes.push_back(BytesOf(cell));
+    read->taxonCount = static_cast<int>(matrix.taxa.size());
+    read->characterCount = static_cast<int>(matrix.characters.size());
+    read->taxa = storage->taxa.data();
+    read->characters = storage->characters.data();
+    read->cells = storage->cellBytes.data();
+    read->firstTree = BytesOf(matrix.firstTree);
+    read->taxaLine = matrix.taxaLine;
+    read->charactersLine = matrix.charactersLine;
+    return 1;
+}
+
+extern "C" void QuillmoorReleaseNexus(NexusRead* read) {
+    if (read->version != kNexusReadVersion) return;
+    delete static_cast<Storage*>(read->storage);
+    read->storage = nullptr;
 }

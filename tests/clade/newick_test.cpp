@@ -15,8 +15,8 @@ using NewickTest = CladeTest;
 // Reads text and applies it as the app does (new nodes, rebuild); returns the listing.
 std::string ApplyText(const std::string& text) {
     NewickTree tree;
-    std::string why;
-    EXPECT_TRUE(ReadNewick(text, "t.nwk", &tree, &why)) << why;
+    Refusal why;
+    EXPECT_TRUE(ReadNewick(text, "t.nwk", &tree, &why)) << DescribeRefusal(why);
     return Captured([&] {
         ApplyNewickTree(tree);
         RebuildTree();
@@ -114,9 +114,10 @@ TEST_F(NewickTest, RefusedTreesChangeNothing) {
     const int32_t ids = gNextNodeId;
     for (const auto& c : cases) {
         NewickTree tree;
-        std::string why;
+        Refusal why;
         EXPECT_FALSE(ReadNewick(c.text, "t.nwk", &tree, &why)) << c.text;
-        EXPECT_EQ(why.rfind(c.problem, 0), 0u) << c.text << " -> " << why;
+        EXPECT_EQ(DescribeRefusal(why).rfind(c.problem, 0), 0u)
+            << c.text << " -> " << DescribeRefusal(why);
         EXPECT_TRUE(tree.nodes.empty());
     }
     EXPECT_EQ(Fingerprint(), before);
@@ -124,9 +125,9 @@ TEST_F(NewickTest, RefusedTreesChangeNothing) {
 
     SetMatrix({}, {});
     NewickTree tree;
-    std::string why;
+    Refusal why;
     EXPECT_FALSE(ReadNewick("(A,B);", "t.nwk", &tree, &why));
-    EXPECT_EQ(why, "t.nwk:1:1: no data file is loaded to apply the tree to");
+    EXPECT_EQ(DescribeRefusal(why), "t.nwk:1:1: no data file is loaded to apply the tree to");
 }
 
 } // namespace

@@ -42,8 +42,8 @@ int Nodes(const CladeNode* n) {
 } // namespace
 
 TEST(SceneTest, HoldsOneItemPerPartOfTheModelAndTheExtrasOfTheView) {
-    std::string why;
-    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << why;
+    Refusal why;
+    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << DescribeRefusal(why);
     std::vector<std::string> many;
     for (int t = 0; t < 19; ++t)
         many.push_back("Taxon " + std::to_string(t));
