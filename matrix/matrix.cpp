@@ -110,8 +110,11 @@ ReadResult ReadLine(Text* text, Line* line) {
     const char* lf = static_cast<const char*>(std::memchr(start, '\n', text->end - start));
     const char* stop = lf != nullptr ? lf : text->end;
     text->next = lf != nullptr ? lf + 1 : text->end;
-    // A CR before the LF (or before the end of a file cut after it) ends the line too.
-    if (stop > start && stop[-1] == '\r') --stop;
+    // CRs before the LF (or before the end of a file cut after them) end the line too: a
+    // file passed through two converters has CR CR LF, and a CR left in the line would
+    // become part of its last name.
+    while (stop > start && stop[-1] == '\r')
+        --stop;
     if (stop - start > kLineLimit) return ReadResult::kTooLong;
     line->length = static_cast<int>(stop - start);
     std::memcpy(line->text, start, line->length);
@@ -149,47 +152,74 @@ struct Fields {
     }
 };
 
+// Moves p past the quoted part that starts at its opening quote: to just after the
+// closing quote, or to end when there is none. "" inside is one quote; each byte kept is
+// written at out (nullptr: nothing is kept). Returns false when the quote is not closed.
+bool SkipQuoted(const char** p, const char* end, char** out) {
+    for (++*p; *p < end; ++*p) {
+        if (**p == '"') {
+            if (*p + 1 == end || (*p)[1] != '"') {
+                ++*p;
+                return true;
+            }
+            ++*p; // a doubled quote: keep one
+        }
+        if (out != nullptr) *(*out)++ = **p;
+    }
+    return false;
+}
+
 // Splits line into fields at separator. A field that starts with a double quote is
-// quoted, as spreadsheets write a cell that holds a separator or a quote: it ends at the
-// next quote followed by a separator or the line end, "" inside it is one quote, and
-// the quotes are not part of it (its text is moved down in place, which only ever
-// shortens it). An empty quoted field is skipped like any empty field. Returns false
-// when a quoted field is never closed on its line.
+// quoted, as spreadsheets write a cell that holds a separator or a quote: its quoted part
+// ends at the next quote that is not doubled ("" inside it is one quote), the quotes are
+// not part of it, and any text after the closing quote up to the separator is added as
+// it stands, as a spreadsheet reads `"Frog" x` (Frog x); so a field never runs into the
+// next. Its text is moved down in place, which only ever shortens it. An empty field,
+// quoted or not, is skipped. Returns false when a quoted field is never closed on its line.
 bool SplitFields(Line* line, char separator, Fields* fields) {
     fields->count = 0;
-    char* p = line->text;
-    char* const end = line->text + line->length;
+    const char* p = line->text;
+    const char* const end = line->text + line->length;
     while (p < end && fields->count < Fields::kMaxFields) {
         while (p < end && *p == separator)
             ++p;
         if (p == end) break;
-        char* fieldStart = p;
-        char* fieldEnd;
-        if (*p == '"') {
-            char* out = p;
-            ++p;
-            for (;;) {
-                if (p == end) return false;
-                if (*p == '"') {
-                    if (p + 1 == end || p[1] == separator) break;
-                    if (p[1] == '"') ++p; // a doubled quote: keep one
-                }
-                *out++ = *p++;
-            }
-            ++p; // the closing quote
-            fieldEnd = out;
-        } else {
-            while (p < end && *p != separator)
-                ++p;
-            fieldEnd = p;
-        }
-        if (fieldEnd == fieldStart) continue;
+        char* const fieldStart = line->text + (p - line->text);
+        char* out = fieldStart;
+        if (*p == '"' && !SkipQuoted(&p, end, &out)) return false;
+        while (p < end && *p != separator)
+            *out++ = *p++;
+        if (out == fieldStart) continue;
         fields->start[fields->count] = fieldStart;
-        fields->length[fields->count] = static_cast<int>(fieldEnd - fieldStart);
+        fields->length[fields->count] = static_cast<int>(out - fieldStart);
         fields->column[fields->count] = static_cast<int>(fieldStart - line->text) + 1;
         ++fields->count;
     }
     return true;
+}
+
+// The separator of the file, from its header: semicolons, as a spreadsheet in a locale
+// whose decimal mark is the comma writes them, when the header holds semicolons and no
+// comma outside its quoted names (which may hold either); commas otherwise. A quoted part
+// starts at a quote that begins the line or follows either separator.
+char HeaderSeparator(const Line& header) {
+    const char* p = header.text;
+    const char* const end = p + header.length;
+    bool comma = false;
+    bool semicolon = false;
+    bool fieldStart = true;
+    while (p < end) {
+        if (*p == '"' && fieldStart) {
+            SkipQuoted(&p, end, nullptr);
+            fieldStart = false;
+            continue;
+        }
+        comma = comma || *p == ',';
+        semicolon = semicolon || *p == ';';
+        fieldStart = *p == ',' || *p == ';';
+        ++p;
+    }
+    return semicolon && !comma ? ';' : ',';
 }
 
 // Sets the problem; always returns false so that callers can return its result. The line
@@ -239,11 +269,8 @@ bool ParseMatrix(Text* text, MatrixTables* staged, int* taxonColumns, Refusal* e
     if (!SkipLine(text)) return Fail(error, "file is empty");
 
     if (!NextLine(text, &line, error, "the header line")) return false;
-    // A spreadsheet in a locale whose decimal mark is the comma separates with
-    // semicolons; the header tells which, since its names need no comma.
-    const bool semicolons = std::memchr(line.text, ',', line.length) == nullptr &&
-                            std::memchr(line.text, ';', line.length) != nullptr;
-    const char separator = semicolons ? ';' : ',';
+    // The header tells the separator, since its names need none outside quotes.
+    const char separator = HeaderSeparator(line);
     if (!Split(&line, separator, &fields, error)) return false;
     if (fields.count == 0) return Fail(error, "blank header line");
     // The first two fields are labels; taxon names follow, closed by the marker.

@@ -44,9 +44,11 @@ extern const float gCharacterColors[kMaxCharacters][3];
 // is not a regular file, is larger than kMaxDataFileBytes, or breaks the layout (the
 // line and the problem); the tables are then untouched. Prints nothing.
 // Fields are split at commas, or at semicolons when the header line holds semicolons and
-// no comma; a field that starts with a double quote runs to the next quote followed by a
-// separator or the line end ("" inside is one quote). A UTF-16 file with its byte-order
-// mark is read as the same text in UTF-8.
+// no comma outside its quoted names; a field that starts with a double quote is quoted up
+// to the next single quote ("" inside is one quote), and text after it up to the
+// separator is added as it stands, as a spreadsheet reads it. A UTF-16 file with its
+// byte-order mark is read as the same text in UTF-8. Any run of CRs before a line end
+// belongs to the line end.
 bool LoadCharacterMatrix(const char* fileName, Refusal* refusal = nullptr,
                          std::vector<Refusal>* warnings = nullptr);
 
