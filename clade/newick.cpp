@@ -13,10 +13,15 @@ namespace {
 // Characters that end an unquoted name, besides white space.
 constexpr char kNewickDelimiters[] = "()[]':;,";
 
+// Whether a name must be quoted to read back as itself: when it is empty, holds a
+// delimiter, an underscore (which reads as a blank), a blank or any control character
+// (the reader takes CR and LF for white space, and others would be lost to the eye), or
+// starts with the UTF-8 byte-order mark (skipped at the start of a file).
 bool NeedsQuotes(const char* name) {
-    if (name[0] == '\0') return true;
+    if (name[0] == '\0' || std::strncmp(name, "\xEF\xBB\xBF", 3) == 0) return true;
     for (const char* p = name; *p != '\0'; ++p) {
-        if (*p == ' ' || *p == '\t' || *p == '_' || std::strchr(kNewickDelimiters, *p) != nullptr)
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c <= ' ' || c == 0x7F || c == '_' || std::strchr(kNewickDelimiters, c) != nullptr)
             return true;
     }
     return false;
