@@ -191,6 +191,13 @@ void ProposeName(GtkWidget* dialog, bool save, const char* name) {
                           FreeProposedName, GConnectFlags(0));
 }
 
+// True when a file, or a link that names none yet, is at path: saving there replaces it
+// (or makes the file the link names), so the user is asked first.
+bool TakenName(const std::string& path) {
+    return g_file_test(path.c_str(), G_FILE_TEST_EXISTS) ||
+           g_file_test(path.c_str(), G_FILE_TEST_IS_SYMLINK);
+}
+
 } // namespace
 
 extern "C" int QuillmoorShowFileDialog(const ChooserRequest* request, unsigned long owner,
@@ -224,8 +231,7 @@ extern "C" int QuillmoorShowFileDialog(const ChooserRequest* request, unsigned l
         }
         chosen = AppendDefaultExtension(name, options.defaultExtension);
         g_free(name);
-        confirmed = !(options.save && g_file_test(chosen.c_str(), G_FILE_TEST_EXISTS) &&
-                      !ConfirmReplace(dialog, chosen));
+        confirmed = !(options.save && TakenName(chosen) && !ConfirmReplace(dialog, chosen));
     }
     DestroyDialog(dialog);
     if (!confirmed) {
