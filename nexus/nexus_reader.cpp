@@ -65,18 +65,23 @@ class LineNotingReader : public PublicNexusReader {
         token_ = nullptr;
     }
 
-    // Some of NCL's errors come without a place (a matrix row longer than its characters
-    // makes NCL look for a taxon named like the extra states, and say so at "line -1").
-    // The token just read is where it stopped: its start in the text is the place.
+    // Notes where the token NCL stopped at starts in the text: NCL gives the place after
+    // it (the next line, when the token ended one), and some errors no place at all (a
+    // matrix row longer than its characters makes NCL look for a taxon named like the
+    // extra states, and say so at "line -1"); those get the token's place.
     void NexusError(NxsString message, file_pos position, long line, long column) override {
-        if (line < 0 && token_ != nullptr && text_ != nullptr) {
+        if (token_ != nullptr && text_ != nullptr) {
             const std::string word = token_->GetToken();
             const auto end =
                 static_cast<std::size_t>(std::max<file_pos>(token_->GetFilePosition(), 0));
             std::size_t at = word.empty() ? std::string::npos : text_->rfind(word, end);
             if (at == std::string::npos) at = end;
-            PlaceOf(*text_, at, &line, &column);
-            placeFound = true;
+            PlaceOf(*text_, at, &tokenLine, &tokenColumn);
+            if (line < 0) {
+                line = tokenLine;
+                column = tokenColumn;
+                placeFound = true;
+            }
         }
         PublicNexusReader::NexusError(message, position, line, column);
     }
@@ -91,7 +96,9 @@ class LineNotingReader : public PublicNexusReader {
     int taxaLine = 0;
     int charactersLine = 0;
     const std::string* text_ = nullptr; // what the parse reads, for places NCL lacks
-    bool placeFound = false;            // an error's line and column were found here
+    long tokenLine = 0;                 // where the token of the last error starts
+    long tokenColumn = 0;
+    bool placeFound = false; // the last error had no place of NCL's, only the token's
 
   private:
     NxsToken* token_ = nullptr;
@@ -132,20 +139,38 @@ bool Refuse(Refused* refusal, long line, const std::string& problem, long column
     return false;
 }
 
-// NCL's message for a matrix row that runs on: it takes the extra states for the next
-// taxon's name, and then misses that taxon ("Expecting data for taxon" ends unfinished).
-// Told as what it most likely is, given the characters the block declares (0: unknown).
-std::string MatrixProblem(const std::string& message, long characters) {
+// NCL's messages for a matrix row with more states than the block has characters: it
+// takes the extra states for the next taxon's name and then misses that taxon ("Expecting
+// data for taxon" ends unfinished), or, after the last row, finds them where the closing
+// ';' belongs. Returns true with the problem told as what it most likely is, given the
+// characters the block declares (0: not known); false for any other message.
+bool LongRowProblem(const std::string& message, long characters, std::string* problem) {
     static const char kUnknownTaxon[] = "Could not find taxon named ";
-    if (message.compare(0, sizeof kUnknownTaxon - 1, kUnknownTaxon) != 0 ||
-        message.find("Expecting data for taxon") == std::string::npos)
-        return OneLine(message);
-    const std::string::size_type open = sizeof kUnknownTaxon - 1;
-    const std::string::size_type close = message.find('"', open + 1);
-    const std::string name =
-        message.substr(open, close == std::string::npos ? std::string::npos : close + 1 - open);
-    return "unknown taxon " + CutWord(name) + " (or a row before it has more than " +
-           (characters > 0 ? std::to_string(characters) : std::string("NCHAR")) + " characters)";
+    static const char kNoEnd[] = "Expecting ';' to terminate the MATRIX command, but found ";
+    static const char kNoEndTail[] = " instead";
+    const std::string most = characters > 0 ? std::to_string(characters) : "NCHAR";
+    if (message.compare(0, sizeof kUnknownTaxon - 1, kUnknownTaxon) == 0 &&
+        message.find("Expecting data for taxon") != std::string::npos) {
+        const std::string::size_type open = sizeof kUnknownTaxon - 1;
+        const std::string::size_type close = message.find('"', open + 1);
+        const std::string name =
+            message.substr(open, close == std::string::npos ? close : close + 1 - open);
+        *problem = "unknown taxon " + CutWord(name) + " (or a row before it has more than " + most +
+                   " characters)";
+        return true;
+    }
+    const std::size_t tail = sizeof kNoEndTail - 1;
+    if (message.compare(0, sizeof kNoEnd - 1, kNoEnd) == 0 &&
+        message.size() > sizeof kNoEnd + tail &&
+        message.compare(message.size() - tail, tail, kNoEndTail) == 0) {
+        const std::string found =
+            message.substr(sizeof kNoEnd - 1, message.size() - tail - (sizeof kNoEnd - 1));
+        *problem = "found \"" + CutName(found) +
+                   "\" where the matrix should end (a row has more than " + most +
+                   " characters, or its ';' is missing)";
+        return true;
+    }
+    return false;
 }
 
 // What the tokens of a file say before NCL reads it.
@@ -369,8 +394,11 @@ bool Parse(const std::string& text, Matrix* matrix, Refused* refusal) {
             std::istringstream in(prescan.text);
             reader.ReadFilestream(in);
         } catch (const NxsException& e) {
-            return Refuse(refusal, e.line, MatrixProblem(e.msg, prescan.characters),
-                          reader.placeFound ? e.col : 0);
+            // A row too long is told at the extra states; other messages keep NCL's line.
+            std::string problem;
+            if (LongRowProblem(e.msg, prescan.characters, &problem))
+                return Refuse(refusal, reader.tokenLine, problem, reader.tokenColumn);
+            return Refuse(refusal, e.line, OneLine(e.msg), reader.placeFound ? e.col : 0);
         }
         std::size_t lineCount = 1;
         for (char c : text)
