@@ -59,10 +59,14 @@ class LineNotingReader : public PublicNexusReader {
     // The blocks a parse makes belong to the caller, also when the parse failed.
     ~LineNotingReader() override { DeleteBlocksFromFactories(); }
 
+    // The token is known only while it lives, also when the parse ends in an error.
     void Execute(NxsToken& token, bool notifyStartStop = true) override {
+        struct Forget {
+            NxsToken** token;
+            ~Forget() { *token = nullptr; }
+        } forget{&token_};
         token_ = &token;
         PublicNexusReader::Execute(token, notifyStartStop);
-        token_ = nullptr;
     }
 
     // Notes where the token NCL stopped at starts in the text: NCL gives the place after
@@ -70,13 +74,13 @@ class LineNotingReader : public PublicNexusReader {
     // matrix row longer than its characters makes NCL look for a taxon named like the
     // extra states, and say so at "line -1"); those get the token's place.
     void NexusError(NxsString message, file_pos position, long line, long column) override {
-        if (token_ != nullptr && text_ != nullptr) {
+        if (token_ != nullptr && parsedText != nullptr) {
             const std::string word = token_->GetToken();
             const auto end =
                 static_cast<std::size_t>(std::max<file_pos>(token_->GetFilePosition(), 0));
-            std::size_t at = word.empty() ? std::string::npos : text_->rfind(word, end);
+            std::size_t at = word.empty() ? std::string::npos : parsedText->rfind(word, end);
             if (at == std::string::npos) at = end;
-            PlaceOf(*text_, at, &tokenLine, &tokenColumn);
+            PlaceOf(*parsedText, at, &tokenLine, &tokenColumn);
             if (line < 0) {
                 line = tokenLine;
                 column = tokenColumn;
@@ -95,8 +99,8 @@ class LineNotingReader : public PublicNexusReader {
 
     int taxaLine = 0;
     int charactersLine = 0;
-    const std::string* text_ = nullptr; // what the parse reads, for places NCL lacks
-    long tokenLine = 0;                 // where the token of the last error starts
+    const std::string* parsedText = nullptr; // what the parse reads, for places NCL lacks
+    long tokenLine = 0;                      // where the token of the last error starts
     long tokenColumn = 0;
     bool placeFound = false; // the last error had no place of NCL's, only the token's
 
@@ -389,7 +393,7 @@ bool Parse(const std::string& text, Matrix* matrix, Refused* refusal) {
             *refusal = prescan.refusal;
             return false;
         }
-        reader.text_ = &prescan.text;
+        reader.parsedText = &prescan.text;
         try {
             std::istringstream in(prescan.text);
             reader.ReadFilestream(in);
