@@ -22,22 +22,14 @@ bool LoadQuietly(const char* dataFile, const char* treeFile) {
     return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, Audience::Windowless, false);
 }
 
-// A refusal of the run, shown as every refusal is; returns the exit status 1.
-int Refused(const Refusal& refusal) {
-    ShowRefusal(refusal, Audience::Windowless);
-    return 1;
-}
-
 int Fail(std::FILE* err, const std::string& why) {
     std::fprintf(err, "quillmoor: %s\n", why.c_str());
     std::fflush(err);
     return 1;
 }
 
-// --newick DATA [TREE]: refused, as a save is, when the tree would not read back.
-int PrintNewick(const char*, const char* data, std::FILE* out, std::FILE* err) {
-    Refusal unfit{data, 0, 0, ""};
-    if (!NewickReadsBack(&unfit)) return Refused(unfit);
+// --newick DATA [TREE]
+int PrintNewick(const char*, std::FILE* out, std::FILE* err) {
     const std::string text = WriteNewick(gRoot);
     std::fwrite(text.data(), 1, text.size(), out);
     if (std::fflush(out) != 0) return Fail(err, "cannot write the tree on standard output");
@@ -45,13 +37,15 @@ int PrintNewick(const char*, const char* data, std::FILE* out, std::FILE* err) {
 }
 
 // --export PICTURE DATA [TREE]
-int WritePicture(const char* picture, const char*, std::FILE*, std::FILE*) {
+int WritePicture(const char* picture, std::FILE*, std::FILE*) {
     Refusal refusal;
-    return ExportWithoutWindow(picture, &refusal) ? 0 : Refused(refusal);
+    if (ExportWithoutWindow(picture, &refusal)) return 0;
+    ShowRefusal(refusal, Audience::Windowless);
+    return 1;
 }
 
 // --report DATA [TREE]
-int PrintReport(const char*, const char*, std::FILE* out, std::FILE* err) {
+int PrintReport(const char*, std::FILE* out, std::FILE* err) {
     WriteParsimonyReport(out);
     return std::ferror(out) ? Fail(err, "cannot write the report on standard output") : 0;
 }
@@ -60,7 +54,7 @@ struct HeadlessMode {
     const char* flag;
     bool takesOutput; // a file to write comes before the data file
     const char* usage;
-    int (*run)(const char* output, const char* data, std::FILE* out, std::FILE* err);
+    int (*run)(const char* output, std::FILE* out, std::FILE* err);
 };
 
 const HeadlessMode kModes[] = {
@@ -82,7 +76,7 @@ int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err) {
         int status = 1;
         RunGuarded([&] {
             if (LoadQuietly(argv[first], files == 2 ? argv[first + 1] : nullptr))
-                status = mode.run(mode.takesOutput ? argv[2] : nullptr, argv[first], out, err);
+                status = mode.run(mode.takesOutput ? argv[2] : nullptr, out, err);
         });
         return status;
     }

@@ -312,7 +312,7 @@ bool NewickReadsBack(Refusal* refusal) {
         if (refusal != nullptr) refusal->text = problem;
         return false;
     };
-    if (gTaxonCount <= 0) return refuse("no data file is loaded, so there is no tree to write");
+    if (gTaxonCount <= 0) return refuse("no taxa are loaded, so there is no tree to write");
     for (int t = 1; t < gTaxonCount; ++t)
         for (int earlier = 0; earlier < t; ++earlier)
             if (std::strcmp(gTaxa[earlier].name, gTaxa[t].name) == 0)

@@ -19,8 +19,8 @@ std::string WriteNewick(const CladeNode* root);
 
 // Whether a tree over the loaded taxa, as WriteNewick writes it, reads back as itself.
 // Returns false with the problem in *refusal's text (when given; the caller names the
-// file) when no data file is loaded (no taxa) or two taxa share a name, which no tree
-// file can tell apart.
+// file) when no taxa are loaded (no data file, or one of no taxa) or two taxa share a
+// name, which no tree file can tell apart.
 bool NewickReadsBack(Refusal* refusal);
 
 // A tree read from Newick text, not yet applied: node i's children (or, for a leaf, the

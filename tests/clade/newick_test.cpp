@@ -110,8 +110,7 @@ TEST_F(NewickTest, EveryTreeWrittenReadsBackAsItself) {
         Refusal why;
         ASSERT_EQ(NewickReadsBack(&why), distinct) << why.text;
         if (!distinct) {
-            EXPECT_NE(why.text.find(names.empty() ? "no data file" : "appears twice"),
-                      std::string::npos)
+            EXPECT_NE(why.text.find(names.empty() ? "no taxa" : "appears twice"), std::string::npos)
                 << why.text;
             continue;
         }
