@@ -13,10 +13,15 @@ namespace {
 // Characters that end an unquoted name, besides white space.
 constexpr char kNewickDelimiters[] = "()[]':;,";
 
+// Whether a name must be quoted to read back as itself: when it is empty, holds a
+// delimiter, an underscore (which reads as a blank), a blank or any control character
+// (the reader takes CR and LF for white space, and others would be lost to the eye), or
+// starts with the UTF-8 byte-order mark (skipped at the start of a file).
 bool NeedsQuotes(const char* name) {
-    if (name[0] == '\0') return true;
+    if (name[0] == '\0' || std::strncmp(name, "\xEF\xBB\xBF", 3) == 0) return true;
     for (const char* p = name; *p != '\0'; ++p) {
-        if (*p == ' ' || *p == '\t' || *p == '_' || std::strchr(kNewickDelimiters, *p) != nullptr)
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c <= ' ' || c == 0x7F || c == '_' || std::strchr(kNewickDelimiters, c) != nullptr)
             return true;
     }
     return false;
@@ -84,13 +89,11 @@ class Parser {
 
     bool Fail(const std::string& problem) { return FailAt(line_, column_, problem); }
     bool FailAt(int line, int column, const std::string& problem) {
-        if (error_.empty())
-            error_ = fileName_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
-                     problem;
+        if (error_.text.empty()) error_ = Refusal{fileName_, line, column, problem};
         return false;
     }
-    bool Ok() const { return error_.empty(); }
-    const std::string& Error() const { return error_; }
+    bool Ok() const { return error_.text.empty(); }
+    const Refusal& Error() const { return error_; }
     std::vector<ParsedNode>& Nodes() { return nodes_; }
     int Line() const { return line_; }
     int Column() const { return column_; }
@@ -133,7 +136,9 @@ class Parser {
     }
 
     // A quoted or unquoted label, possibly empty; an unquoted underscore reads as a blank.
-    bool ParseLabel(std::string* label) {
+    // *quoted (when given) tells a quoted label, which is a name even when empty.
+    bool ParseLabel(std::string* label, bool* quoted = nullptr) {
+        if (quoted != nullptr) *quoted = !AtEnd() && Peek() == '\'';
         if (!AtEnd() && Peek() == '\'') {
             const int line = line_;
             const int column = column_;
@@ -202,8 +207,9 @@ class Parser {
             if (!Ok() || !ParseLabel(&ignored)) return -1;
         } else {
             std::string label;
-            if (!ParseLabel(&label)) return -1;
-            if (label.empty()) {
+            bool quoted = false;
+            if (!ParseLabel(&label, &quoted)) return -1;
+            if (label.empty() && !quoted) {
                 if (AtEnd()) return Fail("the tree ends too early"), -1;
                 return Fail(std::string("expected a taxon name, found '") + Peek() + "'"), -1;
             }
@@ -218,7 +224,7 @@ class Parser {
     int line_ = 1;
     int column_ = 1;
     std::vector<ParsedNode> nodes_;
-    std::string error_;
+    Refusal error_;
 };
 
 // Turns the parsed nodes under `index` into binary nodes of `out`, in pre-order. Single
@@ -237,10 +243,12 @@ int Convert(Parser& parser, int index, bool basal, std::vector<bool>* seen, Newi
         for (int t = 0; t < gTaxonCount && taxon < 0; ++t)
             if (node.label == gTaxa[t].name) taxon = t;
         if (taxon < 0)
-            return parser.FailAt(node.line, node.column, "unknown taxon '" + node.label + "'"), -1;
+            return parser.FailAt(node.line, node.column,
+                                 "unknown taxon '" + CutName(node.label) + "'"),
+                   -1;
         if ((*seen)[static_cast<std::size_t>(taxon)])
             return parser.FailAt(node.line, node.column,
-                                 "taxon '" + node.label + "' appears twice"),
+                                 "taxon '" + CutName(node.label) + "' appears twice"),
                    -1;
         (*seen)[static_cast<std::size_t>(taxon)] = true;
         out->nodes[static_cast<std::size_t>(at)].taxon = taxon;
@@ -299,6 +307,21 @@ void FirstStates(CladeNode* node) {
 
 } // namespace
 
+bool NewickReadsBack(Refusal* refusal) {
+    const auto refuse = [refusal](const std::string& problem) {
+        if (refusal != nullptr) refusal->text = problem;
+        return false;
+    };
+    if (gTaxonCount <= 0) return refuse("no taxa are loaded, so there is no tree to write");
+    for (int t = 1; t < gTaxonCount; ++t)
+        for (int earlier = 0; earlier < t; ++earlier)
+            if (std::strcmp(gTaxa[earlier].name, gTaxa[t].name) == 0)
+                return refuse("taxon '" + CutName(gTaxa[t].name) +
+                              "' appears twice in the data file: a tree written with it "
+                              "could not be read back");
+    return true;
+}
+
 std::string WriteNewick(const CladeNode* root) {
     std::string out;
     if (root != nullptr) AppendSubtree(&out, root);
@@ -307,7 +330,7 @@ std::string WriteNewick(const CladeNode* root) {
 }
 
 bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree* tree,
-                std::string* whyNot) {
+                Refusal* refusal) {
     Parser parser(text, fileName);
     NewickTree read;
     if (gTaxonCount <= 0) {
@@ -318,14 +341,14 @@ bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree
             for (int t = 0; t < gTaxonCount; ++t) {
                 if (!seen[static_cast<std::size_t>(t)]) {
                     parser.FailAt(parser.Line(), parser.Column(),
-                                  std::string("taxon '") + gTaxa[t].name + "' is missing");
+                                  "taxon '" + CutName(gTaxa[t].name) + "' is missing");
                     break;
                 }
             }
         }
     }
     if (!parser.Ok()) {
-        if (whyNot != nullptr) *whyNot = parser.Error();
+        if (refusal != nullptr) *refusal = parser.Error();
         return false;
     }
     *tree = std::move(read);

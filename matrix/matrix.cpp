@@ -1,16 +1,12 @@
 // The character matrix tables and LoadCharacterMatrix, the CSV reader that fills them,
-// with the file checks, staging and refusal report that the NEXUS reader shares.
-// Called by the app's file loading (and the tests and the fuzzers); the app rebuilds the
-// tree itself after a successful load. No GL state. The reader parses into a staged
-// copy of the tables and publishes it only when the whole file has checked out.
+// with the staging that the NEXUS reader shares. Called by the app's file loading (and the
+// tests and the fuzzers); the app rebuilds the tree itself after a successful load and
+// shows any refusal. No GL state. The reader parses into a staged copy of the tables and
+// publishes it only when the whole file has checked out.
 #include "matrix/matrix.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/text.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -71,86 +67,15 @@ void PublishMatrix(const MatrixTables& tables) {
     std::memcpy(gStateCounts, tables.stateCounts, sizeof gStateCounts);
 }
 
-bool RefuseDataFile(const char* fileName, int line, const std::string& problem, std::string* whyNot,
-                    bool printRefusal) {
-    const std::string text = std::string(fileName) + ":" + std::to_string(line) + ": " + problem;
-    if (printRefusal) {
-        std::printf("%s\n", text.c_str());
-        std::fflush(stdout);
-    }
-    if (whyNot != nullptr) *whyNot = text;
-    return false;
+int FirstRepeatedTaxon(const MatrixTables& tables) {
+    for (int t = 1; t < tables.taxonCount; ++t)
+        for (int earlier = 0; earlier < t; ++earlier)
+            if (std::strcmp(tables.taxa[earlier].name, tables.taxa[t].name) == 0) return t;
+    return -1;
 }
 
-namespace {
-
-// What a file that is not a regular file is, for the refusal. A folder keeps the
-// message it always had: it opens, but reading it fails.
-const struct {
-    mode_t type;
-    const char* problem;
-} kFileTypeProblems[] = {
-    {S_IFDIR, "cannot read the file"},
-    {S_IFIFO, "not a regular file but a FIFO"},
-    {S_IFCHR, "not a regular file but a device"},
-    {S_IFBLK, "not a regular file but a device"},
-    {S_IFSOCK, "not a regular file but a socket"},
-};
-
-// Closes the descriptor whatever way the read ends.
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor() {
-        if (fd >= 0) close(fd);
-    }
-};
-
-} // namespace
-
-DataFileRead ReadDataFile(const char* fileName, std::string* bytes, std::string* problem) {
-    // Non-blocking, so that a FIFO without a writer cannot hold the window in open().
-    FileDescriptor file{open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0) return DataFileRead::kCannotOpen;
-    struct stat info;
-    if (fstat(file.fd, &info) != 0) {
-        *problem = "cannot read the file";
-        return DataFileRead::kRefused;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        *problem = "not a regular file";
-        for (const auto& entry : kFileTypeProblems)
-            if ((info.st_mode & S_IFMT) == entry.type) *problem = entry.problem;
-        return DataFileRead::kRefused;
-    }
-    char text[120];
-    std::snprintf(text, sizeof text, "file is larger than %ld bytes (no data file is)",
-                  kMaxDataFileBytes);
-    if (info.st_size > kMaxDataFileBytes) {
-        *problem = text;
-        return DataFileRead::kRefused;
-    }
-    // The size may change under us: read until the end, but never past the limit.
-    bytes->resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t length = 0;
-    for (;;) {
-        if (length == bytes->size()) {
-            if (length > static_cast<std::size_t>(kMaxDataFileBytes)) {
-                *problem = text;
-                return DataFileRead::kRefused;
-            }
-            bytes->resize(std::min(length * 2 + 4096, std::size_t(kMaxDataFileBytes) + 1));
-        }
-        const ssize_t n = read(file.fd, &(*bytes)[length], bytes->size() - length);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            *problem = "cannot read the file";
-            return DataFileRead::kRefused;
-        }
-        length += static_cast<std::size_t>(n);
-    }
-    bytes->resize(length);
-    return DataFileRead::kRead;
+std::string RepeatedTaxonProblem(const char* name) {
+    return "taxon '" + CutName(name) + "' appears twice: a saved tree could not tell the two apart";
 }
 
 namespace {
@@ -160,59 +85,6 @@ constexpr const char* kMarker = "UNUSED"; // closes every list in the file
 // A list's marker takes a slot, so at most this many entries come from a file.
 constexpr int kMaxFileEntries = kMaxTaxa - 1;
 static_assert(kMaxTaxa == kMaxCharacters, "one list limit serves taxa and characters");
-
-// Appends code point cp as UTF-8.
-void AppendUtf8(std::string* out, unsigned cp) {
-    if (cp < 0x80) {
-        out->push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-// A file that starts with a UTF-16 byte-order mark (as spreadsheets save "Unicode
-// text") is turned into the same text in UTF-8, so the reader sees one encoding. A lone
-// surrogate or a last odd byte becomes U+FFFD, as text editors show it. Other files
-// are left as they are: a UTF-8 mark sits on the title line, which is never examined.
-void DecodeUtf16(std::string* bytes) {
-    if (bytes->size() < 2) return;
-    const unsigned char b0 = static_cast<unsigned char>((*bytes)[0]);
-    const unsigned char b1 = static_cast<unsigned char>((*bytes)[1]);
-    const bool little = b0 == 0xFF && b1 == 0xFE;
-    if (!little && !(b0 == 0xFE && b1 == 0xFF)) return;
-    const std::string& in = *bytes;
-    auto unit = [&](std::size_t i) {
-        const unsigned lo = static_cast<unsigned char>(in[i + (little ? 0 : 1)]);
-        const unsigned hi = static_cast<unsigned char>(in[i + (little ? 1 : 0)]);
-        return hi << 8 | lo;
-    };
-    std::string out;
-    out.reserve(in.size() * 3 / 2);
-    std::size_t i = 2;
-    for (; i + 1 < in.size(); i += 2) {
-        unsigned cp = unit(i);
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < in.size() && unit(i + 2) >= 0xDC00 &&
-            unit(i + 2) < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-            i += 2;
-        } else if (cp >= 0xD800 && cp < 0xE000) {
-            cp = 0xFFFD;
-        }
-        AppendUtf8(&out, cp);
-    }
-    if (i < in.size()) AppendUtf8(&out, 0xFFFD);
-    bytes->swap(out);
-}
 
 // The file's text, read line by line.
 struct Text {
@@ -238,8 +110,11 @@ ReadResult ReadLine(Text* text, Line* line) {
     const char* lf = static_cast<const char*>(std::memchr(start, '\n', text->end - start));
     const char* stop = lf != nullptr ? lf : text->end;
     text->next = lf != nullptr ? lf + 1 : text->end;
-    // A CR before the LF (or before the end of a file cut after it) ends the line too.
-    if (stop > start && stop[-1] == '\r') --stop;
+    // CRs before the LF (or before the end of a file cut after them) end the line too: a
+    // file passed through two converters has CR CR LF, and a CR left in the line would
+    // become part of its last name.
+    while (stop > start && stop[-1] == '\r')
+        --stop;
     if (stop - start > kLineLimit) return ReadResult::kTooLong;
     line->length = static_cast<int>(stop - start);
     std::memcpy(line->text, start, line->length);
@@ -263,6 +138,7 @@ struct Fields {
     static constexpr int kMaxFields = 2 + kMaxTaxa;
     const char* start[kMaxFields];
     int length[kMaxFields];
+    int column[kMaxFields]; // 1-based, where the field starts in the line as read
     int count;
 
     // Byte-for-byte and case-sensitive, as names are compared everywhere.
@@ -276,66 +152,91 @@ struct Fields {
     }
 };
 
+// Moves p past the quoted part that starts at its opening quote: to just after the
+// closing quote, or to end when there is none. "" inside is one quote; each byte kept is
+// written at out (nullptr: nothing is kept). Returns false when the quote is not closed.
+bool SkipQuoted(const char** p, const char* end, char** out) {
+    for (++*p; *p < end; ++*p) {
+        if (**p == '"') {
+            if (*p + 1 == end || (*p)[1] != '"') {
+                ++*p;
+                return true;
+            }
+            ++*p; // a doubled quote: keep one
+        }
+        if (out != nullptr) *(*out)++ = **p;
+    }
+    return false;
+}
+
 // Splits line into fields at separator. A field that starts with a double quote is
-// quoted, as spreadsheets write a cell that holds a separator or a quote: it ends at the
-// next quote followed by a separator or the line end, "" inside it is one quote, and
-// the quotes are not part of it (its text is moved down in place, which only ever
-// shortens it). An empty quoted field is skipped like any empty field. Returns false
-// when a quoted field is never closed on its line.
+// quoted, as spreadsheets write a cell that holds a separator or a quote: its quoted part
+// ends at the next quote that is not doubled ("" inside it is one quote), the quotes are
+// not part of it, and any text after the closing quote up to the separator is added as
+// it stands, as a spreadsheet reads `"Frog" x` (Frog x); so a field never runs into the
+// next. Its text is moved down in place, which only ever shortens it. An empty field,
+// quoted or not, is skipped. Returns false when a quoted field is never closed on its line.
 bool SplitFields(Line* line, char separator, Fields* fields) {
     fields->count = 0;
-    char* p = line->text;
-    char* const end = line->text + line->length;
+    const char* p = line->text;
+    const char* const end = line->text + line->length;
     while (p < end && fields->count < Fields::kMaxFields) {
         while (p < end && *p == separator)
             ++p;
         if (p == end) break;
-        char* fieldStart = p;
-        char* fieldEnd;
-        if (*p == '"') {
-            char* out = p;
-            ++p;
-            for (;;) {
-                if (p == end) return false;
-                if (*p == '"') {
-                    if (p + 1 == end || p[1] == separator) break;
-                    if (p[1] == '"') ++p; // a doubled quote: keep one
-                }
-                *out++ = *p++;
-            }
-            ++p; // the closing quote
-            fieldEnd = out;
-        } else {
-            while (p < end && *p != separator)
-                ++p;
-            fieldEnd = p;
-        }
-        if (fieldEnd == fieldStart) continue;
+        char* const fieldStart = line->text + (p - line->text);
+        char* out = fieldStart;
+        if (*p == '"' && !SkipQuoted(&p, end, &out)) return false;
+        while (p < end && *p != separator)
+            *out++ = *p++;
+        if (out == fieldStart) continue;
         fields->start[fields->count] = fieldStart;
-        fields->length[fields->count] = static_cast<int>(fieldEnd - fieldStart);
+        fields->length[fields->count] = static_cast<int>(out - fieldStart);
+        fields->column[fields->count] = static_cast<int>(fieldStart - line->text) + 1;
         ++fields->count;
     }
     return true;
 }
 
-// Where and why a file was refused.
-struct ParseError {
-    int line = 0;
-    char text[160] = "";
-};
+// The separator of the file, from its header: semicolons, as a spreadsheet in a locale
+// whose decimal mark is the comma writes them, when the header holds semicolons and no
+// comma outside its quoted names (which may hold either); commas otherwise. A quoted part
+// starts at a quote that begins the line or follows either separator.
+char HeaderSeparator(const Line& header) {
+    const char* p = header.text;
+    const char* const end = p + header.length;
+    bool comma = false;
+    bool semicolon = false;
+    bool fieldStart = true;
+    while (p < end) {
+        if (*p == '"' && fieldStart) {
+            SkipQuoted(&p, end, nullptr);
+            fieldStart = false;
+            continue;
+        }
+        comma = comma || *p == ',';
+        semicolon = semicolon || *p == ';';
+        fieldStart = *p == ',' || *p == ';';
+        ++p;
+    }
+    return semicolon && !comma ? ';' : ',';
+}
 
-// Formats the problem; always returns false so that callers can return its result.
-__attribute__((format(printf, 2, 3))) bool Fail(ParseError* error, const char* format, ...) {
+// Sets the problem; always returns false so that callers can return its result. The line
+// is the one being read (error->line).
+__attribute__((format(printf, 2, 3))) bool Fail(Refusal* error, const char* format, ...) {
+    char text[160];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(error->text, sizeof error->text, format, args);
+    std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
+    error->text = text;
     return false;
 }
 
 // Reads the next line into line and counts it; false with the problem set when there is
 // no usable line (missing says what the end of the file cuts short).
-bool NextLine(Text* text, Line* line, ParseError* error, const char* missing) {
+bool NextLine(Text* text, Line* line, Refusal* error, const char* missing) {
     ++error->line;
     switch (ReadLine(text, line)) {
     case ReadResult::kLine:
@@ -351,14 +252,15 @@ bool NextLine(Text* text, Line* line, ParseError* error, const char* missing) {
 }
 
 // Splits the line just read; false with the problem set for a quote never closed.
-bool Split(Line* line, char separator, Fields* fields, ParseError* error) {
+bool Split(Line* line, char separator, Fields* fields, Refusal* error) {
     if (SplitFields(line, separator, fields)) return true;
     return Fail(error, "a field opened with a double quote is not closed on its line");
 }
 
 // Reads the file into staged (which starts clear). Returns true when the whole layout
-// checked out; false with error filled otherwise.
-bool ParseMatrix(Text* text, MatrixTables* staged, ParseError* error) {
+// checked out, with the place of each taxon's name (its column on the header line) in
+// taxonColumns; false with error's line and problem set otherwise.
+bool ParseMatrix(Text* text, MatrixTables* staged, int* taxonColumns, Refusal* error) {
     Line line;
     Fields fields;
 
@@ -367,11 +269,8 @@ bool ParseMatrix(Text* text, MatrixTables* staged, ParseError* error) {
     if (!SkipLine(text)) return Fail(error, "file is empty");
 
     if (!NextLine(text, &line, error, "the header line")) return false;
-    // A spreadsheet in a locale whose decimal mark is the comma separates with
-    // semicolons; the header tells which, since its names need no comma.
-    const bool semicolons = std::memchr(line.text, ',', line.length) == nullptr &&
-                            std::memchr(line.text, ';', line.length) != nullptr;
-    const char separator = semicolons ? ';' : ',';
+    // The header tells the separator, since its names need none outside quotes.
+    const char separator = HeaderSeparator(line);
     if (!Split(&line, separator, &fields, error)) return false;
     if (fields.count == 0) return Fail(error, "blank header line");
     // The first two fields are labels; taxon names follow, closed by the marker.
@@ -388,6 +287,7 @@ bool ParseMatrix(Text* text, MatrixTables* staged, ParseError* error) {
                         fields.length[i], kTaxonNameSize - 1);
         } else {
             fields.CopyTo(i, staged->taxa[t].name);
+            taxonColumns[t] = fields.column[i];
         }
     }
     if (taxonCount < 0) return Fail(error, "header line has no %s after the taxon names", kMarker);
@@ -437,33 +337,25 @@ bool ParseMatrix(Text* text, MatrixTables* staged, ParseError* error) {
 
 } // namespace
 
-bool ReadWholeDataFile(const char* fileName, std::string* bytes, std::string* whyNot,
-                       bool printRefusal) {
-    std::string problem;
-    switch (ReadDataFile(fileName, bytes, &problem)) {
-    case DataFileRead::kCannotOpen:
-        if (whyNot != nullptr) *whyNot = std::string("cannot open ") + fileName;
-        return false;
-    case DataFileRead::kRefused:
-        return RefuseDataFile(fileName, 1, problem, whyNot, printRefusal);
-    case DataFileRead::kRead:
-        break;
-    }
-    return true;
-}
-
-bool LoadCharacterMatrix(const char* fileName, std::string* whyNot, bool printRefusal) {
+bool LoadCharacterMatrix(const char* fileName, Refusal* refusal, std::vector<Refusal>* warnings) {
     std::string bytes;
-    if (!ReadWholeDataFile(fileName, &bytes, whyNot, printRefusal)) return false;
+    if (!ReadWholeFile(fileName, &bytes, refusal)) return false;
     DecodeUtf16(&bytes);
 
     // Every slot starts clear, so nothing of an earlier file survives the load.
     auto staged = std::make_unique<MatrixTables>();
     ClearMatrixTables(staged.get());
     Text text{bytes.data(), bytes.data() + bytes.size()};
-    ParseError error;
-    if (!ParseMatrix(&text, staged.get(), &error))
-        return RefuseDataFile(fileName, error.line, error.text, whyNot, printRefusal);
+    Refusal error{fileName, 0, 0, ""};
+    int taxonColumns[kMaxTaxa] = {};
+    if (!ParseMatrix(&text, staged.get(), taxonColumns, &error)) {
+        if (refusal != nullptr) *refusal = error;
+        return false;
+    }
     PublishMatrix(*staged);
+    const int repeated = FirstRepeatedTaxon(*staged);
+    if (repeated >= 0 && warnings != nullptr)
+        warnings->push_back(Refusal{fileName, 2, taxonColumns[repeated],
+                                    RepeatedTaxonProblem(staged->taxa[repeated].name)});
     return true;
 }

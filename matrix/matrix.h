@@ -4,8 +4,12 @@
 // (display/). No GL, no X.
 #pragma once
 
+#include "base/files.h"
+#include "base/refusal.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int kMaxTaxa = 20;
 constexpr int kMaxCharacters = 20;
@@ -33,28 +37,25 @@ extern const float gCharacterColors[kMaxCharacters][3];
 
 // Reads a CSV data file into the tables. Does not touch the tree: the caller rebuilds it.
 // Returns true when the file was read and the tables replaced; every slot past the new
-// counts then holds its start-of-program value, so nothing of an earlier file remains.
-// Returns false when the file cannot be opened (nothing printed) or is refused: not a
-// regular file, larger than kMaxDataFileBytes, or breaking the layout (one console line
-// "file:line: problem", unless printRefusal is false); the tables are then untouched.
-// whyNot, when given, receives the reason on failure (the console line's text).
+// counts then holds its start-of-program value, so nothing of an earlier file remains,
+// and *warnings (when given) receives what the user should know of the file: a taxon
+// name that appears twice (at its second place), which no saved tree could tell apart.
+// Returns false with *refusal (when given) when the file cannot be opened (kCannotOpen),
+// is not a regular file, is larger than kMaxDataFileBytes, or breaks the layout (the
+// line and the problem); the tables are then untouched. Prints nothing.
 // Fields are split at commas, or at semicolons when the header line holds semicolons and
-// no comma; a field that starts with a double quote runs to the next quote followed by a
-// separator or the line end ("" inside is one quote). A UTF-16 file with its byte-order
-// mark is read as the same text in UTF-8.
-bool LoadCharacterMatrix(const char* fileName, std::string* whyNot = nullptr,
-                         bool printRefusal = true);
+// no comma outside its quoted names; a field that starts with a double quote is quoted up
+// to the next single quote ("" inside is one quote), and text after it up to the
+// separator is added as it stands, as a spreadsheet reads it. A UTF-16 file with its
+// byte-order mark is read as the same text in UTF-8. Any run of CRs before a line end
+// belongs to the line end.
+bool LoadCharacterMatrix(const char* fileName, Refusal* refusal = nullptr,
+                         std::vector<Refusal>* warnings = nullptr);
 
 // Puts every table back to its start-of-program value. For tests.
 void ResetMatrix();
 
 // ---- Shared by the readers (the CSV reader here, the NEXUS reader in nexus/) ----
-
-// No data file is larger: the tables need some 22 KB of text (21 lines of at most 998
-// bytes, twice that in UTF-16), but a title line of any length and whatever follows
-// the closing line are never examined, so the limit is generous. Reading this much
-// takes a few milliseconds, so the window never waits long for a refusal.
-constexpr long kMaxDataFileBytes = 4L * 1024 * 1024;
 
 // Everything a load may change, staged so that a refused file leaves no trace.
 struct MatrixTables {
@@ -74,21 +75,9 @@ void ClearMatrixTables(MatrixTables* tables);
 // so the slots past the new counts hold their start values.
 void PublishMatrix(const MatrixTables& tables);
 
-enum class DataFileRead { kRead, kCannotOpen, kRefused };
+// The first taxon of tables whose name an earlier taxon has already, or -1 when every
+// name is its own.
+int FirstRepeatedTaxon(const MatrixTables& tables);
 
-// Reads the whole of a data file into *bytes without ever blocking: the file is opened
-// non-blocking and checked to be a regular file of at most kMaxDataFileBytes before a
-// byte is read. kCannotOpen when open itself fails; kRefused with *problem set when the
-// file is not a regular file, too large or unreadable (the problem belongs to line 1).
-DataFileRead ReadDataFile(const char* fileName, std::string* bytes, std::string* problem);
-
-// ReadDataFile for a reader: true with the file's bytes; false, with "cannot open FILE"
-// (nothing printed) or the refusal "FILE:1: problem" (printed unless printRefusal is false)
-// in *whyNot (when given).
-bool ReadWholeDataFile(const char* fileName, std::string* bytes, std::string* whyNot,
-                       bool printRefusal);
-
-// Reports a refused file the one way every reader does: "fileName:line: problem" on
-// stdout (unless printRefusal is false) and in *whyNot (when given). Returns false.
-bool RefuseDataFile(const char* fileName, int line, const std::string& problem, std::string* whyNot,
-                    bool printRefusal);
+// The warning for a taxon whose name appears twice (the text of Refusal).
+std::string RepeatedTaxonProblem(const char* name);

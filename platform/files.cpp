@@ -1,17 +1,15 @@
 // The program's own files, with no X and no GL: the folders its modules and data are
-// found in (relative to the program's place, so an installed tree works under any prefix),
-// loading a module, and files written whole. Called by the platform layer, the font, the
-// app and the NEXUS reader. Changes no GL state.
+// found in (relative to the program's place, so an installed tree works under any prefix)
+// and the one module loader. Called by the platform layer, the font, the app and the
+// NEXUS reader. Changes no GL state.
 #include "platform/platform.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,70 +51,56 @@ std::string FindFileIn(const std::vector<std::string>& folders, const char* name
     return std::string();
 }
 
-void* OpenModule(const char* fileName, std::string* whyNot) {
+namespace {
+
+// A module or an entry point as first looked up: found, or why not.
+struct Lookup {
+    void* address = nullptr;
+    std::string whyNot;
+};
+
+// Keyed by file name, and by file name and symbol; kept for the whole run, as dlopen
+// keeps the modules.
+std::map<std::string, Lookup>& Lookups() {
+    static std::map<std::string, Lookup> lookups;
+    return lookups;
+}
+
+Lookup OpenModule(const char* fileName) {
+    Lookup module;
     // Full paths rather than a run path: a sanitizer's dlopen interceptor loses the
     // caller's run path, and a bare name would search the system's folders.
     const std::string path = FindFileIn(ModuleFolders(), fileName);
     if (path.empty()) {
-        *whyNot = std::string(fileName) + " is in none of the program's module folders";
-        return nullptr;
+        module.whyNot = std::string(fileName) + " is in none of the program's module folders";
+        return module;
     }
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
+    module.address = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module.address == nullptr) {
         const char* why = dlerror();
-        *whyNot = why != nullptr ? why : path + " does not load";
+        module.whyNot = why != nullptr ? why : path + " does not load";
     }
-    return handle;
+    return module;
 }
+
+} // namespace
 
 void* ModuleEntryPoint(const char* fileName, const char* symbol, std::string* whyNot) {
-    void* handle = OpenModule(fileName, whyNot);
-    if (handle == nullptr) return nullptr;
-    void* entry = dlsym(handle, symbol);
-    if (entry == nullptr) *whyNot = std::string(fileName) + " has no " + symbol;
-    return entry;
-}
-
-bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot) {
-    // A hidden name in the same folder, so that the rename never crosses file systems.
-    const std::string target(path);
-    const std::string::size_type slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary = folder + "." + base + ".XXXXXX";
-    auto fail = [&](const std::string& problem) {
-        *whyNot = target + ": " + problem;
-        return false;
-    };
-    const int fd = mkstemp(&temporary[0]);
-    if (fd < 0) return fail(std::string("cannot write: ") + std::strerror(errno));
-    // mkstemp makes the file private; give it the permissions any new file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    std::FILE* out = fdopen(fd, "wb");
-    if (out == nullptr) {
-        close(fd);
-        unlink(temporary.c_str());
-        return fail(std::string("cannot write: ") + std::strerror(errno));
+    std::map<std::string, Lookup>& lookups = Lookups();
+    // A NUL cannot be part of either name, so the key tells the two apart.
+    const std::string key = std::string(fileName) + '\0' + symbol;
+    auto entry = lookups.find(key);
+    if (entry == lookups.end()) {
+        auto module = lookups.find(fileName);
+        if (module == lookups.end()) module = lookups.emplace(fileName, OpenModule(fileName)).first;
+        Lookup found = module->second;
+        if (found.address != nullptr) {
+            found.address = dlsym(module->second.address, symbol);
+            if (found.address == nullptr)
+                found.whyNot = std::string(fileName) + " has no " + symbol;
+        }
+        entry = lookups.emplace(key, found).first;
     }
-    std::string problem;
-    bool written = write(out, context, &problem);
-    if (written && (std::fflush(out) != 0 || std::ferror(out) != 0)) {
-        written = false;
-        problem = std::string("cannot write: ") + std::strerror(errno);
-    }
-    if (std::fclose(out) != 0 && written) {
-        written = false;
-        problem = std::string("cannot write: ") + std::strerror(errno);
-    }
-    if (written && std::rename(temporary.c_str(), path) != 0) {
-        written = false;
-        problem = std::string("cannot replace the file: ") + std::strerror(errno);
-    }
-    if (!written) {
-        unlink(temporary.c_str());
-        return fail(problem);
-    }
-    return true;
+    if (entry->second.address == nullptr) *whyNot = entry->second.whyNot;
+    return entry->second.address;
 }
