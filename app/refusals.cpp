@@ -13,8 +13,8 @@ namespace {
 constexpr char kNoticeCaption[] = "Quillmoor Error!";
 
 // Where each audience but the notice hears of a refusal: the console stream and the
-// line's prefix, and whether the message line shows it too. A warning goes to the console
-// only where there is no message line.
+// line's prefix, and whether the message line shows it too. A warning goes to stderr
+// whoever is told, so that stdout holds the listing alone.
 struct Channel {
     Audience audience;
     bool toStderr;
@@ -49,11 +49,11 @@ void ShowRefusal(const Refusal& refusal, Audience audience, Severity severity) {
     const std::string line = DescribeRefusal(refusal);
     for (const Channel& channel : kChannels) {
         if (channel.audience != audience) continue;
-        if (severity == Severity::Refused || !channel.messageLine) {
-            std::FILE* stream = channel.toStderr ? stderr : stdout;
-            std::fprintf(stream, "%s%s\n", channel.prefix, line.c_str());
-            std::fflush(stream);
-        }
+        const bool warning = severity == Severity::Warning;
+        std::FILE* stream = channel.toStderr || warning ? stderr : stdout;
+        std::fprintf(stream, "%s%s\n", warning ? "quillmoor: warning: " : channel.prefix,
+                     line.c_str());
+        std::fflush(stream);
         if (channel.messageLine) ShowMessage(WithoutFolder(line, refusal.file));
     }
 }

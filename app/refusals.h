@@ -22,9 +22,9 @@ enum class Audience {
 
 enum class Severity {
     Refused, // the file was refused or not written
-    Warning, // the file loaded, but the user should know something of it: shown on the
-             // message line only (stderr when windowless), so the console's listing stays
-             // as it is
+    Warning, // the file loaded, but the user should know something of it: one line on
+             // stderr, "quillmoor: warning: FILE:LINE:COLUMN: problem", and the message
+             // line, so the console's listing on stdout stays as it is
 };
 
 // Shows refusal to audience: its one-line form (DescribeRefusal) on the console, and on

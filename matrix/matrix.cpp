@@ -138,7 +138,8 @@ struct Fields {
     static constexpr int kMaxFields = 2 + kMaxTaxa;
     const char* start[kMaxFields];
     int length[kMaxFields];
-    int column[kMaxFields]; // 1-based, where the field starts in the line as read
+    int column[kMaxFields];      // 1-based, where the field starts in the line as read
+    bool afterEmpty[kMaxFields]; // an empty field was skipped just before this one
     int count;
 
     // Byte-for-byte and case-sensitive, as names are compared everywhere.
@@ -180,16 +181,23 @@ bool SplitFields(Line* line, char separator, Fields* fields) {
     fields->count = 0;
     const char* p = line->text;
     const char* const end = line->text + line->length;
+    bool skipped = false; // an empty field since the last field kept
     while (p < end && fields->count < Fields::kMaxFields) {
-        while (p < end && *p == separator)
-            ++p;
+        // Two separators in a row, or one that starts the line, close an empty field.
+        for (bool first = true; p < end && *p == separator; ++p, first = false)
+            skipped = skipped || !first || p == line->text;
         if (p == end) break;
         char* const fieldStart = line->text + (p - line->text);
         char* out = fieldStart;
         if (*p == '"' && !SkipQuoted(&p, end, &out)) return false;
         while (p < end && *p != separator)
             *out++ = *p++;
-        if (out == fieldStart) continue;
+        if (out == fieldStart) {
+            skipped = true;
+            continue;
+        }
+        fields->afterEmpty[fields->count] = skipped;
+        skipped = false;
         fields->start[fields->count] = fieldStart;
         fields->length[fields->count] = static_cast<int>(out - fieldStart);
         fields->column[fields->count] = static_cast<int>(fieldStart - line->text) + 1;
@@ -257,10 +265,18 @@ bool Split(Line* line, char separator, Fields* fields, Refusal* error) {
     return Fail(error, "a field opened with a double quote is not closed on its line");
 }
 
+// The problem of a character line whose states came after a skipped empty field: the
+// states past it belong one taxon further left than a spreadsheet shows them.
+constexpr char kSkippedEmptyField[] =
+    "an empty field between the states was skipped, so the states after it are read one "
+    "taxon to the left";
+
 // Reads the file into staged (which starts clear). Returns true when the whole layout
 // checked out, with the place of each taxon's name (its column on the header line) in
-// taxonColumns; false with error's line and problem set otherwise.
-bool ParseMatrix(Text* text, MatrixTables* staged, int* taxonColumns, Refusal* error) {
+// taxonColumns and the character lines whose states skipped an empty field in *skips;
+// false with error's line and problem set otherwise.
+bool ParseMatrix(Text* text, MatrixTables* staged, int* taxonColumns, std::vector<Refusal>* skips,
+                 Refusal* error) {
     Line line;
     Fields fields;
 
@@ -314,6 +330,14 @@ bool ParseMatrix(Text* text, MatrixTables* staged, int* taxonColumns, Refusal* e
             return Fail(error, "character line has %d state fields for %d taxa", fields.count - 2,
                         taxonCount);
         fields.CopyTo(1, staged->characterNames[c]);
+        // Empty fields are skipped, as the layout says, but one among the states moves
+        // every later state to another taxon: the user must hear of it.
+        for (int i = 2; i < 2 + taxonCount; ++i) {
+            if (!fields.afterEmpty[i]) continue;
+            skips->push_back(
+                Refusal{error->file, error->line, fields.column[i], kSkippedEmptyField});
+            break;
+        }
 
         // States are numbered by first appearance, left to right; equal means byte-equal.
         int32_t& stateCount = staged->stateCounts[c];
@@ -348,7 +372,8 @@ bool LoadCharacterMatrix(const char* fileName, Refusal* refusal, std::vector<Ref
     Text text{bytes.data(), bytes.data() + bytes.size()};
     Refusal error{fileName, 0, 0, ""};
     int taxonColumns[kMaxTaxa] = {};
-    if (!ParseMatrix(&text, staged.get(), taxonColumns, &error)) {
+    std::vector<Refusal> skips;
+    if (!ParseMatrix(&text, staged.get(), taxonColumns, &skips, &error)) {
         if (refusal != nullptr) *refusal = error;
         return false;
     }
@@ -357,5 +382,6 @@ bool LoadCharacterMatrix(const char* fileName, Refusal* refusal, std::vector<Ref
     if (repeated >= 0 && warnings != nullptr)
         warnings->push_back(Refusal{fileName, 2, taxonColumns[repeated],
                                     RepeatedTaxonProblem(staged->taxa[repeated].name)});
+    if (warnings != nullptr) warnings->insert(warnings->end(), skips.begin(), skips.end());
     return true;
 }

@@ -39,7 +39,9 @@ extern const float gCharacterColors[kMaxCharacters][3];
 // Returns true when the file was read and the tables replaced; every slot past the new
 // counts then holds its start-of-program value, so nothing of an earlier file remains,
 // and *warnings (when given) receives what the user should know of the file: a taxon
-// name that appears twice (at its second place), which no saved tree could tell apart.
+// name that appears twice (at its second place), which no saved tree could tell apart,
+// and each character line where an empty field was skipped between the taxa's states
+// (at the first state after it), which moves the later states one taxon to the left.
 // Returns false with *refusal (when given) when the file cannot be opened (kCannotOpen),
 // is not a regular file, is larger than kMaxDataFileBytes, or breaks the layout (the
 // line and the problem); the tables are then untouched. Prints nothing.

@@ -98,6 +98,11 @@ TEST(HostileFiles, EachGivesItsReadingOrItsTrueRefusal) {
         {"twice.csv",
          "t\nx,x,Frog,Shark,Frog,UNUSED\n1,C,a,b,c\n2,UNUSED\n",
          {"Frog|Shark|Frog / C=a|b|c", "", "2:16: " + twice}},
+        {"skipped field.csv",
+         "t\nx,x,A,B,C,UNUSED\n1,Jaws,a,,b,c,note\n2,Feet,a,b,c,,\n3,UNUSED\n",
+         {"A|B|C / Jaws=a|b|c / Feet=a|b|c", "",
+          "3:11: an empty field between the states was skipped, so the states after it are "
+          "read one taxon to the left"}},
         {"cr name.csv",
          "t\nx,x,Fr\rog,Shark,UNUSED\n1,C,a,b\n2,UNUSED\n",
          {"Fr\rog|Shark / C=a|b", "", ""}},
