@@ -76,7 +76,6 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 // that travel with the program (the font, the dialog module) are looked for there.
 std::string ExecutableFolder();
 
-
 // Where the program's own files are looked for, in order, each folder with a trailing
 // slash. No install path is compiled in: an installed tree is found from the program's
 // location, so it works under any prefix and can be moved whole.
