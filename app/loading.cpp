@@ -82,7 +82,7 @@ bool SaveTreeFile(const char* fileName, Refusal* refusal) {
         if (refusal != nullptr) *refusal = unfit;
         return false;
     }
-    const std::string text = WriteNewick(gRoot);
+    const std::string text = WriteNewick(gRoot, true);
     const auto write = [](std::FILE* out, void* context, std::string* problem) {
         const std::string& bytes = *static_cast<const std::string*>(context);
         if (std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size()) return true;

@@ -27,7 +27,12 @@ bool Drop(const TreeChange& what) {
 }
 bool ApplyTree(const TreeChange& what) {
     ApplyNewickTree(*what.tree);
-    RebuildTreeWithoutListing();
+    // A tree saved with its states shows the figures it was saved with: a state pass
+    // would read those states as "before" and could give others.
+    if (what.tree->keepsStates)
+        RebuildTreeKeepingStates();
+    else
+        RebuildTreeWithoutListing();
     return true;
 }
 bool ApplyMoves(const TreeChange& what) {

@@ -53,6 +53,10 @@ void BuildInitialTree();
 void RebuildTree();
 // The same rebuild without the listing, for output that holds other figures (a report).
 void RebuildTreeWithoutListing();
+// The rebuild without the listing and without the state pass: for a tree whose nodes
+// already hold the states it was saved with, which a pass would change (the rule reads
+// the states the tree held before).
+void RebuildTreeKeepingStates();
 // The listing of the live tree on stdout (nothing when there is none), flushed.
 void ListLiveTree();
 // Connect without the listing: the "Connecting" line, then, when the move is allowed, the
@@ -108,6 +112,8 @@ CladeNode* Reattach(CladeNode*& root, CladeNode* moved, CladeNode* target, Clade
 void CompactTree(CladeNode*& root, CladeNode* node, NodeDisposer dispose);
 // Compact, levels, positions and the full state pass: a rebuild without the listing.
 void UpdateTree(CladeNode*& root, NodeDisposer dispose);
+// Compact, levels and positions: UpdateTree without the state pass.
+void LayOutTree(CladeNode*& root, NodeDisposer dispose);
 
 // A copy of the tree under root, one heap node per node: the same ids, taxon data, states,
 // positions and levels, links pointing into the copy. Takes no id; null for null.

@@ -3,7 +3,11 @@
 // Called by the app and the fuzz target. No GL state; prints nothing.
 #include "clade/newick.h"
 
+#include "clade/moves.h"
+
 #include <cassert>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -40,23 +44,81 @@ void AppendName(std::string* out, const char* name) {
     *out += '\'';
 }
 
+// The comment that keeps an internal node's states: "&states={0,1,1}".
+constexpr char kStatesNote[] = "&states={";
+// What the root's comment adds: the fingerprint of the matrix the states belong to.
+constexpr char kMatrixNote[] = ",matrix=";
+
+std::string MatrixFingerprint() {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08" PRIx32, MatrixSeed());
+    return hex;
+}
+
+void AppendStates(std::string* out, const CladeNode* node) {
+    *out += '[';
+    *out += kStatesNote;
+    for (int c = 0; c < gCharacterCount; ++c) {
+        if (c > 0) *out += ',';
+        *out += std::to_string(node->states[c]);
+    }
+    *out += '}';
+    if (node->parent == nullptr) *out += kMatrixNote + MatrixFingerprint();
+    *out += ']';
+}
+
 // Pre-order, left before right.
-void AppendSubtree(std::string* out, const CladeNode* node) {
+void AppendSubtree(std::string* out, const CladeNode* node, bool withStates) {
     if (node->isTaxon || node->left == nullptr || node->right == nullptr) {
         AppendName(out, node->source != nullptr ? node->source->name : node->name);
         return;
     }
     *out += '(';
-    AppendSubtree(out, node->left);
+    AppendSubtree(out, node->left, withStates);
     *out += ',';
-    AppendSubtree(out, node->right);
+    AppendSubtree(out, node->right, withStates);
     *out += ')';
+    if (withStates) AppendStates(out, node);
+}
+
+// The states of a "&states={...}" note (the root's may go on with the matrix's
+// fingerprint, in *matrix); false for any other note, or one that does not parse.
+bool ParseStatesNote(const std::string& note, std::vector<int32_t>* states, std::string* matrix) {
+    if (note.compare(0, sizeof kStatesNote - 1, kStatesNote) != 0) return false;
+    std::size_t at = sizeof kStatesNote - 1;
+    while (at < note.size() && note[at] != '}') {
+        std::size_t used = 0;
+        long value = 0;
+        try {
+            value = std::stol(note.substr(at, 12), &used);
+        } catch (const std::exception&) {
+            return false;
+        }
+        states->push_back(static_cast<int32_t>(value));
+        at += used;
+        if (at < note.size() && note[at] == ',') ++at;
+    }
+    if (at >= note.size()) return false;
+    const std::string rest = note.substr(at + 1);
+    if (rest.compare(0, sizeof kMatrixNote - 1, kMatrixNote) == 0)
+        *matrix = rest.substr(sizeof kMatrixNote - 1);
+    return true;
+}
+
+// Whether the saved states fit the loaded matrix: one per character, each a state of it
+// (or the empty state).
+bool StatesFit(const std::vector<int32_t>& states) {
+    if (static_cast<int>(states.size()) != gCharacterCount) return false;
+    for (int c = 0; c < gCharacterCount; ++c)
+        if (states[c] != kNoState && (states[c] < 0 || states[c] >= gStateCounts[c])) return false;
+    return true;
 }
 
 // A node as written in the file: any number of children, or a label for a leaf.
 struct ParsedNode {
     std::vector<int> children;
     std::string label;
+    std::string note; // the text of a [&...] comment right after the node, without brackets
     int line = 1;
     int column = 1;
 };
@@ -95,6 +157,8 @@ class Parser {
     bool Ok() const { return error_.text.empty(); }
     const Refusal& Error() const { return error_; }
     std::vector<ParsedNode>& Nodes() { return nodes_; }
+    void SetMatrixNote(const std::string& matrix) { matrixNote_ = matrix; }
+    const std::string& MatrixNote() const { return matrixNote_; }
     int Line() const { return line_; }
     int Column() const { return column_; }
 
@@ -128,6 +192,8 @@ class Parser {
                     FailAt(line, column, "a comment '[' is never closed");
                     return;
                 }
+                if (pos_ + 1 < close && text_[pos_ + 1] == '&')
+                    note_ = text_.substr(pos_ + 1, close - pos_ - 1);
                 Advance(close + 1 - pos_);
             } else {
                 return;
@@ -203,8 +269,11 @@ class Parser {
                 return Fail(std::string("expected ',' or ')', found '") + Peek() + "'"), -1;
             }
             std::string ignored; // an internal node's label
+            note_.clear();       // a note from here to the next part is this node's
             SkipSpace();
-            if (!Ok() || !ParseLabel(&ignored)) return -1;
+            if (!Ok() || !ParseLabel(&ignored) || !SkipBranchLength()) return -1;
+            nodes_[index].note = note_;
+            return index;
         } else {
             std::string label;
             bool quoted = false;
@@ -224,6 +293,8 @@ class Parser {
     int line_ = 1;
     int column_ = 1;
     std::vector<ParsedNode> nodes_;
+    std::string note_;       // the last [&...] comment skipped
+    std::string matrixNote_; // the fingerprint the root's note names
     Refusal error_;
 };
 
@@ -279,7 +350,22 @@ int Convert(Parser& parser, int index, bool basal, std::vector<bool>* seen, Newi
     }
     out->nodes[static_cast<std::size_t>(at)].left = left;
     out->nodes[static_cast<std::size_t>(at)].right = right;
+    std::string matrix;
+    ParseStatesNote(node.note, &out->nodes[static_cast<std::size_t>(at)].states, &matrix);
+    if (at == 0) parser.SetMatrixNote(matrix);
     return at;
+}
+
+// Whether every internal node of the read tree has its saved states, for this matrix;
+// the states are dropped when not.
+void KeepStatesIfWhole(const std::string& matrix, NewickTree* tree) {
+    bool whole = matrix == MatrixFingerprint();
+    for (const NewickTree::Node& node : tree->nodes)
+        whole = whole && (node.taxon >= 0 || StatesFit(node.states));
+    tree->keepsStates = whole;
+    if (!whole)
+        for (NewickTree::Node& node : tree->nodes)
+            node.states.clear();
 }
 
 // Pre-order from node i of the read tree, linking each new node under parent.
@@ -293,6 +379,8 @@ CladeNode* Build(const NewickTree& tree, int i, CladeNode* parent) {
     }
     node->left = Build(tree, source.left, node);
     node->right = Build(tree, source.right, node);
+    for (std::size_t c = 0; c < source.states.size(); ++c)
+        node->states[c] = source.states[c];
     return node;
 }
 
@@ -322,9 +410,9 @@ bool NewickReadsBack(Refusal* refusal) {
     return true;
 }
 
-std::string WriteNewick(const CladeNode* root) {
+std::string WriteNewick(const CladeNode* root, bool withStates) {
     std::string out;
-    if (root != nullptr) AppendSubtree(&out, root);
+    if (root != nullptr) AppendSubtree(&out, root, withStates);
     out += ";\n";
     return out;
 }
@@ -345,6 +433,7 @@ bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree
                     break;
                 }
             }
+            KeepStatesIfWhole(parser.MatrixNote(), &read);
         }
     }
     if (!parser.Ok()) {
@@ -358,6 +447,6 @@ bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree
 void ApplyNewickTree(const NewickTree& tree) {
     assert(!tree.nodes.empty());
     CladeNode* root = Build(tree, 0, nullptr);
-    FirstStates(root);
+    if (!tree.keepsStates) FirstStates(root);
     DeleteTree(ReplaceTree(root));
 }

@@ -15,7 +15,11 @@
 // byte-order mark, is put in single quotes, with a quote inside it doubled; names are
 // written as their bytes. Every tree over the loaded taxa reads back as itself (ReadNewick)
 // when NewickReadsBack allows it.
-std::string WriteNewick(const CladeNode* root);
+// With states, every internal node is followed by a comment that other readers skip,
+// [&states={0,1,1}], holding the states it shows (the editor's rule reads the states a
+// tree held before each change, so a tree reopened without them could show other
+// figures), and the root's comment adds the matrix they belong to, matrix=HEX.
+std::string WriteNewick(const CladeNode* root, bool withStates = false);
 
 // Whether a tree over the loaded taxa, as WriteNewick writes it, reads back as itself.
 // Returns false with the problem in *refusal's text (when given; the caller names the
@@ -29,9 +33,12 @@ struct NewickTree {
     struct Node {
         int left = -1; // child indices; both -1 for a leaf
         int right = -1;
-        int taxon = -1; // index into gTaxa for a leaf
+        int taxon = -1;              // index into gTaxa for a leaf
+        std::vector<int32_t> states; // an internal node's saved states, when keepsStates
     };
     std::vector<Node> nodes;
+    // Every internal node carries the states it was saved with, for the loaded matrix.
+    bool keepsStates = false;
 };
 
 // Reads text (the whole content of a file named fileName, used only in messages) as a tree
@@ -43,10 +50,15 @@ struct NewickTree {
 // and problem, long names cut) for a syntax error, an unknown or missing taxon, a taxon
 // twice, a node with three or more children below the root, more than one tree, or no
 // matrix loaded; *tree is then untouched. Changes nothing else; prints nothing.
+// The states a tree was written with are kept (keepsStates) only when every internal node
+// has them, in range, for a matrix with the fingerprint the root's comment names;
+// otherwise they are ignored, as are all other comments, and the tree reads as plain.
 bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree* tree,
                 Refusal* refusal);
 
 // Builds the tree as new nodes (taking ids in pre-order, root first) with first states
-// by the initial rule applied children first, and puts it in place of the live tree
-// (which is released; the release hook hears of it). The caller rebuilds and lists it.
+// by the initial rule applied children first, or the states it was saved with when it
+// keeps them, and puts it in place of the live tree (which is released; the release hook
+// hears of it). The caller rebuilds it (RebuildTreeKeepingStates when it keeps its states)
+// and lists it.
 void ApplyNewickTree(const NewickTree& tree);

@@ -74,6 +74,76 @@ TEST_F(NewickTest, WrittenTreesReadBackToTheSameShapeAndListing) {
     EXPECT_EQ(WriteNewick(gRoot).find("'Sea_urchin'") != std::string::npos, true);
 }
 
+// What a tree shows of its states, pre-order: every node's states and the change events
+// on the branch into it (the markers).
+std::string Shown() {
+    std::string out;
+    for (const CladeNode* node : PreOrder()) {
+        for (int c = 0; c < gCharacterCount; ++c)
+            out += std::to_string(node->states[c]) + ",";
+        int tnum[kMaxCharacters];
+        int tval[kMaxCharacters];
+        const int count = ListChangeEvents(node, tnum, tval);
+        for (int k = 0; k < count; ++k)
+            out += " " + std::to_string(tnum[k]) + ">" + std::to_string(tval[k]);
+        out += "\n";
+    }
+    return out;
+}
+
+// A tree saved with its states reopens showing the same states, markers and total, after
+// any sequence of moves; without the notes, or for another matrix, it reads as plain.
+TEST_F(NewickTest, ATreeSavedWithItsStatesReopensWithItsFigures) {
+    std::mt19937 rng(2024);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int matrix = 0; matrix < 8; ++matrix) {
+        const int n = pick(3, 19);
+        const int characters = pick(1, 8);
+        std::vector<std::string> names;
+        std::vector<std::vector<int>> states(static_cast<size_t>(n));
+        for (int t = 0; t < n; ++t) {
+            names.push_back("t" + std::to_string(t));
+            for (int c = 0; c < characters; ++c)
+                states[static_cast<size_t>(t)].push_back(pick(0, std::min(t, 3)));
+        }
+        SetMatrix(names, states);
+        BuildAndList();
+        for (int move = 0; move < 20; ++move) {
+            const std::vector<CladeNode*> nodes = PreOrder();
+            CladeNode* s = nodes[static_cast<size_t>(pick(0, static_cast<int>(nodes.size()) - 1))];
+            CladeNode* t = nodes[static_cast<size_t>(pick(0, static_cast<int>(nodes.size()) - 1))];
+            Captured([&] { s->Connect(t); });
+            const std::string saved = WriteNewick(gRoot, true);
+            const std::string shown = Shown();
+            const int events = CountChangeEvents(gRoot);
+
+            NewickTree tree;
+            ASSERT_TRUE(ReadNewick(saved, "t.nwk", &tree, nullptr)) << saved;
+            ASSERT_TRUE(tree.keepsStates) << saved;
+            ApplyNewickTree(tree);
+            RebuildTreeKeepingStates();
+            ASSERT_EQ(Shown(), shown) << saved;
+            ASSERT_EQ(CountChangeEvents(gRoot), events);
+            ASSERT_EQ(WriteNewick(gRoot, true), saved);
+        }
+        NewickTree plain;
+        ASSERT_TRUE(ReadNewick(WriteNewick(gRoot), "t.nwk", &plain, nullptr));
+        EXPECT_FALSE(plain.keepsStates);
+    }
+    // The same names with other states: the notes belong to another matrix.
+    const std::string saved = WriteNewick(gRoot, true);
+    std::vector<std::string> names;
+    std::vector<std::vector<int>> other;
+    for (int t = 0; t < gTaxonCount; ++t) {
+        names.push_back(gTaxa[t].name);
+        other.push_back(std::vector<int>(static_cast<size_t>(gCharacterCount), t % 2));
+    }
+    SetMatrix(names, other);
+    NewickTree foreign;
+    ASSERT_TRUE(ReadNewick(saved, "t.nwk", &foreign, nullptr));
+    EXPECT_FALSE(foreign.keepsStates);
+}
+
 // Names of any bytes a reader may hand over (all but NUL, up to 31, empty as NEXUS
 // allows), drawn mostly from the bytes Newick gives a meaning to, on trees reshaped at
 // random: every tree that may be written reads back leaf for leaf; one over two taxa of
