@@ -5,6 +5,8 @@
 // copy of the tables and publishes it only when the whole file has checked out.
 #include "matrix/matrix.h"
 
+#include "matrix/cell_sets.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +29,7 @@ int32_t gCharacterCount = 0;
 char gCharacterNames[kMaxCharacters][kMatrixNameSize];
 char gStateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
 int32_t gStateCounts[kMaxCharacters];
+StateSet gCellSets[kMaxTaxa][kMaxCharacters];
 
 // Six hues at 0.9, a light grey, the hues with 0.3 in the off channels, the hues at 0.6,
 // a dark grey: character c always gets row c, whatever the file.
@@ -46,6 +49,7 @@ void ResetMatrix() {
     std::memset(gCharacterNames, 0, sizeof gCharacterNames);
     std::memset(gStateNames, 0, sizeof gStateNames);
     std::memset(gStateCounts, 0, sizeof gStateCounts);
+    std::memset(gCellSets, 0, sizeof gCellSets);
 }
 
 void ClearMatrixTables(MatrixTables* tables) {
@@ -60,6 +64,7 @@ void ClearMatrixTables(MatrixTables* tables) {
             std::strcpy(name, "---");
         }
     std::memset(tables->stateCounts, 0, sizeof tables->stateCounts);
+    std::memset(tables->cellSets, 0, sizeof tables->cellSets);
 }
 
 void PublishMatrix(const MatrixTables& tables) {
@@ -69,6 +74,7 @@ void PublishMatrix(const MatrixTables& tables) {
     std::memcpy(gCharacterNames, tables.characterNames, sizeof gCharacterNames);
     std::memcpy(gStateNames, tables.stateNames, sizeof gStateNames);
     std::memcpy(gStateCounts, tables.stateCounts, sizeof gStateCounts);
+    std::memcpy(gCellSets, tables.cellSets, sizeof gCellSets);
 }
 
 bool RefuseDataFile(const char* fileName, int line, const std::string& problem, std::string* whyNot,
@@ -464,6 +470,7 @@ bool LoadCharacterMatrix(const char* fileName, std::string* whyNot, bool printRe
     ParseError error;
     if (!ParseMatrix(&text, staged.get(), &error))
         return RefuseDataFile(fileName, error.line, error.text, whyNot, printRefusal);
+    DeriveCellSetsFromNames(staged.get());
     PublishMatrix(*staged);
     return true;
 }
