@@ -45,6 +45,8 @@ extern int32_t gNextNodeId;
 
 // Turns node into the leaf of gTaxa entry taxon: its source, a copy of the record, isTaxon.
 void MakeTaxonLeaf(CladeNode* node, int taxon);
+// The gTaxa index of a taxon leaf (where its source points), or -1 for any other node.
+int TaxonIndexOf(const CladeNode* node);
 
 // Replaces gRoot by a comb tree over gTaxa[0 .. gTaxonCount-1] with first states.
 // The nodes of the previous tree are released.

@@ -26,6 +26,11 @@ void MakeTaxonLeaf(CladeNode* node, int taxon) {
     node->isTaxon = true;
 }
 
+int TaxonIndexOf(const CladeNode* node) {
+    if (!node->isTaxon || node->source < gTaxa || node->source >= gTaxa + kMaxTaxa) return -1;
+    return static_cast<int>(node->source - gTaxa);
+}
+
 CladeNode::CladeNode() : CladeNode(gNextNodeId) {
     ++gNextNodeId;
 }
