@@ -48,7 +48,8 @@ void MakeTaxonLeaf(CladeNode* node, int taxon);
 // The gTaxa index of a taxon leaf (where its source points), or -1 for any other node.
 int TaxonIndexOf(const CladeNode* node);
 
-// Replaces gRoot by a comb tree over gTaxa[0 .. gTaxonCount-1] with first states.
+// Replaces gRoot by a comb tree over gTaxa[0 .. gTaxonCount-1] with first states, and
+// makes the first taxon the outgroup (gOutgroup, clade/rooting.h; none without taxa).
 // The nodes of the previous tree are released.
 void BuildInitialTree();
 // Compact, levels, positions, full state pass, listing (flushed) -- after every change.
@@ -74,7 +75,8 @@ int CountChangeEvents(const CladeNode* node);
 using NodeReleaseHook = void (*)(const CladeNode* released);
 void SetNodeReleaseHook(NodeReleaseHook hook);
 
-// Releases the tree and sets gRoot to null; resetIds also sets gNextNodeId to 0. For tests.
+// Releases the tree, sets gRoot to null and clears the outgroup; resetIds also sets
+// gNextNodeId to 0. For tests.
 void ResetClade(bool resetIds);
 
 // Puts newRoot (a whole tree, or null) in place of the live tree and returns the old root,

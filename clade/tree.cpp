@@ -3,6 +3,8 @@
 // loads, drops, keys) and by RebuildTree. No GL state.
 #include "clade/clade.h"
 
+#include "clade/rooting.h"
+
 #include <cassert>
 #include <cstdio>
 
@@ -57,11 +59,14 @@ void SetNodeReleaseHook(NodeReleaseHook hook) {
 
 void ResetClade(bool resetIds) {
     ReleaseTree();
+    gOutgroup = 0;
     if (resetIds) gNextNodeId = 0;
 }
 
 void BuildInitialTree() {
     ReleaseTree();
+    // The comb hangs the first taxon next to the root, and the root takes its states.
+    gOutgroup = gTaxonCount > 0 ? TaxonBit(0) : 0;
 
     // A comb: each internal node holds the next taxon as its left child and the rest of
     // the comb as its right; the last internal node created becomes the last taxon.
