@@ -7,6 +7,9 @@
 
 #include <string>
 
+// The most nodes a tree over the table's taxa has.
+constexpr int kMaxTreeNodes = 2 * kMaxTaxa - 1;
+
 struct CladeNode : TaxonRecord {
     int32_t level; // layout column (ComputeLevels)
     int32_t id;    // serial number, unique over the whole run
