@@ -102,9 +102,10 @@ bool RerootLiveTree(CladeNode* node) {
 namespace {
 
 // A copy of the part of the subtree that holds taxa of keep, each internal node that
-// keeps both sides copied (with its id), the others replaced by their kept side; null
-// when the subtree holds none. Pre-order, left before right.
-CladeNode* KeptCopy(const CladeNode* node, TaxonMask keep) {
+// keeps both sides copied (with an id from *nextId: the other part may keep it too), the
+// others replaced by their kept side; null when the subtree holds none. Pre-order, left
+// before right.
+CladeNode* KeptCopy(const CladeNode* node, TaxonMask keep, int32_t* nextId) {
     const int taxon = TaxonIndexOf(node);
     if (taxon >= 0 || node->left == nullptr) {
         if (taxon < 0 || (keep & TaxonBit(taxon)) == 0) return nullptr;
@@ -113,11 +114,12 @@ CladeNode* KeptCopy(const CladeNode* node, TaxonMask keep) {
         leaf->parent = leaf->left = leaf->right = nullptr;
         return leaf;
     }
-    CladeNode* left = KeptCopy(node->left, keep);
-    CladeNode* right = KeptCopy(node->right, keep);
+    CladeNode* left = KeptCopy(node->left, keep, nextId);
+    CladeNode* right = KeptCopy(node->right, keep, nextId);
     if (left == nullptr || right == nullptr) return left != nullptr ? left : right;
-    CladeNode* copy = new CladeNode(node->id);
+    CladeNode* copy = new CladeNode(0);
     *copy = *node;
+    copy->id = (*nextId)++;
     copy->parent = nullptr;
     copy->left = left;
     copy->right = right;
@@ -137,8 +139,8 @@ CladeNode* RootedCopy(const CladeNode* root, TaxonMask group, int32_t* nextId) {
         const TaxonMask all = TaxaBelow(root);
         assert((group & all) != 0 && (all & ~group) != 0);
         CladeNode* joint = new CladeNode((*nextId)++);
-        joint->left = KeptCopy(root, group);
-        joint->right = KeptCopy(root, all & ~group);
+        joint->left = KeptCopy(root, group, nextId);
+        joint->right = KeptCopy(root, all & ~group, nextId);
         joint->left->parent = joint->right->parent = joint;
         return joint;
     }

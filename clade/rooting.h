@@ -61,8 +61,9 @@ bool RerootLiveTree(CladeNode* node);
 // A copy of the tree rooted on group, the group as the root's first child: the same
 // unrooted tree when the group is a clade of it (IsCladeOf); otherwise the group, with
 // the shape the tree gives its taxa, as the first child and the other taxa, with theirs,
-// as the second. Nodes kept from the tree keep their ids; the new internal nodes take ids
-// from *nextId on (advanced), and no id is taken from gNextNodeId. Levels, positions and
+// as the second. Leaves keep their ids, and so do internal nodes when the group is a
+// clade; the other internal nodes take ids from *nextId on (advanced). No id is taken from
+// gNextNodeId. Levels, positions and
 // states are not updated: the caller runs UpdateTree on the copy. Needs a group that holds
 // some but not all of the tree's taxa.
 CladeNode* RootedCopy(const CladeNode* root, TaxonMask group, int32_t* nextId);
