@@ -15,9 +15,10 @@ namespace {
 void FitchPass(const CladeNode* node, int characters, StateSet sets[kMaxCharacters],
                int steps[kMaxCharacters]) {
     if (node->left == nullptr || node->right == nullptr) {
-        // A leaf (or the single node of a tree without taxa): what its cell allows.
+        // A leaf (or the single node of a tree without taxa): what its cells allow.
+        const int taxon = TaxonIndexOf(node);
         for (int c = 0; c < characters; ++c)
-            sets[c] = LeafStates(node, c);
+            sets[c] = taxon >= 0 ? CellStates(taxon, c) : LeafStates(node, c);
         return;
     }
     StateSet left[kMaxCharacters];

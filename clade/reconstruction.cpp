@@ -58,6 +58,7 @@ void Reconstruction::Collect(const CladeNode* root) {
         assert(nodeCount_ < kMaxTreeNodes);
         const int i = nodeCount_++;
         nodes_[i] = top.node;
+        taxon_[i] = TaxonIndexOf(top.node);
         parent_[i] = top.parent;
         left_[i] = right_[i] = -1;
         if (top.parent >= 0) (left_[top.parent] < 0 ? left_ : right_)[top.parent] = i;
@@ -74,7 +75,7 @@ void Reconstruction::Solve(int c) {
     // Down: children come after their parent in pre-order, so backwards is children first.
     for (int i = nodeCount_ - 1; i >= 0; --i) {
         if (left_[i] < 0) {
-            down_[i][c] = LeafStates(nodes_[i], c);
+            down_[i][c] = taxon_[i] >= 0 ? CellStates(taxon_[i], c) : LeafStates(nodes_[i], c);
             continue;
         }
         const StateSet a = down_[left_[i]][c];

@@ -66,6 +66,7 @@ class Reconstruction {
 
     int nodeCount_ = 0;
     const CladeNode* nodes_[kMaxTreeNodes] = {};
+    int taxon_[kMaxTreeNodes] = {}; // TaxonIndexOf each node
     int parent_[kMaxTreeNodes] = {};
     int left_[kMaxTreeNodes] = {}; // -1 for a leaf
     int right_[kMaxTreeNodes] = {};
