@@ -654,6 +654,7 @@ Data ReadData(TaxonMask outgroup) {
 } // namespace
 
 TreeScore ScoreAppliedTree(const NewickTree& tree) {
+    if (tree.nodes.empty()) return {};
     const Data d = ReadData(0);
     Tree t;
     int nextId = d.n;

@@ -62,6 +62,7 @@ struct TreeSearchOutcome {
 // goal), and mind startRooted (a tree that was not rooted on the outgroup gains a root).
 TreeSearchOutcome SearchBestTrees(const CladeNode* root, const SearchSettings& settings);
 
-// The score of a tree over the loaded taxa once applied as a whole tree: the same as
-// ApplyNewickTree, the rebuild and ScoreTree give, without building any node.
+// The score of a tree over the loaded taxa (as ReadNewick gives it) once applied as a
+// whole tree: the same as ApplyNewickTree, the rebuild and ScoreTree give, without
+// building any node. An empty tree scores 0.
 TreeScore ScoreAppliedTree(const NewickTree& tree);
