@@ -6,6 +6,7 @@
 #include "matrix/matrix.h"
 
 #include "base/text.h"
+#include "matrix/cell_sets.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -23,6 +24,7 @@ int32_t gCharacterCount = 0;
 char gCharacterNames[kMaxCharacters][kMatrixNameSize];
 char gStateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
 int32_t gStateCounts[kMaxCharacters];
+StateSet gCellSets[kMaxTaxa][kMaxCharacters];
 
 // Six hues at 0.9, a light grey, the hues with 0.3 in the off channels, the hues at 0.6,
 // a dark grey: character c always gets row c, whatever the file.
@@ -42,6 +44,7 @@ void ResetMatrix() {
     std::memset(gCharacterNames, 0, sizeof gCharacterNames);
     std::memset(gStateNames, 0, sizeof gStateNames);
     std::memset(gStateCounts, 0, sizeof gStateCounts);
+    std::memset(gCellSets, 0, sizeof gCellSets);
 }
 
 void ClearMatrixTables(MatrixTables* tables) {
@@ -56,6 +59,7 @@ void ClearMatrixTables(MatrixTables* tables) {
             std::strcpy(name, "---");
         }
     std::memset(tables->stateCounts, 0, sizeof tables->stateCounts);
+    std::memset(tables->cellSets, 0, sizeof tables->cellSets);
 }
 
 void PublishMatrix(const MatrixTables& tables) {
@@ -65,6 +69,7 @@ void PublishMatrix(const MatrixTables& tables) {
     std::memcpy(gCharacterNames, tables.characterNames, sizeof gCharacterNames);
     std::memcpy(gStateNames, tables.stateNames, sizeof gStateNames);
     std::memcpy(gStateCounts, tables.stateCounts, sizeof gStateCounts);
+    std::memcpy(gCellSets, tables.cellSets, sizeof gCellSets);
 }
 
 int FirstRepeatedTaxon(const MatrixTables& tables) {
@@ -377,6 +382,7 @@ bool LoadCharacterMatrix(const char* fileName, Refusal* refusal, std::vector<Ref
         if (refusal != nullptr) *refusal = error;
         return false;
     }
+    DeriveCellSetsFromNames(staged.get());
     PublishMatrix(*staged);
     const int repeated = FirstRepeatedTaxon(*staged);
     if (repeated >= 0 && warnings != nullptr)

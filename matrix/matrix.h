@@ -18,6 +18,11 @@ constexpr int32_t kNoState = 999;    // a state entry that holds no state
 constexpr int kTaxonNameSize = 32;   // 31 characters and the terminator
 constexpr int kMatrixNameSize = 100; // character and state names: 99 and the terminator
 
+// A set of states of one character: bit s stands for state index s. 64 bits, so nothing
+// depends on how far the table limits grow while a character has at most 64 states.
+using StateSet = uint64_t;
+static_assert(kMaxStates <= 64, "state sets are 64-bit masks");
+
 // One taxon. Also the first part of every CladeNode, which copies whole records bytewise.
 struct TaxonRecord {
     bool flag;                      // carried along, never interpreted
@@ -34,6 +39,12 @@ extern char gCharacterNames[kMaxCharacters][kMatrixNameSize];
 extern char gStateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
 extern int32_t gStateCounts[kMaxCharacters];
 extern const float gCharacterColors[kMaxCharacters][3];
+// The states each cell allows, read by the parsimony figures only (the editor's own rule
+// reads gTaxa[t].states[c], the cell's name). Entry [t][c] is a non-empty set after a load:
+// the cell's own state, a polymorphic cell's states, or every real state of the character
+// for a missing cell (see matrix/cell_sets.h). 0 means "the cell's own state", which is
+// what a table filled by hand (tests) reads as. Read it through CellStates.
+extern StateSet gCellSets[kMaxTaxa][kMaxCharacters];
 
 // Reads a CSV data file into the tables. Does not touch the tree: the caller rebuilds it.
 // Returns true when the file was read and the tables replaced; every slot past the new
@@ -67,6 +78,8 @@ struct MatrixTables {
     char characterNames[kMaxCharacters][kMatrixNameSize] = {};
     char stateNames[kMaxCharacters][kMaxStates][kMatrixNameSize] = {};
     int32_t stateCounts[kMaxCharacters] = {};
+    // What each cell allows; see matrix/cell_sets.h for how a reader fills it.
+    StateSet cellSets[kMaxTaxa][kMaxCharacters] = {};
 };
 
 // Fills tables with the start-of-program values, except that every state name reads
