@@ -7,6 +7,7 @@
 
 #include "base/files.h"
 #include "base/text.h"
+#include "matrix/cell_sets.h"
 #include "matrix/matrix.h"
 #include "nexus/nexus_module.h"
 #include "platform/platform.h"
@@ -63,6 +64,30 @@ void CopyName(const NexusBytes& name, char* slot) {
 
 // Fills tables (clear on entry) from what the module read; false with *refusal's line and
 // text when the matrix breaks one of the tables' limits.
+// The index of the state named name of character c in the staged tables, a new one when
+// the character has no such state yet; false with *refusal when the name does not fit or
+// the character has no room for another state (polymorphic cells may name many).
+bool StateOf(const NexusBytes& name, int c, const std::string& what, int line, MatrixTables* tables,
+             int32_t* state, Refusal* refusal) {
+    if (Unfit(name, kMatrixNameSize, what, line, refusal)) return false;
+    int32_t& stateCount = tables->stateCounts[c];
+    int32_t s = 0;
+    while (s < stateCount && StringOf(name) != tables->stateNames[c][s])
+        ++s;
+    if (s == stateCount) {
+        if (stateCount == kMaxStates) {
+            refusal->line = line;
+            refusal->text = "character " + std::to_string(c + 1) + " has more than " +
+                            std::to_string(kMaxStates) + " states";
+            return false;
+        }
+        CopyName(name, tables->stateNames[c][s]);
+        ++stateCount;
+    }
+    *state = s;
+    return true;
+}
+
 bool FillTables(const NexusRead& read, MatrixTables* tables, Refusal* refusal) {
     const int taxonCount = read.taxonCount;
     const int characterCount = read.characterCount;
@@ -91,28 +116,30 @@ bool FillTables(const NexusRead& read, MatrixTables* tables, Refusal* refusal) {
                   read.charactersLine, refusal))
             return false;
         CopyName(read.characters[c], tables->characterNames[c]);
-        // States are numbered by first appearance, left to right, as in a CSV file.
-        int32_t& stateCount = tables->stateCounts[c];
+        // States are numbered by first appearance, left to right, as in a CSV file; a
+        // polymorphic cell's own states follow its name.
         for (int t = 0; t < taxonCount; ++t) {
-            const NexusBytes& name = read.cells[c * taxonCount + t];
-            if (Unfit(name, kMatrixNameSize,
-                      "state of taxon " + std::to_string(t + 1) + " for character " +
-                          std::to_string(c + 1),
-                      read.charactersLine, refusal))
-                return false;
+            const int cell = c * taxonCount + t;
+            const std::string what = "state of taxon " + std::to_string(t + 1) + " for character " +
+                                     std::to_string(c + 1);
             int32_t s = 0;
-            while (s < stateCount && StringOf(name) != tables->stateNames[c][s])
-                ++s;
-            if (s == stateCount) {
-                assert(stateCount < kMaxStates); // one new state at most per taxon
-                CopyName(name, tables->stateNames[c][s]);
-                ++stateCount;
-            }
+            if (!StateOf(read.cells[cell], c, what, read.charactersLine, tables, &s, refusal))
+                return false;
             tables->taxa[t].states[c] = s;
+            StateSet& set = tables->cellSets[t][c];
+            if (read.cellKinds[cell] == kNexusMissingCell) set = kMissingCell;
+            if (read.cellKinds[cell] != kNexusPolymorphicCell) continue;
+            for (int part = read.partStart[cell]; part < read.partStart[cell + 1]; ++part) {
+                int32_t p = 0;
+                if (!StateOf(read.parts[part], c, what, read.charactersLine, tables, &p, refusal))
+                    return false;
+                set |= StateBit(p);
+            }
         }
     }
     tables->taxonCount = taxonCount;
     tables->characterCount = characterCount;
+    ResolveCellSets(tables);
     return true;
 }
 

@@ -24,9 +24,11 @@ bool IsNexusFile(const char* path);
 // The matrix comes from the first CHARACTERS or DATA block: taxon names from its taxa,
 // character and state names from CHARSTATELABELS, CHARLABELS or STATELABELS (a state
 // without a label is named by its symbol, a character without one "Character N"); a
-// missing cell (?) is the state "?", a gap (-) the state "-". Refused whole: a file NCL
-// cannot parse, no such block or no characters, continuous data, a polymorphic or
-// uncertain cell, more than 19 taxa or characters, a taxon name over 31 bytes or a
+// missing cell (?) is the state "?", a gap (-) the state "-", and both allow any state in
+// the parsimony figures; a polymorphic (01) or uncertain {01} cell is the state named
+// "0/1" and allows each of its states (matrix/cell_sets.h). Refused whole: a file NCL
+// cannot parse, no such block or no characters, continuous data, a character with more
+// states than the tables hold, more than 19 taxa or characters, a taxon name over 31 bytes or a
 // character or state name over 99, a NUL byte anywhere (NCL would cut a name at it). A
 // row with more states than the block's characters is refused at its line. Other blocks
 // and comments are skipped.

@@ -14,7 +14,12 @@
 constexpr int kMostNexusEntries = kMaxTaxa - 1;
 static_assert(kMaxTaxa == kMaxCharacters, "one limit serves taxa and characters");
 
-constexpr int kNexusReadVersion = 1;
+constexpr int kNexusReadVersion = 2;
+
+// What a cell holds, beside its name (NexusRead::cellKinds).
+constexpr int kNexusPlainCell = 0;       // one state
+constexpr int kNexusMissingCell = 1;     // ? or the gap symbol: any state
+constexpr int kNexusPolymorphicCell = 2; // (01) or {01}: each of its parts
 
 // Bytes the module holds: a name, a problem, a tree. Not NUL-terminated.
 struct NexusBytes {
@@ -33,7 +38,13 @@ struct NexusRead {
     const NexusBytes* taxa;       // taxonCount names
     const NexusBytes* characters; // characterCount names
     const NexusBytes* cells;      // cells[c * taxonCount + t]: taxon t's state name of c
-    NexusBytes firstTree;         // Newick over the taxa's names; length 0 when there is none
+    // Cell i (in the order of cells) is of kind cellKinds[i]; a polymorphic cell's states
+    // are named by parts[partStart[i]] up to parts[partStart[i + 1]] (partStart has one
+    // entry more than there are cells).
+    const int* cellKinds;
+    const int* partStart;
+    const NexusBytes* parts;
+    NexusBytes firstTree; // Newick over the taxa's names; length 0 when there is none
     // Where the blocks begin, for refusals found after the parse (1-based; the taxa may
     // be implied by the characters block, and then share its line).
     int taxaLine;

@@ -16,12 +16,20 @@
 
 namespace {
 
+// One cell as NCL read it: its name (the editor's rule reads cells by name), its kind
+// (kNexusPlainCell ...) and, for a polymorphic or uncertain cell, the names of its states.
+struct Cell {
+    std::string name;
+    int kind = kNexusPlainCell;
+    std::vector<std::string> parts;
+};
+
 // The first matrix as NCL read it, and the first tree.
 struct Matrix {
     std::vector<std::string> taxa;
     std::vector<std::string> characters;
-    std::vector<std::vector<std::string>> cells; // cells[c][t]: taxon t's state name
-    std::string firstTree;                       // Newick, or empty
+    std::vector<std::vector<Cell>> cells; // cells[c][t]: taxon t's cell
+    std::string firstTree;                // Newick, or empty
     int taxaLine = 1;
     int charactersLine = 1;
 };
@@ -333,23 +341,31 @@ bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, Matrix* m
         const std::string label = characters->GetCharLabel(c);
         matrix->characters.push_back(labelled(label) ? label
                                                      : "Character " + std::to_string(c + 1));
-        std::vector<std::string> column;
+        // A state is named by its label, or by its symbol when it has none.
+        auto stateName = [&](unsigned t, unsigned k) {
+            const std::string state =
+                characters->GetStateLabel(c, characters->GetInternalRepresentation(t, c, k));
+            return labelled(state) ? state : std::string(1, characters->GetState(t, c, k));
+        };
+        std::vector<Cell> column;
         for (unsigned t = 0; t < taxonCount; ++t) {
+            Cell cell;
             if (characters->IsMissingState(t, c)) {
-                column.push_back("?");
+                cell = {"?", kNexusMissingCell, {}};
             } else if (characters->IsGapState(t, c)) {
-                column.push_back("-");
+                cell = {"-", kNexusMissingCell, {}};
             } else if (characters->GetNumStates(t, c) != 1) {
-                return Refuse(refusal, line,
-                              "taxon " + CutName(matrix->taxa[t]) +
-                                  " has more than one state for " + CutName(matrix->characters[c]) +
-                                  " (polymorphic or uncertain cells cannot be drawn)");
+                // Polymorphic (01) and uncertain {01} alike: any of its states, named
+                // a/b as a CSV file writes such a cell.
+                cell.kind = kNexusPolymorphicCell;
+                for (unsigned k = 0; k < characters->GetNumStates(t, c); ++k) {
+                    cell.parts.push_back(stateName(t, k));
+                    cell.name += (k > 0 ? "/" : "") + cell.parts.back();
+                }
             } else {
-                const std::string state =
-                    characters->GetStateLabel(c, characters->GetInternalRepresentation(t, c));
-                column.push_back(labelled(state) ? state
-                                                 : std::string(1, characters->GetState(t, c)));
+                cell.name = stateName(t, 0);
             }
+            column.push_back(std::move(cell));
         }
         matrix->cells.push_back(std::move(column));
     }
@@ -378,6 +394,9 @@ struct Storage {
     std::vector<NexusBytes> taxa;
     std::vector<NexusBytes> characters;
     std::vector<NexusBytes> cellBytes;
+    std::vector<int> cellKinds;
+    std::vector<int> partStart;
+    std::vector<NexusBytes> parts;
 };
 
 NexusBytes BytesOf(const std::string& text) {
@@ -438,14 +457,24 @@ extern "C" int QuillmoorReadNexus(const char* text, std::size_t length, NexusRea
         storage->taxa.push_back(BytesOf(name));
     for (const std::string& name : matrix.characters)
         storage->characters.push_back(BytesOf(name));
-    for (const std::vector<std::string>& column : matrix.cells)
-        for (const std::string& cell : column)
-            storage->cellBytes.push_back(BytesOf(cell));
+    for (const std::vector<Cell>& column : matrix.cells) {
+        for (const Cell& cell : column) {
+            storage->cellBytes.push_back(BytesOf(cell.name));
+            storage->cellKinds.push_back(cell.kind);
+            storage->partStart.push_back(static_cast<int>(storage->parts.size()));
+            for (const std::string& part : cell.parts)
+                storage->parts.push_back(BytesOf(part));
+        }
+    }
+    storage->partStart.push_back(static_cast<int>(storage->parts.size()));
     read->taxonCount = static_cast<int>(matrix.taxa.size());
     read->characterCount = static_cast<int>(matrix.characters.size());
     read->taxa = storage->taxa.data();
     read->characters = storage->characters.data();
     read->cells = storage->cellBytes.data();
+    read->cellKinds = storage->cellKinds.data();
+    read->partStart = storage->partStart.data();
+    read->parts = storage->parts.data();
     read->firstTree = BytesOf(matrix.firstTree);
     read->taxaLine = matrix.taxaLine;
     read->charactersLine = matrix.charactersLine;
