@@ -4,6 +4,7 @@
 #include "clade/newick.h"
 
 #include "clade/moves.h"
+#include "clade/rooting.h"
 
 #include <cassert>
 #include <cinttypes>
@@ -46,8 +47,10 @@ void AppendName(std::string* out, const char* name) {
 
 // The comment that keeps an internal node's states: "&states={0,1,1}".
 constexpr char kStatesNote[] = "&states={";
-// What the root's comment adds: the fingerprint of the matrix the states belong to.
+// What the root's comment adds: the fingerprint of the matrix the states belong to, and
+// the taxa of the outgroup.
 constexpr char kMatrixNote[] = ",matrix=";
+constexpr char kOutgroupNote[] = ",outgroup={";
 
 std::string MatrixFingerprint() {
     char hex[16];
@@ -63,7 +66,17 @@ void AppendStates(std::string* out, const CladeNode* node) {
         *out += std::to_string(node->states[c]);
     }
     *out += '}';
-    if (node->parent == nullptr) *out += kMatrixNote + MatrixFingerprint();
+    if (node->parent == nullptr) {
+        *out += kMatrixNote + MatrixFingerprint();
+        *out += kOutgroupNote;
+        const char* comma = "";
+        for (int t = 0; t < gTaxonCount; ++t) {
+            if ((gOutgroup & TaxonBit(t)) == 0) continue;
+            *out += comma + std::to_string(t);
+            comma = ",";
+        }
+        *out += '}';
+    }
     *out += ']';
 }
 
@@ -81,28 +94,44 @@ void AppendSubtree(std::string* out, const CladeNode* node, bool withStates) {
     if (withStates) AppendStates(out, node);
 }
 
-// The states of a "&states={...}" note (the root's may go on with the matrix's
-// fingerprint, in *matrix); false for any other note, or one that does not parse.
-bool ParseStatesNote(const std::string& note, std::vector<int32_t>* states, std::string* matrix) {
-    if (note.compare(0, sizeof kStatesNote - 1, kStatesNote) != 0) return false;
-    std::size_t at = sizeof kStatesNote - 1;
-    while (at < note.size() && note[at] != '}') {
+// The numbers of a list "{1,2,3}" whose first number starts at *at, which ends past
+// the closing brace; false when the list does not parse.
+bool ParseNumbers(const std::string& note, std::size_t* at, std::vector<int32_t>* values) {
+    while (*at < note.size() && note[*at] != '}') {
         std::size_t used = 0;
-        long value = 0;
         try {
-            value = std::stol(note.substr(at, 12), &used);
+            values->push_back(static_cast<int32_t>(std::stol(note.substr(*at, 12), &used)));
         } catch (const std::exception&) {
             return false;
         }
-        states->push_back(static_cast<int32_t>(value));
-        at += used;
-        if (at < note.size() && note[at] == ',') ++at;
+        *at += used;
+        if (*at < note.size() && note[*at] == ',') ++*at;
     }
-    if (at >= note.size()) return false;
-    const std::string rest = note.substr(at + 1);
-    if (rest.compare(0, sizeof kMatrixNote - 1, kMatrixNote) == 0)
-        *matrix = rest.substr(sizeof kMatrixNote - 1);
+    if (*at >= note.size()) return false;
+    ++*at;
     return true;
+}
+
+// What a note says: the states of a "&states={...}" note; the root's goes on with the
+// matrix's fingerprint and the outgroup's taxa (left empty when absent). False for any
+// other note, or one that does not parse.
+struct Note {
+    std::vector<int32_t> states;
+    std::string matrix;
+    std::vector<int32_t> outgroup;
+};
+bool ParseNote(const std::string& text, Note* note) {
+    if (text.compare(0, sizeof kStatesNote - 1, kStatesNote) != 0) return false;
+    std::size_t at = sizeof kStatesNote - 1;
+    if (!ParseNumbers(text, &at, &note->states)) return false;
+    if (text.compare(at, sizeof kMatrixNote - 1, kMatrixNote) != 0) return true;
+    at += sizeof kMatrixNote - 1;
+    const std::size_t end = std::min(text.find(',', at), text.size());
+    note->matrix = text.substr(at, end - at);
+    at = end;
+    if (text.compare(at, sizeof kOutgroupNote - 1, kOutgroupNote) != 0) return true;
+    at += sizeof kOutgroupNote - 1;
+    return ParseNumbers(text, &at, &note->outgroup);
 }
 
 // Whether the saved states fit the loaded matrix: one per character, each a state of it
@@ -157,8 +186,8 @@ class Parser {
     bool Ok() const { return error_.text.empty(); }
     const Refusal& Error() const { return error_; }
     std::vector<ParsedNode>& Nodes() { return nodes_; }
-    void SetMatrixNote(const std::string& matrix) { matrixNote_ = matrix; }
-    const std::string& MatrixNote() const { return matrixNote_; }
+    void SetRootNote(const Note& note) { rootNote_ = note; }
+    const Note& RootNote() const { return rootNote_; }
     int Line() const { return line_; }
     int Column() const { return column_; }
 
@@ -293,8 +322,8 @@ class Parser {
     int line_ = 1;
     int column_ = 1;
     std::vector<ParsedNode> nodes_;
-    std::string note_;       // the last [&...] comment skipped
-    std::string matrixNote_; // the fingerprint the root's note names
+    std::string note_; // the last [&...] comment skipped
+    Note rootNote_;    // what the root's note says
     Refusal error_;
 };
 
@@ -350,19 +379,24 @@ int Convert(Parser& parser, int index, bool basal, std::vector<bool>* seen, Newi
     }
     out->nodes[static_cast<std::size_t>(at)].left = left;
     out->nodes[static_cast<std::size_t>(at)].right = right;
-    std::string matrix;
-    ParseStatesNote(node.note, &out->nodes[static_cast<std::size_t>(at)].states, &matrix);
-    if (at == 0) parser.SetMatrixNote(matrix);
+    Note note;
+    if (ParseNote(node.note, &note)) {
+        out->nodes[static_cast<std::size_t>(at)].states = note.states;
+        if (at == 0) parser.SetRootNote(note);
+    }
     return at;
 }
 
 // Whether every internal node of the read tree has its saved states, for this matrix;
-// the states are dropped when not.
-void KeepStatesIfWhole(const std::string& matrix, NewickTree* tree) {
-    bool whole = matrix == MatrixFingerprint();
+// the states are dropped when not. The outgroup is kept with them.
+void KeepStatesIfWhole(const Note& root, NewickTree* tree) {
+    bool whole = root.matrix == MatrixFingerprint();
     for (const NewickTree::Node& node : tree->nodes)
         whole = whole && (node.taxon >= 0 || StatesFit(node.states));
     tree->keepsStates = whole;
+    tree->outgroup = 0;
+    for (int32_t t : root.outgroup)
+        if (whole && t >= 0 && t < gTaxonCount) tree->outgroup |= TaxonBit(t);
     if (!whole)
         for (NewickTree::Node& node : tree->nodes)
             node.states.clear();
@@ -433,7 +467,7 @@ bool ReadNewick(const std::string& text, const std::string& fileName, NewickTree
                     break;
                 }
             }
-            KeepStatesIfWhole(parser.MatrixNote(), &read);
+            KeepStatesIfWhole(parser.RootNote(), &read);
         }
     }
     if (!parser.Ok()) {

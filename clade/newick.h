@@ -18,7 +18,8 @@
 // With states, every internal node is followed by a comment that other readers skip,
 // [&states={0,1,1}], holding the states it shows (the editor's rule reads the states a
 // tree held before each change, so a tree reopened without them could show other
-// figures), and the root's comment adds the matrix they belong to, matrix=HEX.
+// figures), and the root's comment adds the matrix they belong to, matrix=HEX, and the
+// live outgroup's taxa (gOutgroup), outgroup={0,3}.
 std::string WriteNewick(const CladeNode* root, bool withStates = false);
 
 // Whether a tree over the loaded taxa, as WriteNewick writes it, reads back as itself.
@@ -39,6 +40,9 @@ struct NewickTree {
     std::vector<Node> nodes;
     // Every internal node carries the states it was saved with, for the loaded matrix.
     bool keepsStates = false;
+    // The outgroup the tree was saved with (a mask of gTaxa entries, as rooting.h has
+    // them), when it keeps its states; 0 otherwise.
+    uint64_t outgroup = 0;
 };
 
 // Reads text (the whole content of a file named fileName, used only in messages) as a tree

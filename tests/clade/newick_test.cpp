@@ -2,6 +2,7 @@
 // included; and a table of refused trees, each leaving the tree, the matrix and the node
 // numbering as they were.
 #include "clade/newick.h"
+#include "clade/rooting.h"
 #include "clade_support.h"
 
 #include <map>
@@ -129,6 +130,12 @@ TEST_F(NewickTest, ATreeSavedWithItsStatesReopensWithItsFigures) {
         NewickTree plain;
         ASSERT_TRUE(ReadNewick(WriteNewick(gRoot), "t.nwk", &plain, nullptr));
         EXPECT_FALSE(plain.keepsStates);
+        // The outgroup travels with the states.
+        gOutgroup = TaxonBit(0) | TaxonBit(n - 1);
+        NewickTree withOutgroup;
+        ASSERT_TRUE(ReadNewick(WriteNewick(gRoot, true), "t.nwk", &withOutgroup, nullptr));
+        EXPECT_EQ(withOutgroup.outgroup, gOutgroup);
+        EXPECT_EQ(plain.outgroup, 0u);
     }
     // The same names with other states: the notes belong to another matrix.
     const std::string saved = WriteNewick(gRoot, true);
