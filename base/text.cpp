@@ -61,3 +61,20 @@ void DecodeUtf16(std::string* bytes) {
     if (i < in.size()) AppendUtf8(&out, 0xFFFD);
     bytes->swap(out);
 }
+
+std::size_t CountCharacters(const char* text, std::size_t length) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < length; ++characters) {
+        const unsigned char lead = bytes[i];
+        const std::size_t size = lead >= 0xF0 && lead < 0xF5   ? 4
+                                 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                 : lead >= 0xC2 && lead < 0xE0 ? 2
+                                                               : 1;
+        std::size_t k = 1;
+        while (k < size && i + k < length && (bytes[i + k] & 0xC0) == 0x80)
+            ++k;
+        i += k == size ? size : 1; // a sequence cut short: its lead byte alone
+    }
+    return characters;
+}

@@ -17,3 +17,7 @@ bool StartsWithUtf16Mark(const std::string& bytes);
 // is turned into the same text in UTF-8, without the mark. A lone surrogate or a last odd
 // byte becomes U+FFFD, as text editors show it. Any other text is left as it is.
 void DecodeUtf16(std::string* bytes);
+
+// The characters of UTF-8 text: code points, with a byte that is no part of a well-formed
+// sequence counted as one character (a Latin-1 name counts its bytes).
+std::size_t CountCharacters(const char* text, std::size_t length);

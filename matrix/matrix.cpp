@@ -27,13 +27,20 @@ int32_t gStateCounts[kMaxCharacters];
 StateSet gCellSets[kMaxTaxa][kMaxCharacters];
 
 // Six hues at 0.9, a light grey, the hues with 0.3 in the off channels, the hues at 0.6,
-// a dark grey: character c always gets row c, whatever the file.
+// a dark grey: character c always gets row c, whatever the file; the rows repeat for
+// characters past 20.
 const float gCharacterColors[kMaxCharacters][3] = {
     {0.0f, 0.0f, 0.9f}, {0.9f, 0.0f, 0.0f}, {0.0f, 0.9f, 0.0f}, {0.9f, 0.0f, 0.9f},
     {0.9f, 0.9f, 0.0f}, {0.0f, 0.9f, 0.9f}, {0.7f, 0.7f, 0.7f}, {0.3f, 0.3f, 0.9f},
     {0.9f, 0.3f, 0.3f}, {0.3f, 0.9f, 0.3f}, {0.9f, 0.3f, 0.9f}, {0.9f, 0.9f, 0.3f},
     {0.3f, 0.9f, 0.9f}, {0.0f, 0.0f, 0.6f}, {0.6f, 0.0f, 0.0f}, {0.0f, 0.6f, 0.0f},
     {0.6f, 0.0f, 0.6f}, {0.6f, 0.6f, 0.0f}, {0.0f, 0.6f, 0.6f}, {0.4f, 0.4f, 0.4f},
+    {0.0f, 0.0f, 0.9f}, {0.9f, 0.0f, 0.0f}, {0.0f, 0.9f, 0.0f}, {0.9f, 0.0f, 0.9f},
+    {0.9f, 0.9f, 0.0f}, {0.0f, 0.9f, 0.9f}, {0.7f, 0.7f, 0.7f}, {0.3f, 0.3f, 0.9f},
+    {0.9f, 0.3f, 0.3f}, {0.3f, 0.9f, 0.3f}, {0.9f, 0.3f, 0.9f}, {0.9f, 0.9f, 0.3f},
+    {0.3f, 0.9f, 0.9f}, {0.0f, 0.0f, 0.6f}, {0.6f, 0.0f, 0.0f}, {0.0f, 0.6f, 0.0f},
+    {0.6f, 0.0f, 0.6f}, {0.6f, 0.6f, 0.0f}, {0.0f, 0.6f, 0.6f}, {0.4f, 0.4f, 0.4f},
+    {0.0f, 0.0f, 0.9f},
 };
 
 void ResetMatrix() {
@@ -91,6 +98,17 @@ constexpr const char* kMarker = "UNUSED"; // closes every list in the marker lay
 // A list's marker takes a slot of the spec-sized tables this layout was made for, so at
 // most this many entries come from such a file, whatever the tables hold.
 constexpr int kMaxFileEntries = 19;
+// What a refusal of a larger file adds.
+constexpr char kSheetTakesMore[] = "a sheet with one taxon per row takes up to 40";
+
+// Whether field i of a line fits as the name of taxon t: at most kMostNameCharacters
+// characters; false with the problem set when it does not.
+bool NameFits(const csv::Fields& fields, int i, Refusal* error, int t) {
+    const std::size_t characters = CountCharacters(fields.start[i], fields.length[i]);
+    if (characters <= kMostNameCharacters) return true;
+    return Fail(error, "name of taxon %d has %zu characters (at most %d)", t + 1, characters,
+                kMostNameCharacters);
+}
 
 // The problem of a character line whose states came after a skipped empty field: the
 // states past it belong one taxon further left than a spreadsheet shows them.
@@ -123,11 +141,10 @@ bool ParseMatrix(csv::Text* text, MatrixTables* staged, int* taxonColumns,
         if (fields.Is(i, kMarker)) {
             taxonCount = t;
         } else if (t == kMaxFileEntries) {
-            return Fail(error, "header lists %d taxa without %s (at most %d taxa)", kMaxTaxa,
-                        kMarker, kMaxFileEntries);
-        } else if (fields.length[i] >= kTaxonNameSize) {
-            return Fail(error, "name of taxon %d has %d characters (at most %d)", t + 1,
-                        fields.length[i], kTaxonNameSize - 1);
+            return Fail(error, "header lists %d taxa without %s (at most %d taxa; %s)",
+                        kMaxFileEntries + 1, kMarker, kMaxFileEntries, kSheetTakesMore);
+        } else if (!NameFits(fields, i, error, t)) {
+            return false;
         } else {
             fields.CopyTo(i, staged->taxa[t].name);
             taxonColumns[t] = fields.column[i];
@@ -149,8 +166,8 @@ bool ParseMatrix(csv::Text* text, MatrixTables* staged, int* taxonColumns,
             return true;
         }
         if (c == kMaxFileEntries)
-            return Fail(error, "%d character lines without %s (at most %d characters)",
-                        kMaxCharacters, kMarker, kMaxFileEntries);
+            return Fail(error, "%d character lines without %s (at most %d characters; %s)",
+                        kMaxFileEntries + 1, kMarker, kMaxFileEntries, kSheetTakesMore);
         if (fields.length[1] >= kMatrixNameSize)
             return Fail(error, "character name has %d characters (at most %d)", fields.length[1],
                         kMatrixNameSize - 1);

@@ -11,12 +11,18 @@
 #include <string>
 #include <vector>
 
-constexpr int kMaxTaxa = 20;
-constexpr int kMaxCharacters = 20;
-constexpr int kMaxStates = 20;
-constexpr int32_t kNoState = 999;    // a state entry that holds no state
-constexpr int kTaxonNameSize = 32;   // 31 characters and the terminator
-constexpr int kMatrixNameSize = 100; // character and state names: 99 and the terminator
+// The tables hold a sheet of up to 40 taxa and 40 characters (kMostEntries) and one slot
+// more, as the marker layout's tables did for its 19: a list's closing marker takes a slot.
+constexpr int kMostEntries = 40;
+constexpr int kMaxTaxa = kMostEntries + 1;
+constexpr int kMaxCharacters = kMostEntries + 1;
+constexpr int kMaxStates = kMostEntries + 1;
+constexpr int32_t kNoState = 999; // a state entry that holds no state
+// A taxon's name has at most 31 characters, counted as UTF-8 characters (a byte that is
+// no part of a UTF-8 sequence counts as one), so its slot holds four bytes a character.
+constexpr int kMostNameCharacters = 31;
+constexpr int kTaxonNameSize = 4 * kMostNameCharacters + 1;
+constexpr int kMatrixNameSize = 100; // character and state names: 99 bytes and the terminator
 
 // A set of states of one character: bit s stands for state index s. 64 bits, so nothing
 // depends on how far the table limits grow while a character has at most 64 states.
@@ -38,6 +44,8 @@ extern int32_t gCharacterCount;
 extern char gCharacterNames[kMaxCharacters][kMatrixNameSize];
 extern char gStateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
 extern int32_t gStateCounts[kMaxCharacters];
+// The characters' colours; a character past the first 20 takes the colour of the one 20
+// before it.
 extern const float gCharacterColors[kMaxCharacters][3];
 // The states each cell allows, read by the parsimony figures only (the editor's own rule
 // reads gTaxa[t].states[c], the cell's name). Entry [t][c] is a non-empty set after a load:

@@ -45,9 +45,13 @@ std::string StringOf(const NexusBytes& bytes) {
 // which would cut it short there; *refusal then says why.
 bool Unfit(const NexusBytes& name, int slot, const std::string& what, int line, Refusal* refusal) {
     refusal->line = line;
-    if (name.length >= static_cast<std::size_t>(slot)) {
-        refusal->text = what + " has " + std::to_string(name.length) + " characters (at most " +
-                        std::to_string(slot - 1) + ")";
+    // A taxon's name counts its characters; other names their bytes.
+    const bool taxon = slot == kTaxonNameSize;
+    const std::size_t length = taxon ? CountCharacters(name.bytes, name.length) : name.length;
+    const std::size_t most = taxon ? kMostNameCharacters : static_cast<std::size_t>(slot - 1);
+    if (length > most) {
+        refusal->text = what + " has " + std::to_string(length) + " characters (at most " +
+                        std::to_string(most) + ")";
         return true;
     }
     if (std::memchr(name.bytes, '\0', name.length) != nullptr) {

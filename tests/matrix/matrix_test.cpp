@@ -254,7 +254,9 @@ TEST_F(MatrixTest, BrokenFilesLeaveThePreviousLoadIntact) {
         {"t\nA,B,T1,unused,\n1,C,x\n2,UNUSED\n", 2,
          "header line has no UNUSED after the taxon names"},
         {"t\n" + twentyTaxa + ",UNUSED\n1,C,x\n2,UNUSED\n", 2,
-         "header lists 20 taxa without UNUSED (at most 19 taxa)"},
+         "header lists 20 taxa without UNUSED (at most 19 taxa; a sheet with one taxon per row "
+         "takes "
+         "up to 40)"},
         {"t\nA,B," + std::string(32, 'n') + ",UNUSED\n1,C,x\n2,UNUSED\n", 2,
          "name of taxon 1 has 32 characters (at most 31)"},
         {"t\nA,B,T1,UNUSED\n1,C,x\n", 4,
@@ -270,7 +272,8 @@ TEST_F(MatrixTest, BrokenFilesLeaveThePreviousLoadIntact) {
         {"t\nA,B,T1,T2,UNUSED\n1,C1\n2,UNUSED\n", 3,
          "character line has 0 state fields for 2 taxa"},
         {"t\nA,B,T1,UNUSED\n" + twentyCharacters + "2,UNUSED\n", 22,
-         "20 character lines without UNUSED (at most 19 characters)"},
+         "20 character lines without UNUSED (at most 19 characters; a sheet with one taxon per row "
+         "takes up to 40)"},
         {"t\nA,B,T1,UNUSED\n1," + std::string(100, 'c') + ",x\n2,UNUSED\n", 3,
          "character name has 100 characters (at most 99)"},
         {"t\nA,B,T1,T2,UNUSED\n1,C,x," + std::string(100, 's') + "\n2,UNUSED\n", 3,
