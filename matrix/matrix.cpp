@@ -79,6 +79,18 @@ void PublishMatrix(const MatrixTables& tables) {
     std::memcpy(gCellSets, tables.cellSets, sizeof gCellSets);
 }
 
+int32_t StateNamed(MatrixTables* tables, int c, const char* name, std::size_t length) {
+    int32_t& stateCount = tables->stateCounts[c];
+    for (int32_t s = 0; s < stateCount; ++s) {
+        const char* known = tables->stateNames[c][s];
+        if (std::strlen(known) == length && std::memcmp(known, name, length) == 0) return s;
+    }
+    if (stateCount == kMaxStates) return -1;
+    std::memcpy(tables->stateNames[c][stateCount], name, length);
+    tables->stateNames[c][stateCount][length] = '\0';
+    return stateCount++;
+}
+
 int FirstRepeatedTaxon(const MatrixTables& tables) {
     for (int t = 1; t < tables.taxonCount; ++t)
         for (int earlier = 0; earlier < t; ++earlier)
@@ -185,21 +197,13 @@ bool ParseMatrix(csv::Text* text, MatrixTables* staged, int* taxonColumns,
         }
 
         // States are numbered by first appearance, left to right; equal means byte-equal.
-        int32_t& stateCount = staged->stateCounts[c];
+        // At most one new state per taxon, and taxa < kMaxStates: never full.
         for (int t = 0; t < taxonCount; ++t) {
             const int i = 2 + t;
             if (fields.length[i] >= kMatrixNameSize)
                 return Fail(error, "state of taxon %d has %d characters (at most %d)", t + 1,
                             fields.length[i], kMatrixNameSize - 1);
-            int32_t s = 0;
-            while (s < stateCount && !fields.Is(i, staged->stateNames[c][s]))
-                ++s;
-            if (s == stateCount) {
-                // At most one new state per taxon, and taxa < kMaxStates: never full.
-                fields.CopyTo(i, staged->stateNames[c][s]);
-                ++stateCount;
-            }
-            staged->taxa[t].states[c] = s;
+            staged->taxa[t].states[c] = StateNamed(staged, c, fields.start[i], fields.length[i]);
         }
     }
 }
