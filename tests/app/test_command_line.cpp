@@ -59,9 +59,6 @@ TEST(CommandLine, HelpNamesEveryMouseActionAndKey) {
                               "\n  3 ",
                               "\n  f ",
                               "\n  c ",
-                              "\n  o ",
-                              "\n  ] ",
-                              "\n  [ ",
                               "--search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]",
                               "--version"};
     for (const char* text : expected) {
