@@ -19,6 +19,7 @@ const char kUsageHead[] =
     "       quillmoor --newick FILE.csv [TREE.nwk]\n"
     "       quillmoor --export PICTURE FILE.csv [TREE.nwk]\n"
     "       quillmoor --report FILE.csv [TREE.nwk]\n"
+    "       quillmoor --search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]\n"
     "       quillmoor --help | --version\n"
     "\n"
     "Quillmoor is an interactive cladogram editor. It reads a character matrix from a\n"
@@ -60,7 +61,11 @@ const char kUsageTail[] =
     "                format: .png (twice the window's size), .svg or .pdf\n"
     "  --report FILE.csv [TREE.nwk]\n"
     "                print the parsimony figures of the tree: each character's steps and\n"
-    "                minimum, the length, the lower bound and the consistency index\n";
+    "                minimum, the length, the lower bound and the consistency index\n"
+    "  --search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]\n"
+    "                print the shortest tree found, in Newick, rooted on the outgroup: the\n"
+    "                data file's first taxon, or the taxon NAME; with --all, every\n"
+    "                equally short tree found (up to 100), one a line\n";
 
 // The keys come from the command table itself, so help, menu and keyboard agree.
 void PrintUsage(std::FILE* out) {

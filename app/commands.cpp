@@ -118,6 +118,9 @@ const Command kCommands[] = {
     {"Parsimony panel", ToggleParsimonyPanel},
     {"Hint: the best single move", ShowHint},
     {"Best tree found", RequestBestTreeSearch},
+    {"Root on the picked group", RootOnPickedGroup},
+    {"Next equally good tree", NextKeptTree},
+    {"Previous equally good tree", PreviousKeptTree},
     {"Help", ToggleHelp},
     {"Quit", Quit},
     {"Move first grandchild next to the root", MoveLeftGrandchildToRoot},
@@ -163,6 +166,9 @@ const KeyBinding kKeyBindings[] = {
     {'c', false, false, Need::Any, CompactTree},
     {'p', false, false, Need::Any, ToggleParsimonyPanel},
     {'h', false, false, Need::Any, ShowHint},
+    {'o', false, false, Need::Any, RootOnPickedGroup},
+    {']', false, false, Need::Any, NextKeptTree},
+    {'[', false, false, Need::Any, PreviousKeptTree},
 };
 
 // Names of the keys that do not name themselves.
