@@ -39,10 +39,6 @@ bool ApplyTree(const TreeChange& what) {
         RebuildTreeWithoutListing();
     return true;
 }
-bool ApplyMoves(const TreeChange& what) {
-    ApplyMovesToLiveTree(*what.moves);
-    return true;
-}
 bool Compact(const TreeChange&) {
     if (gRoot != nullptr) gRoot->Compact();
     return true;
@@ -83,7 +79,6 @@ struct KindRule {
 const KindRule kRules[] = {
     {TreeChange::Kind::Drop, Drop, Record::Edit, true, true},
     {TreeChange::Kind::ApplyTree, ApplyTree, Record::Edit, true, false},
-    {TreeChange::Kind::ApplyMoves, ApplyMoves, Record::Edit, true, false},
     {TreeChange::Kind::Compact, Compact, Record::Edit, false, false},
     {TreeChange::Kind::Reroot, Reroot, Record::Edit, true, false},
     {TreeChange::Kind::Undo, Undo, Record::HistoryStep, true, false},

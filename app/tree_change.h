@@ -16,7 +16,6 @@ struct TreeChange {
     enum class Kind {
         Drop,         // moved goes next to target (the "Connecting" line comes first)
         ApplyTree,    // the tree read from a file takes the place of the tree
-        ApplyMoves,   // the moves a search found, in order
         Compact,      // single-child nodes go
         Reroot,       // the tree is rooted on moved, whose taxa become the outgroup
         Undo,         // the tree before the last change comes back
@@ -27,10 +26,9 @@ struct TreeChange {
         LoadedTree, // the tree a data file carries, in place of the comb
     };
     Kind kind;
-    CladeNode* moved = nullptr;                   // Drop, Reroot
-    CladeNode* target = nullptr;                  // Drop
-    const NewickTree* tree = nullptr;             // ApplyTree, LoadedTree
-    const std::vector<TreeMove>* moves = nullptr; // ApplyMoves
+    CladeNode* moved = nullptr;       // Drop, Reroot
+    CladeNode* target = nullptr;      // Drop
+    const NewickTree* tree = nullptr; // ApplyTree, LoadedTree
 };
 
 // Makes the change. Returns true when the tree changed (always, for a new history); the
