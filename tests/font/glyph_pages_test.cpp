@@ -1,7 +1,6 @@
-// Characters past Latin-1 drawn from a font's page files, in a real GL context: each run of
-// a string is drawn with its own page's glyphs and texture under one pen, measures as it
-// is drawn, and a character no page holds is the replacement glyph; the baked font and its
-// pages draw and measure the issue's scripts alike in the window and without it.
+// Characters past Latin-1 from a font's page files: each run of a string drawn with its
+// page's glyphs and texture under one pen, measured as drawn, the replacement glyph where
+// no page holds a character; the baked pages against DejaVu Sans, with and without a window.
 #include "font/font_renderer.h"
 #include "font/text.h"
 #include "font/utf8.h"
@@ -10,29 +9,33 @@
 #include "tests/font/font_test_files.h"
 #include "tests/support/gl_test_window.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_ADVANCES_H
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
-#include <vector>
 
 namespace {
 
-// A font whose whole 4 x 4 bitmap has one coverage, so a pixel of any of its glyphs tells
-// which texture drew it.
-TestFont Uniform(char coverage) {
-    TestFont font;
-    font.bitmap.assign(16, coverage);
+// Reads a baked file beside the tests: Another.fnt (number 0) or one of its pages.
+LFont Baked(std::uint32_t number, FontImage* image = nullptr) {
+    std::ifstream in(number == 0 ? "Another.fnt" : FontPageFileName("Another.fnt", number),
+                     std::ios::binary);
+    LFont font;
+    FontImage ignored;
+    EXPECT_TRUE(ReadFontFile(in, 4096, font, image ? *image : ignored, nullptr)) << number;
     return font;
 }
 
-// Grey of the window pixel at (x, y) from the top, after black text on white.
-int GreyAt(float x, float y) {
-    unsigned char rgb[3] = {};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(static_cast<GLint>(x), 600 - 1 - static_cast<GLint>(y), 1, 1, GL_RGB,
-                 GL_UNSIGNED_BYTE, rgb);
-    return rgb[1];
+// A character's advance in DejaVu Sans in cell heights, as pictures set it (0: none).
+double TrueTypeRatio(FT_Face face, std::uint32_t cp) {
+    FT_Fixed advance = 0;
+    const FT_UInt index = FT_Get_Char_Index(face, cp);
+    if (index != 0) FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance);
+    return static_cast<double>(advance) / (face->ascender - static_cast<double>(face->descender));
 }
 
 } // namespace
@@ -41,144 +44,137 @@ TEST(GlyphPages, EachRunDrawsFromItsPageUnderOnePenAndMeasuresAsDrawn) {
     EnsureTestWindow(800, 600);
     glViewport(0, 0, 800, 600);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    TempDir dir;
-    // Own table (grey 191 under full black): 'A' 12 px, the replacement 18 px.
-    TestFont own = Uniform('\x40');
+    // Each file's bitmap has one coverage, so a pixel, black on white, names the texture.
+    auto uniform = [](char coverage) {
+        TestFont f;
+        f.bitmap.assign(16, coverage);
+        return f;
+    };
+    TestFont own = uniform('\x40'); // grey 191; 'A' 12 px, the replacement 18 px
     own.Glyph('A', 0.5f).Glyph(' ', 0.25f).Glyph(kReplacementGlyph, 0.75f);
-    TestFont latinA = Uniform('\x80'); // grey 127: l with stroke (U+0142) 6 px
-    latinA.Glyph(0x42, 0.25f);
-    TestFont greek = Uniform('\xff'); // grey 0: alpha (U+03B1) 24 px
-    greek.Glyph(0xB1, 1.0f);
+    TempDir dir;
     LFontRenderer renderer;
     ASSERT_EQ(renderer.LoadFont("f", dir.Write("f.fnt", own.Bytes())), 0);
     renderer.SetActiveFont("f");
+    renderer.SetColor(0, 0, 0);
     renderer.SetFontPages(0, dir.Path() + "/f.fnt");
     // Written after the pages were named: nothing is read before a text needs it.
-    dir.Write("f-0100.fnt", latinA.Bytes());
-    dir.Write("f-0300.fnt", greek.Bytes());
-    dir.Write("f-0400.fnt", greek.Bytes().substr(0, 5000)); // damaged: no page
-
+    dir.Write("f-0100.fnt", uniform('\x80').Glyph(0x42, 0.25f).Bytes()); // grey 127: ł 6 px
+    dir.Write("f-0300.fnt", uniform('\xff').Glyph(0xB1, 1.0f).Bytes());  // grey 0: α 24 px
+    dir.Write("f-0400.fnt", own.Bytes().substr(0, 5000));                // damaged
     const struct {
         const char* text;
-        std::vector<float> widths; // of each drawn glyph, pixels
-        std::vector<int> greys;    // at each glyph's centre: which texture drew it
+        std::vector<std::pair<float, int>> glyphs; // each one's width and grey
     } cases[] = {
-        {"A\xC5\x82"
-         "A",
-         {12, 6, 12},
-         {191, 127, 191}},                            // AłA: out to a page and back
-        {"\xCE\xB1\xC5\x82", {24, 6}, {0, 127}},      // αł: page to page
-        {"\xC5\x83", {18}, {191}},                    // Ń: its page lacks it
-        {"\xD0\xA9", {18}, {191}},                    // Щ: its page file is damaged
-        {"A\xE2\x80\x94", {12, 18}, {191, 191}},      // A—: no page file at all
-        {"\xC5\x82\xC8", {6, 6, 6}, {191, 191, 191}}, // not UTF-8: absent bytes
+        {"A\u0142A", {{12, 191}, {6, 127}, {12, 191}}}, // to a page and back
+        {"\u03B1\u0142", {{24, 0}, {6, 127}}},          // page to page
+        // Absent from its page, from a damaged page, from a page with no file:
+        {"\u0143\u0429\u2014", {{18, 191}, {18, 191}, {18, 191}}},
+        {"\xC5\x82\xC8", {{6, 191}, {6, 191}, {6, 191}}}, // not UTF-8: three absent bytes
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        float total = 0.0f;
-        for (float w : c.widths)
-            total += w;
-        EXPECT_EQ(renderer.GetStringWidth(c.text), static_cast<std::uint32_t>(total));
-        auto drawn = CaptureFeedback([&] {
-            renderer.StringOut(100, 50, c.text);
-            renderer.Draw();
-        });
-        ASSERT_EQ(drawn.size(), 2 * c.widths.size());
-        float pen = 100.0f;
-        for (std::size_t g = 0; g < c.widths.size(); ++g) {
-            const Box box = BoxOf(drawn, 2 * g, 2, 600);
-            EXPECT_NEAR(box.left, pen, 1e-3) << "glyph " << g;
-            EXPECT_NEAR(box.right - box.left, c.widths[g], 1e-3) << "glyph " << g;
-            pen += c.widths[g];
-        }
         glClearColor(1, 1, 1, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        renderer.SetColor(0, 0, 0);
-        renderer.StringOut(100, 50, c.text);
-        renderer.Draw();
-        pen = 100.0f;
-        for (std::size_t g = 0; g < c.greys.size(); ++g) {
-            EXPECT_NEAR(GreyAt(pen + c.widths[g] / 2, 62), c.greys[g], 2) << "glyph " << g;
-            pen += c.widths[g];
+        auto draw = [&] {
+            renderer.StringOut(100, 50, c.text);
+            renderer.Draw();
+        };
+        auto drawn = CaptureFeedback(draw);
+        draw();
+        unsigned char rgb[800 * 3];
+        glReadPixels(0, 600 - 62, 800, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb); // row 62 from the top
+        ASSERT_EQ(drawn.size(), 2 * c.glyphs.size());
+        float pen = 100.0f;
+        for (std::size_t g = 0; g < c.glyphs.size(); ++g) {
+            const Box box = BoxOf(drawn, 2 * g, 2, 600);
+            EXPECT_NEAR(box.left, pen, 1e-3) << "glyph " << g;
+            EXPECT_NEAR(box.right - box.left, c.glyphs[g].first, 1e-3) << "glyph " << g;
+            const int centre = static_cast<int>(pen + c.glyphs[g].first / 2);
+            EXPECT_NEAR(rgb[3 * centre + 1], c.glyphs[g].second, 2) << "glyph " << g;
+            pen += c.glyphs[g].first;
         }
+        EXPECT_EQ(renderer.GetStringWidth(c.text), static_cast<std::uint32_t>(pen - 100.0f));
     }
-    // A font that only measures (as pictures made without a window do) measures alike.
-    std::ifstream in(dir.Path() + "/f.fnt", std::ios::binary);
-    LFont metrics;
-    FontImage image;
-    ASSERT_TRUE(ReadFontFile(in, 4096, metrics, image, nullptr));
-    LFontRenderer measuring;
-    measuring.AddFontMetrics("m", metrics);
-    measuring.SetFontPages(0, dir.Path() + "/f.fnt");
-    for (const auto& c : cases) {
-        EXPECT_EQ(measuring.GetStringWidth(c.text), renderer.GetStringWidth(c.text)) << c.text;
-    }
-    renderer.Clear();
 }
 
-// The baked font with the pages the build bakes, through the text layer: every character
-// of the issue's scripts draws from its page (the glyph that file holds for it), only the
-// unbaked ones fall back, and the window and the window-free metrics measure alike.
+// Every character DejaVu Sans draws with an advance, at that advance (so the window sets
+// it where pictures do), in a cell of its nearest whole width inside a clear border.
+TEST(GlyphPages, BakedPagesHoldEveryCharacterWithAnAdvanceAtItsTrueTypeWidth) {
+    FT_Library library;
+    FT_Face face;
+    ASSERT_EQ(FT_Init_FreeType(&library) || FT_New_Face(library, QM_FONT_SOURCE, 0, &face), 0);
+    const std::uint32_t native = Baked(0).nativeHeight;
+    for (std::uint32_t number : {0x01u, 0x02u, 0x03u, 0x04u, 0x20u}) {
+        FontImage image;
+        const LFont page = Baked(number, &image);
+        EXPECT_EQ(page.nativeHeight, native);
+        for (std::uint32_t slot = 0; slot < kFontPageSize; ++slot) {
+            SCOPED_TRACE(testing::Message() << "U+" << std::hex << number * kFontPageSize + slot);
+            const LGlyph& g = page.glyphs[slot];
+            const double ratio = TrueTypeRatio(face, number * kFontPageSize + slot);
+            ASSERT_EQ(g.present, ratio > 0) << "combining and zero-width marks stay absent";
+            if (!g.present) continue;
+            EXPECT_FLOAT_EQ(g.widthRatio, static_cast<float>(ratio));
+            EXPECT_NEAR((g.s1 - g.s0) * image.width, g.widthRatio * native, 0.5 + 1e-3);
+            EXPECT_NEAR((g.t1 - g.t0) * image.height, native, 1e-3);
+            EXPECT_TRUE(g.s0 > 0 && g.t0 > 0 && g.s1 < 1 && g.t1 < 1);
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+}
+
+// The issue's scripts through the text layer: each character drawn with the glyph its
+// page holds, only unbaked ones as the replacement, and the same widths without a window.
 TEST(GlyphPages, BakedPagesDrawTheIssueScriptsAndMeasureAlikeWithAndWithoutAWindow) {
-    const struct {
-        const char* text;
-        int replaced; // characters drawn as the replacement glyph
-    } cases[] = {
-        {"\xC3\x89l\xC3\xA9phant d'Afrique", 0}, // Éléphant: Latin-1
-        {"C\xC5\x93lacanthe \xC5\x81\xC3\xB3"
-         "d\xC5\xBA Erd\xC5\x91s",
-         0},                                                      // œ Ł ź ő
-        {"\xCE\x95\xCE\xBB\xCE\xAC\xCF\x86\xCE\xB9 \xCE\xA9", 0}, // Ελάφι Ω
-        {"\xC8\x98tiuc\xC4\x83 \xE2\x80\x94 \xD0\xA9\xD1\x83\xD0\xBA\xD0\xB0\xE2\x80\xA6", 0},
-        {"\xE9\xAF\xA8 \xD4\xBF\xD5\xA5\xD5\xBF", 4}, // a CJK and an Armenian word: no page
+    const std::pair<const char*, int> cases[] = {
+        // text, characters drawn as replacements
+        {"\u00C9l\u00E9phant d'Afrique", 0},
+        {"C\u0153lacanthe \u0141\u00F3d\u017A Erd\u0151s", 0},
+        {"\u0395\u03BB\u03AC\u03C6\u03B9 \u03A9", 0},
+        {"\u0218tiuc\u0103 \u2014 \u0429\u0443\u043A\u0430\u2026", 0},
+        {"\u9BE8 \u053F\u0565\u057F", 4}, // a CJK and an Armenian word: no pages
     };
     EnsureTestWindow(800, 600);
     glViewport(0, 0, 800, 600);
     TextInit();
     TextSetSize(4); // 24 pixels
     const LFont own = gFontRenderer.GetFont(0);
-    std::vector<float> windowWidths;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        auto drawn = CaptureFeedback([&] { TextPrint(0, 10, c.text); });
-        const std::string text = c.text;
+    const LGlyph& mark = own.glyphs[kReplacementGlyph];
+    std::vector<float> widths;
+    for (const auto& [text, replacements] : cases) {
+        SCOPED_TRACE(text);
+        auto drawn = CaptureFeedback([&] { TextPrint(0, 10, text); });
+        const std::size_t length = std::strlen(text);
         float pen = 0.0f;
         int replaced = 0;
         std::size_t g = 0;
-        for (std::size_t pos = 0; pos < text.size(); ++g) {
-            const std::uint32_t cp = DecodeUtf8(text.data(), text.size(), &pos);
+        for (std::size_t pos = 0; pos < length; ++g) {
+            const std::uint32_t cp = DecodeUtf8(text, length, &pos);
             ASSERT_LT(2 * g + 1, drawn.size());
-            const Box box = BoxOf(drawn, 2 * g, 2, 600);
-            EXPECT_NEAR(box.left, pen, 1e-3) << "U+" << std::hex << cp;
-            pen = box.right;
-            const LGlyph& replacement = own.glyphs[kReplacementGlyph];
-            if (drawn[2 * g][0].s == replacement.s0 && drawn[2 * g][0].t == replacement.t0) {
+            const FeedbackVertex& corner = drawn[2 * g][0];
+            if (cp >= kFontPageSize && corner.s == mark.s0 && corner.t == mark.t0) {
                 ++replaced;
-                continue;
+            } else {
+                const LGlyph expected = cp < kFontPageSize
+                                            ? own.glyphs[cp]
+                                            : Baked(cp / kFontPageSize).glyphs[cp % kFontPageSize];
+                EXPECT_FLOAT_EQ(corner.s, expected.s0) << "U+" << std::hex << cp;
+                EXPECT_FLOAT_EQ(corner.t, expected.t0) << "U+" << std::hex << cp;
             }
-            LFont page = own;
-            if (cp >= kFontPageSize) {
-                std::ifstream in(FontPageFileName("Another.fnt", cp / kFontPageSize),
-                                 std::ios::binary);
-                FontImage image;
-                ASSERT_TRUE(ReadFontFile(in, 4096, page, image, nullptr)) << "U+" << std::hex << cp;
-            }
-            const LGlyph& expected = page.glyphs[cp % kFontPageSize];
-            EXPECT_TRUE(expected.present) << "U+" << std::hex << cp;
-            EXPECT_FLOAT_EQ(drawn[2 * g][0].s, expected.s0) << "U+" << std::hex << cp;
-            EXPECT_FLOAT_EQ(drawn[2 * g][0].t, expected.t0) << "U+" << std::hex << cp;
-            EXPECT_NEAR(box.right - box.left, 24 * expected.widthRatio, 1e-3);
+            EXPECT_NEAR(BoxOf(drawn, 2 * g, 2, 600).left, pen, 1e-3) << "U+" << std::hex << cp;
+            pen = BoxOf(drawn, 2 * g, 2, 600).right;
         }
         EXPECT_EQ(drawn.size(), 2 * g);
-        EXPECT_EQ(replaced, c.replaced);
-        EXPECT_FLOAT_EQ(TextGetWidth(c.text), std::floor(pen) / 8.0f) << "800 pixels wide";
-        windowWidths.push_back(TextGetWidth(c.text));
+        EXPECT_EQ(replaced, replacements);
+        EXPECT_FLOAT_EQ(TextGetWidth(text), std::floor(pen) / 8.0f) << "800 pixels wide";
+        widths.push_back(TextGetWidth(text));
     }
     Refusal why;
     ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << why.text;
     TextSetSize(4);
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(TextGetWidth(cases[i].text), windowWidths[i]) << cases[i].text;
-    }
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(TextGetWidth(cases[i].first), widths[i]) << cases[i].first;
     gFontRenderer.Clear();
 }
