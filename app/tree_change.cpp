@@ -12,6 +12,7 @@
 namespace {
 
 bool gListing = true;
+TreeVersion gVersion{0, 0};
 
 // How the history hears of a kind of change.
 enum class Record {
@@ -108,9 +109,17 @@ bool ChangeTree(const TreeChange& what) {
            (what.moved != nullptr && what.target != nullptr));
     ForgetDragState();
     const bool changed = ApplyAndRecord(what);
+    if (changed) {
+        ++gVersion.changes;
+        if (RuleOf(what.kind).record == Record::NewHistory) ++gVersion.histories;
+    }
     if (changed && gListing && RuleOf(what.kind).listed) ListLiveTree();
     RequestFrame();
     return changed;
+}
+
+TreeVersion LiveTreeVersion() {
+    return gVersion;
 }
 
 void SetTreeListing(bool on) {
