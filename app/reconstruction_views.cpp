@@ -69,9 +69,8 @@ bool FewestChangesShown() {
 
 void ToggleFewestChanges() {
     gFewestChanges = !gFewestChanges;
-    ShowMessage(gFewestChanges ? "Markers by the fewest changes (a most parsimonious "
-                                 "reconstruction); m for the editor's rule"
-                               : "Markers by the editor's rule; m for the fewest changes");
+    ShowMessage(gFewestChanges ? "Markers by the fewest changes (m: the editor's rule)"
+                               : "Markers by the editor's rule (m: the fewest changes)");
     RequestFrame();
 }
 
@@ -89,8 +88,7 @@ bool TraceCharacter(int c) {
     gTraced = c;
     gLastTraced = c;
     ShowMessage("Tracing " + CharacterName(c) + " (" + std::to_string(c + 1) + " of " +
-                std::to_string(gCharacterCount) +
-                "): Left and Right for the others, t or Escape to end");
+                std::to_string(gCharacterCount) + "): arrows for the others, Escape ends");
     RequestFrame();
     return true;
 }

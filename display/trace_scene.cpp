@@ -71,7 +71,7 @@ std::vector<LegendRow> LegendRows(const Reconstruction& reconstruction, int char
                         TraceStateColour(s)});
     }
     if (AnyAmbiguous(reconstruction, character))
-        rows.push_back({"more than one possible", true, true, kTraceAmbiguousColour});
+        rows.push_back({"more than one state possible", true, true, kTraceAmbiguousColour});
     return rows;
 }
 
