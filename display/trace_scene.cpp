@@ -32,7 +32,7 @@ constexpr float kLineGap = 0.5f;
 constexpr float kSwatchWidth = 4.0f;
 constexpr float kSwatchGap = 1.0f;
 constexpr float kSwatchHeightShare = 0.45f; // of the text size
-constexpr float kLongestLine = 32.0f;
+constexpr float kLongestLine = 40.0f;
 constexpr int kLegendSizes[] = {3, 2}; // the first that finds room off the tree
 
 // One row of the legend: a line of text, after a swatch unless it is a heading.
