@@ -4,6 +4,7 @@
 // a box off the tree and the other text. Called by BuildFrameScene through the tree's and
 // the legend's builders. Touches no GL; text is measured with the font layer.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -140,6 +141,7 @@ bool TraceBandOf(const ReconstructionView* views, const CladeNode* node, TraceBa
     const int index = reconstruction.IndexOf(node);
     if (index < 0) return false;
     const StateSet states = reconstruction.MprSet(index, character);
+    assert(states != 0); // a computed character's sets are never empty
     band->dashed = StateCount(states) != 1;
     const float* rgb = band->dashed ? kTraceAmbiguousColour : TraceStateColour(LowestState(states));
     std::copy(rgb, rgb + 3, band->rgb);
