@@ -6,6 +6,7 @@
 #include "app/guard.h"
 #include "app/loading.h"
 #include "app/picture.h"
+#include "app/reconstruction_views.h"
 #include "app/refusals.h"
 #include "app/report.h"
 #include "app/tree_change.h"
@@ -37,6 +38,7 @@ struct ModeArguments {
     const char* output = nullptr;   // the file to write, for a mode that takes one
     bool all = false;               // --all
     const char* outgroup = nullptr; // --outgroup NAME; null: the outgroup as loaded
+    const char* trace = nullptr;    // --trace NAME: the character the picture traces
 };
 
 // --newick DATA [TREE]
@@ -47,10 +49,15 @@ int PrintNewick(const ModeArguments&, std::FILE* out, std::FILE* err) {
     return 0;
 }
 
-// --export PICTURE DATA [TREE]
-int WritePicture(const ModeArguments& args, std::FILE*, std::FILE*) {
+// --export PICTURE DATA [TREE] [--trace NAME]
+int WritePicture(const ModeArguments& args, std::FILE*, std::FILE* err) {
+    if (args.trace != nullptr && !TraceCharacter(CharacterNamed(args.trace)))
+        return Fail(err, std::string("--trace: the data file has no character named \"") +
+                             args.trace + "\"");
     Refusal refusal;
-    if (ExportWithoutWindow(args.output, &refusal)) return 0;
+    const bool written = ExportWithoutWindow(args.output, &refusal);
+    EndTrace();
+    if (written) return 0;
     ShowRefusal(refusal, Audience::Windowless);
     return 1;
 }
@@ -100,15 +107,17 @@ struct HeadlessMode {
     const char* flag;
     bool takesOutput;   // a file to write comes before the data file
     bool searchOptions; // --all and --outgroup NAME may stand anywhere after the flag
+    bool traceOption;   // --trace NAME may stand anywhere after the flag
     const char* usage;
     int (*run)(const ModeArguments& args, std::FILE* out, std::FILE* err);
 };
 
 const HeadlessMode kModes[] = {
-    {"--newick", false, false, "--newick FILE.csv [TREE.nwk]", PrintNewick},
-    {"--export", true, false, "--export PICTURE FILE.csv [TREE.nwk]", WritePicture},
-    {"--report", false, false, "--report FILE.csv [TREE.nwk]", PrintReport},
-    {"--search", false, true, "--search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]",
+    {"--newick", false, false, false, "--newick FILE.csv [TREE.nwk]", PrintNewick},
+    {"--export", true, false, true, "--export PICTURE FILE.csv [TREE.nwk] [--trace NAME]",
+     WritePicture},
+    {"--report", false, false, false, "--report FILE.csv [TREE.nwk]", PrintReport},
+    {"--search", false, true, false, "--search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]",
      PrintBestTrees},
 };
 
@@ -124,6 +133,9 @@ bool TakeArguments(const HeadlessMode& mode, int argc, char** argv, ModeArgument
         } else if (mode.searchOptions && std::strcmp(argv[i], "--outgroup") == 0) {
             if (++i == argc) return false;
             args->outgroup = argv[i];
+        } else if (mode.traceOption && std::strcmp(argv[i], "--trace") == 0) {
+            if (++i == argc) return false;
+            args->trace = argv[i];
         } else {
             files->push_back(argv[i]);
         }

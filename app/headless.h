@@ -14,4 +14,7 @@
 // --search prints the shortest tree found from the tree (the start tree or the tree
 // file's), rooted on the outgroup (the data file's first taxon, or the taxon --outgroup
 // names), in plain Newick; with --all, every equally short tree it kept, one a line.
+// --export also takes --trace CHARACTER (after its flag, anywhere): the picture then traces
+// that character, named exactly as the data file names it; a --trace naming no character
+// ends it with one line on err.
 int RunHeadlessMode(int argc, char** argv, std::FILE* out, std::FILE* err);

@@ -6,6 +6,7 @@
 
 #include "app/frame_request.h"
 #include "app/messages.h"
+#include "app/reconstruction_views.h"
 #include "app/tree_change.h"
 #include "clade/parsimony.h"
 #include "clade/search.h"
@@ -139,10 +140,6 @@ void RunRequestedSearch(int) {
 }
 
 } // namespace
-
-bool FewestChangesShown() {
-    return false;
-}
 
 bool ParsimonyPanelShown() {
     return gPanelShown;

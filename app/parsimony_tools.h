@@ -14,11 +14,6 @@
 bool ParsimonyPanelShown();
 void ToggleParsimonyPanel();
 
-// Whether the change markers show the fewest changes (the length) rather than the editor's
-// rule: the search then minimises the length, else Total Events. False until the marker
-// view has a switch of its own.
-bool FewestChangesShown();
-
 // After the pick pass: the preview of gDragNode while gDragging, else none. Every drop is
 // previewed, those that would break the outgroup included (marked breaksOutgroup).
 void UpdateDropPreview();

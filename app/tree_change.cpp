@@ -14,6 +14,7 @@
 namespace {
 
 bool gListing = true;
+TreeVersion gVersion{0, 0};
 
 // How the history hears of a kind of change.
 enum class Record {
@@ -124,11 +125,19 @@ bool ChangeTree(const TreeChange& what) {
     // rooted elsewhere.
     const bool wasRooted = rule.toldOfOutgroup && IsRootedOn(gRoot, gOutgroup);
     const bool changed = ApplyAndRecord(what);
+    if (changed) {
+        ++gVersion.changes;
+        if (rule.record == Record::NewHistory) ++gVersion.histories;
+    }
     if (changed && gListing && rule.listed) ListLiveTree();
     if (changed && wasRooted && !IsRootedOn(gRoot, gOutgroup))
         ShowMessage("The outgroup no longer roots the tree");
     RequestFrame();
     return changed;
+}
+
+TreeVersion LiveTreeVersion() {
+    return gVersion;
 }
 
 void SetTreeListing(bool on) {

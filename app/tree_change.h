@@ -40,6 +40,15 @@ struct TreeChange {
 // student's) and the message line says "The outgroup no longer roots the tree".
 bool ChangeTree(const TreeChange& what);
 
+// How often the live tree has changed through ChangeTree since the program started: every
+// change that changed it, and the new histories (loads) among them. What is computed from
+// the tree (a reconstruction) is computed again when the count it was made at is past.
+struct TreeVersion {
+    unsigned changes;
+    unsigned histories;
+};
+TreeVersion LiveTreeVersion();
+
 // Whether changes list the tree on stdout; on by default. The windowless modes turn it off,
 // since their output holds other things.
 void SetTreeListing(bool on);
