@@ -28,11 +28,6 @@ constexpr float kMessageText[3] = {0.35f, 0.0f, 0.0f};
 constexpr float kHelpBox[3] = {0.97f, 0.97f, 1.0f};
 constexpr float kHelpEdge[3] = {0.2f, 0.2f, 0.5f};
 
-void AddBox(Scene& scene, float left, float top, float right, float bottom, const float rgb[3]) {
-    scene.Add(SceneKind::Rect, SceneSpace::Window, 0.0f).rect = {
-        left, top, right, bottom, {rgb[0], rgb[1], rgb[2]}};
-}
-
 // Where the message box must end for the band of window rows from top to bottom. The
 // tree's upper edge is the line from the root to the top leaf, y = -x/2: every branch
 // rises at half a unit per unit, and the path of left children runs along that line, with
@@ -74,7 +69,7 @@ void AddMessageLine(Scene& scene, const char* text) {
     }
     const std::string shown = FitText(text, right - kMessageLeft - 2.0f);
     const float bottom = kMessageTop + static_cast<float>(size) + 1.0f;
-    AddBox(scene, kMessageLeft, kMessageTop, right, bottom, kMessageBox);
+    AddBox(scene, {kMessageLeft, kMessageTop, right, bottom}, kMessageBox);
     AddText(scene, kMessageLeft + 1.0f, kMessageTop + 0.5f, size, kMessageText, shown.c_str());
 }
 
@@ -90,8 +85,8 @@ void AddHelpOverlay(Scene& scene, const HelpLine* lines, int count) {
     const float step = std::min(3.5f, kRoom / static_cast<float>(count > 0 ? count : 1));
     const int size = step >= 3.2f ? 3 : 2;
     const float bottom = kTop + 1.0f + static_cast<float>(count) * step + 0.5f;
-    AddBox(scene, kLeft - 0.4f, kTop - 0.6f, kRight + 0.4f, bottom + 0.6f, kHelpEdge);
-    AddBox(scene, kLeft, kTop, kRight, bottom, kHelpBox);
+    AddBox(scene, {kLeft - 0.4f, kTop - 0.6f, kRight + 0.4f, bottom + 0.6f}, kHelpEdge);
+    AddBox(scene, {kLeft, kTop, kRight, bottom}, kHelpBox);
     TextSetSize(size);
     float y = kTop + 1.0f;
     for (int i = 0; i < count; ++i, y += step) {

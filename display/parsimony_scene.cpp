@@ -107,23 +107,13 @@ void AddRing(Scene& scene, float x, float y, float inner, float outer) {
     }
 }
 
-void AddBox(Scene& scene, const PercentBox& box, const float rgb[3]) {
-    scene.Add(SceneKind::Rect, SceneSpace::Window, 0.0f).rect = {
-        box.left, box.top, box.right, box.bottom, {rgb[0], rgb[1], rgb[2]}};
-}
-
 void AddPlaced(Scene& scene, const PlacedText& line, const float* rgb) {
     AddText(scene, line.x, line.y, line.size, rgb, line.text.c_str());
 }
 
 void AddPanel(Scene& scene, const PanelLayout& layout) {
     if (!layout.shown) return;
-    AddBox(scene, layout.box, kPanelEdge);
-    const float edge = 0.2f;
-    AddBox(scene,
-           {layout.box.left + edge, layout.box.top + edge * 4 / 3, layout.box.right - edge,
-            layout.box.bottom - edge * 4 / 3},
-           kPanelFill);
+    AddFramedBox(scene, layout.box, kPanelEdge, kPanelFill);
     for (const PlacedText& line : layout.lines) {
         const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
         AddPlaced(scene, line, coloured ? gCharacterColors[line.character] : kBlack);

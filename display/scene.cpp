@@ -121,6 +121,21 @@ void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const
     AddText(scene, x, y, size, rgb, text, std::strlen(text));
 }
 
+void AddBox(Scene& scene, const PercentBox& box, const float rgb[3]) {
+    scene.Add(SceneKind::Rect, SceneSpace::Window, 0.0f).rect = {
+        box.left, box.top, box.right, box.bottom, {rgb[0], rgb[1], rgb[2]}};
+}
+
+void AddFramedBox(Scene& scene, const PercentBox& box, const float edge[3], const float fill[3]) {
+    // The frame is as thick across as down in pixels of a 4:3 window.
+    constexpr float kEdge = 0.2f;
+    AddBox(scene, box, edge);
+    AddBox(
+        scene,
+        {box.left + kEdge, box.top + kEdge * 4 / 3, box.right - kEdge, box.bottom - kEdge * 4 / 3},
+        fill);
+}
+
 void ResetDisplay() {
     gEventCount = 0;
     ScratchScene();

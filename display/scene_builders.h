@@ -9,6 +9,7 @@
 #include "display/scene.h"
 
 class Reconstruction;
+struct PercentBox;
 struct PlacedText;
 struct ReconstructionView;
 
@@ -72,6 +73,11 @@ void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const
              std::size_t length);
 // The same for a NUL-terminated text.
 void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text);
+
+// A filled box in window space (percent), at depth 0.
+void AddBox(Scene& scene, const PercentBox& box, const float rgb[3]);
+// A panel's box: a thin frame in edge's colour around box filled with fill.
+void AddFramedBox(Scene& scene, const PercentBox& box, const float edge[3], const float fill[3]);
 
 // The scene that the single-part Draw functions of display.h build and replay at once;
 // emptied at each use.

@@ -101,11 +101,6 @@ LegendArrangement Arrange(const std::vector<LegendRow>& rows, int size) {
     return out;
 }
 
-void AddBox(Scene& scene, const PercentBox& box, const float rgb[3]) {
-    scene.Add(SceneKind::Rect, SceneSpace::Window, 0.0f).rect = {
-        box.left, box.top, box.right, box.bottom, {rgb[0], rgb[1], rgb[2]}};
-}
-
 // The swatch of a row whose text line is line: a band as high as a share of the text,
 // centred on it, whole or in the dashes of an ambiguous branch.
 void AddSwatch(Scene& scene, const PlacedText& line, const LegendRow& row) {
@@ -166,12 +161,7 @@ void AddTraceLegend(Scene& scene, const SceneView& view) {
     const LegendArrangement& arranged = arrangements[static_cast<std::size_t>(spot.size)];
     scene.traceLegendShown = true;
     scene.traceLegend = spot.box;
-    AddBox(scene, spot.box, kLegendEdge);
-    constexpr float kEdge = 0.2f;
-    AddBox(scene,
-           {spot.box.left + kEdge, spot.box.top + kEdge * 4 / 3, spot.box.right - kEdge,
-            spot.box.bottom - kEdge * 4 / 3},
-           kLegendFill);
+    AddFramedBox(scene, spot.box, kLegendEdge, kLegendFill);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         PlacedText line = arranged.lines[k];
         line.x += spot.box.left;
