@@ -13,6 +13,7 @@
 #include "app/picture.h"
 #include "app/refusals.h"
 #include "app/tree_change.h"
+#include "app/unsaved_work.h"
 
 #include <GL/freeglut.h>
 
@@ -97,8 +98,9 @@ void ToggleHelp() {
     gHelpShown = !gHelpShown;
 }
 
+// The question about unsaved work comes first, from the frame.
 void Quit() {
-    glutLeaveMainLoop();
+    RequestDialog(FileDialogRequest::Quit);
 }
 
 struct Command {
@@ -291,22 +293,9 @@ FileDialogRequest TakeFileDialogRequest() {
     return requested;
 }
 
-namespace {
-
-// A save chooser, then the writer; the outcome goes to the message line (a refusal to the
-// console as well, through ShowRefusal).
-void SaveThrough(bool (*choose)(std::string*), bool (*write)(const char*, Refusal*),
-                 const char* done) {
-    std::string path;
-    Refusal refusal;
-    if (!choose(&path)) return;
-    if (write(path.c_str(), &refusal))
-        ShowMessage(done + WithoutFolder(path, path));
-    else
-        ShowRefusal(refusal, Audience::Editor);
+void RequestQuit() {
+    Quit();
 }
-
-} // namespace
 
 void RunFileDialog(FileDialogRequest request) {
     std::string path;
@@ -314,13 +303,16 @@ void RunFileDialog(FileDialogRequest request) {
     case FileDialogRequest::None:
         return;
     case FileDialogRequest::Open:
-        if (ChooseDataFile(&path)) OpenAnyFile(path.c_str());
+        if (ChooseDataFile(&path)) OpenChosenFile(path);
         return;
     case FileDialogRequest::SaveTree:
-        SaveThrough(ChooseTreeFileToSave, SaveTreeFile, "Saved the tree as ");
+        SaveTreeThroughChooser();
         return;
     case FileDialogRequest::ExportPicture:
-        SaveThrough(ChoosePictureFile, ExportPicture, "Exported the picture as ");
+        SaveThroughChooser(ChoosePictureFile, ExportPicture, "Exported the picture as ");
+        return;
+    case FileDialogRequest::Quit:
+        if (SettleUnsavedWork()) glutLeaveMainLoop();
         return;
     }
 }

@@ -149,7 +149,11 @@ bool ParsimonyPanelShown() {
 }
 
 void ToggleParsimonyPanel() {
-    gPanelShown = !gPanelShown;
+    SetParsimonyPanelShown(!gPanelShown);
+}
+
+void SetParsimonyPanelShown(bool shown) {
+    gPanelShown = shown;
     RequestFrame();
 }
 

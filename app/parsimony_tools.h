@@ -10,9 +10,12 @@
 
 #include <vector>
 
-// The panel of parsimony figures: off at start-up, switched by the 'p' command.
+// The panel of parsimony figures: off at start-up (until the settings say otherwise),
+// switched by the 'p' command.
 bool ParsimonyPanelShown();
 void ToggleParsimonyPanel();
+// Shows or hides the panel (the settings at start-up), asking for a frame.
+void SetParsimonyPanelShown(bool shown);
 
 // Whether the change markers show the fewest changes (the length) rather than the editor's
 // rule: the search then minimises the length, else Total Events. False until the marker
