@@ -155,6 +155,22 @@ def window_pixels(wid):
     return width, height, data[pos:pos + width * height * 3]
 
 
+MESSAGE_BOX = (255, 245, 184)  # the message line's pale box
+
+
+def count_colour(editor, rgb, box, tolerance=6):
+    """Pixels of about colour rgb inside box = (left, top, right, bottom) in percent."""
+    width, height, pixels = window_pixels(editor.window())
+    left, top, right, bottom = (int(v * s / 100) for v, s in zip(box, (width, height) * 2))
+    found = 0
+    for y in range(top, bottom):
+        row = pixels[y * width * 3:(y + 1) * width * 3]
+        for x in range(left, right):
+            if all(abs(row[x * 3 + i] - rgb[i]) <= tolerance for i in range(3)):
+                found += 1
+    return found
+
+
 def close_window(wid):
     """Asks a window to close as a window manager's close button does (WM_DELETE_WINDOW);
     xdotool's windowclose destroys it instead, which no program sees as a close."""
