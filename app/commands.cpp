@@ -7,11 +7,9 @@
 #include "app/file_choice.h"
 #include "app/frame_request.h"
 #include "app/interaction.h"
-#include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
-#include "app/refusals.h"
 #include "app/tree_change.h"
 #include "app/unsaved_work.h"
 
