@@ -305,6 +305,14 @@ class Tree:
         return pos
 
 
+def shape(tree, node=None):
+    """The listed tree as nested pairs of taxon names, whatever the node numbers."""
+    node = tree.root if node is None else node
+    if node in tree.name:
+        return tree.name[node]
+    return (shape(tree, tree.left[node]), shape(tree, tree.right[node]))
+
+
 # ---- the editor process ---------------------------------------------------------------
 
 class Editor:

@@ -8,7 +8,7 @@ import os
 import signal
 
 from qmgui import (CONNECTING_LINE, MESSAGE_BOX, check, count_colour, program_path,
-                   run_checks, start_editor, temp_folder, wait_for, write_comb_file)
+                   run_checks, shape, start_editor, temp_folder, wait_for, write_comb_file)
 
 PROGRAM = program_path()
 FOLDER = temp_folder()
@@ -26,14 +26,6 @@ def read(path):
 def recovery_files():
     return [name for name in os.listdir(STATE) if name.endswith(".recovery")] \
         if os.path.isdir(STATE) else []
-
-
-def shape(tree, node=None):
-    """The listed tree as nested pairs of taxon names, whatever the node numbers."""
-    node = tree.root if node is None else node
-    if node in tree.name:
-        return tree.name[node]
-    return (shape(tree, tree.left[node]), shape(tree, tree.right[node]))
 
 
 def move(editor, keys):
