@@ -2,8 +2,8 @@
 // and --version, or else starts GLUT and the window, builds and lists the empty start-up
 // tree, keeps the GL driver loaded to the end, reads the settings, turns the recovery
 // file on, loads the files named on the command line (a recovered tree follows the data
-// file's), and runs the GLUT main loop. Any error thrown during start-up ends the program with
-// status 1 and its message on stderr.
+// file's), and runs the GLUT main loop. Any error thrown during start-up ends the program
+// with status 1 and its message on stderr.
 #include "app/command_line.h"
 #include "app/guard.h"
 #include "app/headless.h"
