@@ -7,13 +7,12 @@
 #include "app/file_choice.h"
 #include "app/frame_request.h"
 #include "app/interaction.h"
-#include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
 #include "app/reconstruction_views.h"
-#include "app/refusals.h"
 #include "app/tree_change.h"
+#include "app/unsaved_work.h"
 
 #include <GL/freeglut.h>
 
@@ -98,8 +97,9 @@ void ToggleHelp() {
     gHelpShown = !gHelpShown;
 }
 
+// The question about unsaved work comes first, from the frame.
 void Quit() {
-    glutLeaveMainLoop();
+    RequestDialog(FileDialogRequest::Quit);
 }
 
 struct Command {
@@ -308,22 +308,9 @@ FileDialogRequest TakeFileDialogRequest() {
     return requested;
 }
 
-namespace {
-
-// A save chooser, then the writer; the outcome goes to the message line (a refusal to the
-// console as well, through ShowRefusal).
-void SaveThrough(bool (*choose)(std::string*), bool (*write)(const char*, Refusal*),
-                 const char* done) {
-    std::string path;
-    Refusal refusal;
-    if (!choose(&path)) return;
-    if (write(path.c_str(), &refusal))
-        ShowMessage(done + WithoutFolder(path, path));
-    else
-        ShowRefusal(refusal, Audience::Editor);
+void RequestQuit() {
+    Quit();
 }
-
-} // namespace
 
 void RunFileDialog(FileDialogRequest request) {
     std::string path;
@@ -331,13 +318,16 @@ void RunFileDialog(FileDialogRequest request) {
     case FileDialogRequest::None:
         return;
     case FileDialogRequest::Open:
-        if (ChooseDataFile(&path)) OpenAnyFile(path.c_str());
+        if (ChooseDataFile(&path)) OpenChosenFile(path);
         return;
     case FileDialogRequest::SaveTree:
-        SaveThrough(ChooseTreeFileToSave, SaveTreeFile, "Saved the tree as ");
+        SaveTreeThroughChooser();
         return;
     case FileDialogRequest::ExportPicture:
-        SaveThrough(ChoosePictureFile, ExportPicture, "Exported the picture as ");
+        SaveThroughChooser(ChoosePictureFile, ExportPicture, "Exported the picture as ");
+        return;
+    case FileDialogRequest::Quit:
+        if (SettleUnsavedWork()) glutLeaveMainLoop();
         return;
     }
 }

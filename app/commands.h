@@ -34,13 +34,18 @@ const std::vector<HelpLine>& CommandKeyLines();
 // The help overlay's lines: mouse actions, then every command with its keys.
 const std::vector<HelpLine>& HelpLines();
 
-// A file chooser asked for from the keyboard or the menu: the frame takes the request and
-// runs it before it draws (a modal dialog is not shown from inside a key or menu call).
-enum class FileDialogRequest { None, Open, SaveTree, ExportPicture };
+// A file chooser asked for from the keyboard or the menu, or the end of the editor: the
+// frame takes the request and runs it before it draws (a modal dialog is not shown from
+// inside a key or menu call).
+enum class FileDialogRequest { None, Open, SaveTree, ExportPicture, Quit };
 FileDialogRequest TakeFileDialogRequest();
-// Shows the chooser and does what was asked: opens the chosen data or tree file; saves the
-// tree as Newick; exports the picture. A failure is told on the console and the message
-// line, a success on the message line.
+// Ctrl+Q, and the window's close button (the frame passes it on): a Quit request.
+void RequestQuit();
+// Shows the chooser and does what was asked: opens the chosen data or tree file (a data
+// file after the question about unsaved work, unsaved_work.h); saves the tree as Newick;
+// exports the picture. A failure is told on the console and the message line, a success
+// on the message line. Quit asks the same question, then ends the GLUT main loop unless
+// the answer was Cancel.
 void RunFileDialog(FileDialogRequest request);
 
 // Puts the command state back to its start (no help shown, no request). For tests.

@@ -3,6 +3,8 @@
 // ShowRefusal.
 #include "app/loading.h"
 
+#include "app/messages.h"
+#include "app/recovery.h"
 #include "app/tree_change.h"
 #include "base/files.h"
 #include "clade/clade.h"
@@ -12,7 +14,6 @@
 
 #include <strings.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -26,6 +27,26 @@ bool Refuse(const Refusal& refused, Audience audience, Refusal* refusal) {
     ShowRefusal(refused, audience);
     if (refusal != nullptr) *refusal = refused;
     return false;
+}
+
+// The tree a crash, a kill or a closed window left unsaved over this data file comes back
+// as a change of its own, so that Ctrl+Z gives the file's tree. A recovery file that
+// cannot be used is told as a warning and left for the next change to replace.
+void RestoreRecoveredTree(const char* fileName, Audience audience) {
+    RecoveredTree found;
+    Refusal refused;
+    if (!FindRecoveredTree(fileName, &found, &refused)) {
+        if (!refused.text.empty()) ShowRefusal(refused, audience, Severity::Warning);
+        return;
+    }
+    ChangeTree({TreeChange::Kind::ApplyTree, nullptr, nullptr, &found.tree});
+    const std::string told = "Recovered the unsaved tree (" + std::to_string(found.changes) +
+                             (found.changes == 1 ? " change" : " changes") +
+                             "); Ctrl+Z gives the file's tree";
+    // stderr, not stdout, where the listing alone goes.
+    std::fprintf(stderr, "quillmoor: %s: %s\n", fileName, told.c_str());
+    std::fflush(stderr);
+    if (audience != Audience::Windowless) ShowMessage(told);
 }
 
 } // namespace
@@ -45,6 +66,7 @@ bool OpenDataFile(const char* fileName, Refusal* refusal, Audience audience) {
     NewickTree tree;
     if (!firstTree.empty() && ReadNewick(firstTree, fileName, &tree, nullptr))
         ChangeTree({TreeChange::Kind::LoadedTree, nullptr, nullptr, &tree});
+    RestoreRecoveredTree(fileName, audience);
     for (const Refusal& warning : warnings)
         ShowRefusal(warning, audience, Severity::Warning);
     return true;
@@ -57,6 +79,8 @@ bool OpenTreeFile(const char* fileName, Refusal* refusal, Audience audience) {
     if (!ReadWholeFile(fileName, &text, &refused) || !ReadNewick(text, fileName, &tree, &refused))
         return Refuse(refused, audience, refusal);
     ChangeTree({TreeChange::Kind::ApplyTree, nullptr, nullptr, &tree});
+    // The tree on screen is a file's now: nothing of it would be lost.
+    MarkTreeSaved();
     return true;
 }
 
@@ -82,14 +106,7 @@ bool SaveTreeFile(const char* fileName, Refusal* refusal) {
         if (refusal != nullptr) *refusal = unfit;
         return false;
     }
-    const std::string text = WriteNewick(gRoot, true);
-    const auto write = [](std::FILE* out, void* context, std::string* problem) {
-        const std::string& bytes = *static_cast<const std::string*>(context);
-        if (std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size()) return true;
-        *problem = std::string("cannot write: ") + std::strerror(errno);
-        return false;
-    };
-    return WriteFileReplacing(fileName, write, const_cast<std::string*>(&text), refusal);
+    return WriteTextReplacing(fileName, WriteNewick(gRoot, true), refusal);
 }
 
 const std::string& LoadedDataFile() {

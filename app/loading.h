@@ -10,8 +10,12 @@
 #include <string>
 
 // Reads fileName into the matrix and, when that succeeds, puts the start tree over it (or
-// the file's own first tree) in place as a new history, listed. Returns true when
-// the tables and the tree were replaced; what the user should know of the file (a taxon
+// the file's own first tree) in place as a new history, listed. When recovery is on
+// (recovery.h) and a recovery file holds an unsaved tree over this file (its path and
+// contents), that tree then follows as one change, listed, that Ctrl+Z undoes; stderr
+// and the message line say "Recovered the unsaved tree (N changes); Ctrl+Z gives the
+// file's tree" (a recovery file that cannot be used is told as a warning). Returns true
+// when the tables and the tree were replaced; what the user should know of the file (a taxon
 // name twice, which no saved tree can tell apart) is then shown to audience as a warning
 // (the message line; the listing is as for any file). Returns false when the file could
 // not be opened or was refused: the refusal goes to *refusal (when given) and is shown to
@@ -21,10 +25,10 @@ bool OpenDataFile(const char* fileName, Refusal* refusal = nullptr,
                   Audience audience = Audience::Editor);
 
 // Reads a Newick tree file and applies it to the loaded matrix as one change that can be
-// undone: new nodes, a rebuild, the listing. Returns false, with
-// the file, position and problem shown as for a data file, when the file cannot be read
-// or its tree does not fit the loaded taxa; the tree, the matrix and the numbering then
-// stay as they were.
+// undone: new nodes, a rebuild, the listing; the tree then counts as saved (recovery.h).
+// Returns false, with the file, position and problem shown as for a data file, when the
+// file cannot be read or its tree does not fit the loaded taxa; the tree, the matrix and
+// the numbering then stay as they were.
 bool OpenTreeFile(const char* fileName, Refusal* refusal = nullptr,
                   Audience audience = Audience::Editor);
 

@@ -1,12 +1,15 @@
 // Entry of the editor: answers the windowless modes (--newick, --export, --report), --help
 // and --version, or else starts GLUT and the window, builds and lists the empty start-up
-// tree, keeps the GL driver loaded to the end, loads the files named on the command line,
-// and runs the GLUT main loop. Any error thrown during start-up ends the program with
-// status 1 and its message on stderr.
+// tree, keeps the GL driver loaded to the end, reads the settings, turns the recovery
+// file on, loads the files named on the command line (a recovered tree follows the data
+// file's), and runs the GLUT main loop. Any error thrown during start-up ends the program
+// with status 1 and its message on stderr.
 #include "app/command_line.h"
 #include "app/guard.h"
 #include "app/headless.h"
 #include "app/loading.h"
+#include "app/recovery.h"
+#include "app/settings.h"
 #include "app/shell.h"
 #include "platform/platform.h"
 
@@ -29,6 +32,10 @@ int main(int argc, char** argv) {
         // Leak reports at exit must still be able to name the GL driver (see
         // KeepGlDriverLoaded), so the sanitizer build closes cleanly.
         KeepGlDriverLoaded();
+        // Only the editor keeps settings and recovery files: the windowless modes and the
+        // tests never touch the user's folders.
+        LoadSettings(SettingsPath());
+        EnableRecovery(UserFolder("XDG_STATE_HOME", ".local/state"));
         // A refusal is told once, on stderr, and on the window's message line.
         if (dataFile != nullptr && OpenDataFile(dataFile, nullptr, Audience::CommandLine) &&
             treeFile != nullptr)

@@ -146,7 +146,11 @@ bool ParsimonyPanelShown() {
 }
 
 void ToggleParsimonyPanel() {
-    gPanelShown = !gPanelShown;
+    SetParsimonyPanelShown(!gPanelShown);
+}
+
+void SetParsimonyPanelShown(bool shown) {
+    gPanelShown = shown;
     RequestFrame();
 }
 

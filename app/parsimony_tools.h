@@ -10,9 +10,12 @@
 
 #include <vector>
 
-// The panel of parsimony figures: off at start-up, switched by the 'p' command.
+// The panel of parsimony figures: off at start-up (until the settings say otherwise),
+// switched by the 'p' command.
 bool ParsimonyPanelShown();
 void ToggleParsimonyPanel();
+// Shows or hides the panel (the settings at start-up), asking for a frame.
+void SetParsimonyPanelShown(bool shown);
 
 // After the pick pass: the preview of gDragNode while gDragging, else none. Every drop is
 // previewed, those that would break the outgroup included (marked breaksOutgroup).

@@ -10,7 +10,9 @@
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
+#include "app/settings.h"
 #include "app/tree_change.h"
+#include "app/unsaved_work.h"
 #include "clade/clade.h"
 #include "display/display.h"
 #include "display/text_places.h"
@@ -45,6 +47,8 @@ void DisplayFrameBody() {
     InitPushButton(openFile, place.x, place.y, place.size, place.label, false);
     const bool clicked = ClaimPress(openFile);
     EndControls();
+    // The window's close button asks what Ctrl+Q asks.
+    if (TakeCloseRequest()) RequestQuit();
     const FileDialogRequest request = clicked ? FileDialogRequest::Open : TakeFileDialogRequest();
     const bool changedByFrame = request != FileDialogRequest::None;
     RunFileDialog(request);
@@ -62,6 +66,7 @@ void DisplayFrameBody() {
     SleepMs(gFrameSleepMs);
     glutSwapBuffers();
     StartRequestedSearch(); // after the picture that says "Searching..."
+    KeepSettings();         // every change of a setting asks for this frame
     if (gContinuousFrames || changedByFrame) glutPostRedisplay();
 }
 
@@ -96,6 +101,7 @@ void StartEditor() {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     InstallNodeReleaseHook();
     InitWindow();
+    InterceptWindowClose();
     InitDrawingState();
     CreateCommandMenu();
     ChangeTree({TreeChange::Kind::StartTree});
@@ -111,6 +117,8 @@ void RegisterCallbacks() {
     glutSpecialFunc(OnSpecialKey);
     glutSpecialUpFunc(OnSpecialKeyUp);
     glutMouseFunc(OnMouse);
+    // Runs as the window goes: at the end, or when the window system destroyed it.
+    glutCloseFunc(OnWindowClosing);
     glutReshapeFunc(OnReshape);
 }
 

@@ -18,15 +18,18 @@ void InitWindow();
 // Random seed, polygon fill mode and line smoothing.
 void InitDrawingState();
 // The whole start-up after glutInit and before the main loop: display mode, the node
-// release hook, the window, the drawing state, and the empty tree built and listed.
+// release hook, the window (its close button taken over: see InterceptWindowClose), the
+// drawing state, and the empty tree built and listed.
 // Shared by main, the frame benchmark and the in-process tests. Throws the font layer's
 // message text when the font cannot be set up.
 void StartEditor();
 // Registers every GLUT callback, display (and idle, when continuous) first, reshape last.
+// The close callback says where unsaved work is kept when the window goes.
 void RegisterCallbacks();
-// One frame: a click on "Open File" (and the dialog), then the frame's scene -- banner,
-// the button, tree, change markers and the event total, the ancestral panel, the drag
-// indicator -- the pause and the swap; then one more frame when this one changed what is
+// One frame: a click on "Open File", a use of the close button (and the dialog or the
+// question), then the frame's scene -- banner, the button, tree, change markers and the
+// event total, the ancestral panel, the drag indicator -- the pause and the swap, and the
+// settings written when one changed; then one more frame when this one changed what is
 // shown, or always when continuous.
 void DisplayFrame();
 // GLUT reshape callback: holds the window at 4:3 and sets the viewport to it.

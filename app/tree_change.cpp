@@ -1,10 +1,12 @@
 // The change step (see tree_change.h): the one place where the live tree is changed and
-// where the undo history hears of it. Changes no GL state; prints the listing.
+// where the undo history and the recovery file hear of it. Changes no GL state; prints the
+// listing.
 #include "app/tree_change.h"
 
 #include "app/frame_request.h"
 #include "app/interaction.h"
 #include "app/messages.h"
+#include "app/recovery.h"
 #include "clade/history.h"
 #include "clade/newick.h"
 #include "clade/rooting.h"
@@ -130,6 +132,8 @@ bool ChangeTree(const TreeChange& what) {
         if (rule.record == Record::NewHistory) ++gVersion.histories;
     }
     if (changed && gListing && rule.listed) ListLiveTree();
+    // After the listing: a slow disk never holds back what the console shows.
+    if (changed) UpdateRecoveryFile(rule.record == Record::NewHistory);
     if (changed && wasRooted && !IsRootedOn(gRoot, gOutgroup))
         ShowMessage("The outgroup no longer roots the tree");
     RequestFrame();

@@ -1,8 +1,8 @@
 // The one step through which the live tree changes: every drop, key move, re-rooting, tree
 // file, search, undo, redo, "back to the loaded tree" and load comes here. The step
 // forgets the pick, records the change for undo (or starts a new history), lists the tree
-// once and asks for a frame. Called by the input code, the commands, the load path and the
-// parsimony tools. No GL state.
+// once, brings the recovery file up to date and asks for a frame. Called by the input code, the
+// commands, the load path and the parsimony tools. No GL state.
 #pragma once
 
 #include "clade/clade.h"

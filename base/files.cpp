@@ -205,3 +205,28 @@ bool WriteFileReplacing(const char* path, FileWriter write, void* context, Refus
     SyncFolder(folder);
     return true;
 }
+
+bool WriteTextReplacing(const char* path, const std::string& text, Refusal* refusal) {
+    const auto write = [](std::FILE* out, void* context, std::string* problem) {
+        const std::string& bytes = *static_cast<const std::string*>(context);
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size()) return true;
+        *problem = Problem("cannot write");
+        return false;
+    };
+    return WriteFileReplacing(path, write, const_cast<std::string*>(&text), refusal);
+}
+
+bool MakeFolders(const std::string& folder, unsigned mode, Refusal* refusal) {
+    // Each prefix ending before a slash, then the whole: the outermost folders first.
+    for (std::string::size_type end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        struct stat info;
+        if (!part.empty() && stat(part.c_str(), &info) != 0) {
+            if (mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST)
+                return Refuse(refusal, part.c_str(), 0, Problem("cannot make the folder"));
+        } else if (!part.empty() && !S_ISDIR(info.st_mode)) {
+            return Refuse(refusal, part.c_str(), 0, "cannot make the folder: not a folder");
+        }
+        if (end == std::string::npos) return true;
+    }
+}

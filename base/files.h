@@ -1,7 +1,7 @@
 // Files read whole and written whole: the data and tree files the program reads (checked
 // before a byte is read, so that nothing can keep the editor waiting) and the files it
-// writes (in full or not at all). Called by the readers and the app's save and export.
-// No GL, no X.
+// writes (in full or not at all), with the folders they need. Called by the readers, the
+// app's save and export, its settings and its recovery file. No GL, no X.
 #pragma once
 
 #include "base/refusal.h"
@@ -36,3 +36,12 @@ using FileWriter = bool (*)(std::FILE* out, void* context, std::string* problem)
 // file is path) when write fails (its own problem) or the file cannot be made, written,
 // synced or renamed; any earlier file is then untouched and no temporary is left.
 bool WriteFileReplacing(const char* path, FileWriter write, void* context, Refusal* refusal);
+
+// WriteFileReplacing with text as the whole content: the same outcomes.
+bool WriteTextReplacing(const char* path, const std::string& text, Refusal* refusal);
+
+// Makes folder and every missing folder above it, each new one with mode (as umask
+// allows), as `mkdir -p` does. Returns true when folder is a folder now. Returns false
+// with *refusal (when given; its file is the folder that could not be made) when a part
+// is not a folder or cannot be made.
+bool MakeFolders(const std::string& folder, unsigned mode, Refusal* refusal);

@@ -65,6 +65,9 @@ def one_run(bindir, title, argv, settle=SETTLE_SECONDS):
 def main():
     bindir = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/bin")
     with tempfile.TemporaryDirectory() as tmp:
+        # Settings and recovery files of the runs' own, never the user's.
+        os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+        os.environ["XDG_STATE_HOME"] = os.path.join(tmp, "state")
         data = os.path.join(tmp, "m19.csv")
         write_matrix(data)
         broken = os.path.join(tmp, "broken.csv")

@@ -21,6 +21,20 @@ struct ChooserRequest {
     const char* defaultExtension;
 };
 
+// A question as the module is asked for it: QuestionOptions in plain C. The caller sets
+// version to kQuestionRequestVersion; the module refuses any other.
+constexpr int kQuestionRequestVersion = 1;
+struct QuestionRequest {
+    int version;
+    const char* title;
+    const char* question;
+    const char* detail;
+    const char* const* buttons; // buttonCount labels, left to right
+    int buttonCount;
+    int defaultButton;
+    int cancelButton;
+};
+
 extern "C" {
 // Shows the modal notice (one OK button) transient for the X11 window owner (0: none)
 // and returns once it is closed. Returns 1 when it was shown, 0 when GTK cannot run here.
@@ -30,4 +44,9 @@ int QuillmoorShowMessageBox(const char* caption, const char* text, unsigned long
 // in *path (the caller frees it) when the user confirmed a name, 0 on cancel, -1 when GTK
 // cannot run here or the request is of another version.
 int QuillmoorShowFileDialog(const ChooserRequest* request, unsigned long owner, char** path);
+
+// Shows the modal question transient for owner and returns once it is answered and off
+// the screen: the index of the button chosen (cancelButton when it was closed), or -1 when
+// GTK cannot run here or the request is of another version.
+int QuillmoorAskQuestion(const QuestionRequest* request, unsigned long owner);
 }

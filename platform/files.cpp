@@ -1,7 +1,7 @@
 // The program's own files, with no X and no GL: the folders its modules and data are
-// found in (relative to the program's place, so an installed tree works under any prefix)
-// and the one module loader. Called by the platform layer, the font, the app and the
-// NEXUS reader. Changes no GL state.
+// found in (relative to the program's place, so an installed tree works under any prefix),
+// the one module loader, and the user's folders for its settings and recovery files. Called by the
+// platform layer, the font, the app and the NEXUS reader. Changes no GL state.
 #include "platform/platform.h"
 
 #include <dlfcn.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,6 +41,15 @@ std::vector<std::string> DataFolders() {
         folders.push_back(program + QM_DATA_FROM_BIN "/");
     }
     return folders;
+}
+
+std::string UserFolder(const char* variable, const char* belowHome) {
+    const char* set = std::getenv(variable);
+    if (set != nullptr && set[0] == '/') return std::string(set) + "/quillmoor/";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0')
+        return std::string(home) + "/" + belowHome + "/quillmoor/";
+    return std::string();
 }
 
 std::string FindFileIn(const std::vector<std::string>& folders, const char* name) {

@@ -1,6 +1,6 @@
-// The GTK 3 dialogs: the modal notice and the modal file chooser, both transient for the
-// GLUT window. Built as a module of its own that the platform layer loads at the first
-// dialog, so that starting the editor does not pay for loading GTK. Changes no GL state.
+// The GTK 3 dialogs: the modal notice, the modal question and the modal file chooser, all
+// transient for the GLUT window. Built as a module of its own that the platform layer loads at the
+// first dialog, so that starting the editor does not pay for loading GTK. Changes no GL state.
 #include "platform/dialogs_module.h"
 
 #include <gdk/gdkx.h>
@@ -116,6 +116,33 @@ extern "C" int QuillmoorShowMessageBox(const char* caption, const char* text, un
     RunModal(dialog);
     DestroyDialog(dialog);
     return 1;
+}
+
+extern "C" int QuillmoorAskQuestion(const QuestionRequest* request, unsigned long owner) {
+    if (request->version != kQuestionRequestVersion || request->buttonCount <= 0 || !EnsureGtk()) {
+        return -1;
+    }
+    gOwner = owner;
+    const QuestionRequest& asked = *request;
+    gchar* question = g_utf8_make_valid(asked.question, -1);
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
+                                               GTK_BUTTONS_NONE, "%s", question);
+    g_free(question);
+    if (asked.detail != nullptr && asked.detail[0] != '\0') {
+        gchar* detail = g_utf8_make_valid(asked.detail, -1);
+        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", detail);
+        g_free(detail);
+    }
+    gtk_window_set_title(GTK_WINDOW(dialog), asked.title);
+    // Each button answers with its index, which is what the caller gets back.
+    for (int i = 0; i < asked.buttonCount; ++i) {
+        gtk_dialog_add_button(GTK_DIALOG(dialog), asked.buttons[i], i);
+    }
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), asked.defaultButton);
+    const gint response = RunModal(dialog);
+    DestroyDialog(dialog);
+    // Escape and the close button give GTK's own negative responses.
+    return response >= 0 && response < asked.buttonCount ? response : asked.cancelButton;
 }
 
 namespace {

@@ -1,7 +1,8 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, the GL driver kept loaded, a modal message box, a modal file chooser, a
-// millisecond sleep, and the folders where the program's own files (modules, font) are
-// found and its modules loaded.
+// handle and its close button, the GL driver kept loaded, a modal message box, a modal
+// question, a modal file chooser, a millisecond sleep, the folders where the program's
+// own files (modules, font) are found and its modules loaded, and the user's folders for
+// its settings and recovery files.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
@@ -13,6 +14,16 @@ extern unsigned long gWindowHandle;
 
 // Records the current GLX drawable as gWindowHandle. Call right after glutCreateWindow.
 void FindMainWindowHandle();
+
+// Makes the close button of the window manager (the WM_DELETE_WINDOW message) on
+// gWindowHandle a request that the program takes with TakeCloseRequest, instead of the
+// end of the window: GLUT would destroy the window before anyone could ask whether the
+// work is saved. The message is turned, as Xlib reads it, into an expose of the window,
+// so that GLUT draws a frame, which takes the request. Call once, after
+// FindMainWindowHandle. Returns false, changing nothing, when GL runs on no X display.
+bool InterceptWindowClose();
+// True once for each use of the close button since the last call.
+bool TakeCloseRequest();
 
 // Keeps the GL driver that the current context loaded in memory until the process ends,
 // so that leak reports at exit can still name it. Call once a GL context exists. Returns
@@ -26,6 +37,29 @@ void ShowMessageBox(const char* caption, const char* text);
 // Tests route notices here instead of a dialog; nullptr restores the dialog.
 using MessageBoxHook = void (*)(const char* caption, const char* text);
 void SetMessageBoxHook(MessageBoxHook hook);
+
+// A modal question, transient for gWindowHandle when set: the question in bold, a line
+// under it, and a row of buttons. Labels may hold a mnemonic ("_Save": Alt+S).
+struct QuestionOptions {
+    const char* title = "";
+    const char* question = "";
+    const char* detail = "";          // may be empty
+    std::vector<const char*> buttons; // left to right
+    int defaultButton = 0;            // Return chooses it
+    int cancelButton = 0;             // Escape and closing the question choose it
+};
+
+// No question could be shown (no display, no dialog module); the caller decides alone.
+constexpr int kNoAnswer = -1;
+
+// Shows the question and blocks until it is answered; it is off the screen when the call
+// returns. Returns the index of the button chosen (cancelButton when the question is
+// closed), or kNoAnswer, with the reason on stderr once, when no question can be shown.
+int AskQuestion(const QuestionOptions& options);
+
+// Tests route questions here instead of a dialog; nullptr restores the dialog.
+using QuestionHook = int (*)(const QuestionOptions& options);
+void SetQuestionHook(QuestionHook hook);
 
 // One entry of the chooser's list of file types: the name shown and the patterns of the
 // files it lists, separated by spaces, e.g. {"NEXUS files", "*.nex *.nexus *.nxs"}.
@@ -87,6 +121,14 @@ std::string ExecutableFolder();
 // Folders that cannot be known (no /proc) are left out.
 std::vector<std::string> ModuleFolders();
 std::vector<std::string> DataFolders();
+
+// The program's folder among the user's folders of one kind, with a trailing slash:
+// $VARIABLE/quillmoor/ when the environment variable `variable` holds an absolute path
+// (an empty or relative one is ignored, as the XDG base directory rules say), else
+// $HOME/belowHome/quillmoor/. Empty when neither is known. Nothing is made.
+// ("XDG_CONFIG_HOME", ".config") gives the settings' folder, ("XDG_STATE_HOME",
+// ".local/state") the recovery files'.
+std::string UserFolder(const char* variable, const char* belowHome);
 
 // The first folder + name that is a regular file; empty when none is.
 std::string FindFileIn(const std::vector<std::string>& folders, const char* name);

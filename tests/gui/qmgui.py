@@ -19,6 +19,7 @@ import time
 import traceback
 
 DEFAULT_TIMEOUT = 20.0
+QUESTION = r"^Save the tree first\?$"  # the question's window name
 
 
 class TestFailure(Exception):
@@ -46,12 +47,15 @@ def run_checks(checks):
     return 1 if failed else 0
 
 
-def program_env():
-    """The editor's environment: the test's display, and GTK kept from writing settings
-    (no dconf or D-Bus in the test machine)."""
+def program_env(home):
+    """The editor's environment: the test's display, GTK kept from writing settings (no
+    dconf or D-Bus in the test machine), and the editor's settings and recovery files in
+    the folder home, never in the user's."""
     env = dict(os.environ)
     env["GSETTINGS_BACKEND"] = "memory"
     env.setdefault("NO_AT_BRIDGE", "1")
+    env["XDG_CONFIG_HOME"] = os.path.join(home, "config")
+    env["XDG_STATE_HOME"] = os.path.join(home, "state")
     return env
 
 
@@ -149,6 +153,22 @@ def window_pixels(wid):
     check(fields[0] == b"P6" and fields[3] == b"255", f"unexpected image header {fields}")
     width, height = int(fields[1]), int(fields[2])
     return width, height, data[pos:pos + width * height * 3]
+
+
+MESSAGE_BOX = (255, 245, 184)  # the message line's pale box
+
+
+def count_colour(editor, rgb, box, tolerance=6):
+    """Pixels of about colour rgb inside box = (left, top, right, bottom) in percent."""
+    width, height, pixels = window_pixels(editor.window())
+    left, top, right, bottom = (int(v * s / 100) for v, s in zip(box, (width, height) * 2))
+    found = 0
+    for y in range(top, bottom):
+        row = pixels[y * width * 3:(y + 1) * width * 3]
+        for x in range(left, right):
+            if all(abs(row[x * 3 + i] - rgb[i]) <= tolerance for i in range(3)):
+                found += 1
+    return found
 
 
 def close_window(wid):
@@ -285,15 +305,25 @@ class Tree:
         return pos
 
 
+def shape(tree, node=None):
+    """The listed tree as nested pairs of taxon names, whatever the node numbers."""
+    node = tree.root if node is None else node
+    if node in tree.name:
+        return tree.name[node]
+    return (shape(tree, tree.left[node]), shape(tree, tree.right[node]))
+
+
 # ---- the editor process ---------------------------------------------------------------
 
 class Editor:
     """The editor run as a child process, its stdout and stderr read line by line."""
 
-    def __init__(self, program, args=(), cwd=None, taxa=0):
+    def __init__(self, program, args=(), cwd=None, taxa=0, home=None):
         self.taxa = taxa  # taxon count of the loaded matrix, for tree positions
+        # A fresh folder unless given: no run finds another run's recovered tree.
+        self.home = home or temp_folder()
         self.process = subprocess.Popen([program, *map(str, args)], cwd=cwd,
-                                        env=program_env(), stdin=subprocess.DEVNULL,
+                                        env=program_env(self.home), stdin=subprocess.DEVNULL,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                         text=True, bufsize=1)
         self.out, self.err = queue.Queue(), []
@@ -396,10 +426,22 @@ class Editor:
             reader.join(timeout=5)
         return status
 
-    def close(self):
-        """Closes the window as a user would; the program must end with status 0 (in the
-        sanitizer build: with no leak reported)."""
+    def answer_question(self, keys):
+        """Waits for the question "Save the tree first?" and answers it with keys (e.g.
+        "alt+d": Don't save, "Escape": Cancel); returns once it has left the screen."""
+        question = find_window(QUESTION)
+        wait_viewable(question)
+        focus(question)
+        key(keys)
+        check(window_gone(QUESTION), "the question stayed open")
+
+    def close(self, answer=None):
+        """Closes the window as a user would, answering the question about unsaved work
+        with the keys `answer` when there is one; the program must end with status 0 (in
+        the sanitizer build: with no leak reported)."""
         close_window(self.window())
+        if answer is not None:
+            self.answer_question(answer)
         status = self.wait()
         check(status == 0, f"a close ended with status {status}: {' | '.join(self.err[-20:])}")
 
@@ -414,9 +456,10 @@ class Editor:
                 self.process.wait()
 
 
-def start_editor(program, args=(), cwd=None, taxa=0):
-    """Starts the editor, waits for its window and the start-up listing."""
-    editor = Editor(program, args, cwd, taxa)
+def start_editor(program, args=(), cwd=None, taxa=0, home=None):
+    """Starts the editor, waits for its window and the start-up listing. Its settings and
+    recovery files go to the folder home (a fresh one unless given)."""
+    editor = Editor(program, args, cwd, taxa, home)
     try:
         editor.window()
         editor.startup = editor.read_listing()

@@ -7,8 +7,8 @@ import os
 import re
 
 from qmgui import (CONNECTING_LINE, check, find_window, focus, key, program_path, run_checks,
-                   start_editor, temp_folder, type_text, wait_for, wait_viewable, window_gone,
-                   write_comb_file)
+                   shape, start_editor, temp_folder, type_text, wait_for, wait_viewable,
+                   window_gone, write_comb_file)
 
 PROGRAM = program_path()
 FOLDER = temp_folder()
@@ -29,14 +29,6 @@ def save_through(editor, keys, title, path):
     key("Return")
     check(window_gone(f"^{title}$"), f"the {title} chooser stayed open")
     wait_for(lambda: os.path.exists(path), f"{path} was not written")
-
-
-def shape(tree, node=None):
-    """The listed tree as nested pairs of taxon names, whatever the node numbers."""
-    node = tree.root if node is None else node
-    if node in tree.name:
-        return tree.name[node]
-    return (shape(tree, tree.left[node]), shape(tree, tree.right[node]))
 
 
 def newick(tree, node=None):

@@ -6,8 +6,9 @@ puts a picked node down; F1 shows the help until the next key."""
 import os
 import time
 
-from qmgui import (CONNECTING_LINE, TestFailure, check, program_path, run_checks,
-                   start_editor, temp_folder, window_pixels, write_comb_file, xdotool)
+from qmgui import (CONNECTING_LINE, MESSAGE_BOX, TestFailure, check, count_colour,
+                   program_path, run_checks, start_editor, temp_folder, write_comb_file,
+                   xdotool)
 
 PROGRAM = program_path()
 FOLDER = temp_folder()
@@ -17,21 +18,7 @@ BROKEN = os.path.join(FOLDER, "broken.csv")
 with open(BROKEN, "w") as out:
     out.write("Broken\nx,x,A,B,UNUSED,UNUSED\n1,Size,small\n")
 
-MESSAGE_BOX = (255, 245, 184)  # the message line's pale box
 HELP_BOX = (247, 247, 255)     # the help overlay's box
-
-
-def count_colour(editor, rgb, box, tolerance=6):
-    """Pixels of about colour rgb inside box = (left, top, right, bottom) in percent."""
-    width, height, pixels = window_pixels(editor.window())
-    left, top, right, bottom = (int(v * s / 100) for v, s in zip(box, (width, height) * 2))
-    found = 0
-    for y in range(top, bottom):
-        row = pixels[y * width * 3:(y + 1) * width * 3]
-        for x in range(left, right):
-            if all(abs(row[x * 3 + i] - rgb[i]) <= tolerance for i in range(3)):
-                found += 1
-    return found
 
 
 def wait_for(condition, what, timeout=20.0):

@@ -1,5 +1,6 @@
 """End-to-end on the vertebrates: pick Shark, press o, and the listing is rooted on it;
-Ctrl+B keeps that root; ] shows another tree as good, [ the first again, Ctrl+Z undoes."""
+Ctrl+B keeps that root; ] shows another tree as good, [ the first again, Ctrl+Z undoes;
+closing the window then asks about the unsaved tree, and Don't save ends the program."""
 
 import os
 
@@ -30,7 +31,7 @@ def root_search_and_step():
               "] and [ did not step through the trees as good")
         editor.press_keys("ctrl+z")
         check(editor.read_listing().lines == trees[2].lines, "Ctrl+Z did not undo [")
-        editor.close()
+        editor.close(answer="alt+d")  # the tree is not saved: Don't save
     finally:
         editor.stop()
 
