@@ -67,6 +67,11 @@ bool FewestChangesShown() {
     return gFewestChanges;
 }
 
+void SetFewestChangesShown(bool shown) {
+    gFewestChanges = shown;
+    RequestFrame();
+}
+
 void ToggleFewestChanges() {
     gFewestChanges = !gFewestChanges;
     ShowMessage(gFewestChanges ? "Markers by the fewest changes (m: the editor's rule)"

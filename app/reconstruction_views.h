@@ -16,6 +16,8 @@
 bool FewestChangesShown();
 // The 'm' command: switches between the two and says which on the message line.
 void ToggleFewestChanges();
+// Sets the marker view without a message (the settings read at start-up).
+void SetFewestChangesShown(bool shown);
 
 // ---- The trace of one character -------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 
 #include "app/parsimony_tools.h"
+#include "app/reconstruction_views.h"
 #include "app/refusals.h"
 #include "base/files.h"
 #include "platform/platform.h"
@@ -43,14 +44,20 @@ void SetPanelValue(int value) {
     SetParsimonyPanelShown(value != 0);
 }
 
-// One row per setting, in the order the file lists them. The settings on their way each
-// add one row, with a getter and a setter over the switch that holds the value:
-//   {"markers", {kMarkerModes, 2, 0, 1}, ...}  kMarkerModes = {"rule", "fewest"}: read from
-//       FewestChangesShown(), set by the switch the marker view adds beside it;
-//   {"text-size", {nullptr, 0, 75, 250}, ...}  the text scale in percent;
-//   {"presentation", kSwitch, ...}             the presentation mode.
+const char* const kMarkerModes[] = {"rule", "fewest"};
+int MarkerValue() {
+    return FewestChangesShown() ? 1 : 0;
+}
+void SetMarkerValue(int value) {
+    SetFewestChangesShown(value != 0);
+}
+
+// One row per setting, in the order the file lists them, each with a getter and a setter
+// over the switch that holds the value. The text scale in percent and the presentation
+// mode join as {"text-size", {nullptr, 0, 75, 250}, ...} and {"presentation", kSwitch, ...}.
 const Setting kSettings[] = {
     {"parsimony-panel", kSwitch, PanelValue, SetPanelValue},
+    {"markers", {kMarkerModes, 2, 0, 1}, MarkerValue, SetMarkerValue},
 };
 
 // What a file this version reads holds: a value for some settings, and lines of keys it

@@ -5,6 +5,7 @@
 #include "app/loading.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
+#include "app/reconstruction_views.h"
 #include "app/recovery.h"
 #include "app/settings.h"
 #include "app/tree_change.h"
@@ -154,6 +155,8 @@ TEST_F(KeepingWork, SettingsFileReadAndWritten) {
          "quillmoor settings 1\r\n# kept by hand\r\n\r\n  parsimony-panel=on  \r\ntext-size = "
          "150\r\n",
          true, true, "", true, "text-size = 150"},
+        {"the markers by the fewest changes", "quillmoor settings 1\nmarkers = fewest\n", true,
+         false, "", true, "markers = fewest"},
         {"a value the key does not take", "quillmoor settings 1\nparsimony-panel = maybe\n", false,
          false, "settings:2: parsimony-panel takes off or on, not \"maybe\" (settings ignored)",
          true, nullptr},
@@ -169,6 +172,7 @@ TEST_F(KeepingWork, SettingsFileReadAndWritten) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.what);
         ResetParsimonyTools();
+        ResetReconstructionViews();
         ClearMessage();
         // The folder is made at the first write when it is missing.
         const std::string path = NewFolder() + "quillmoor/settings";
