@@ -28,7 +28,7 @@ template <typename Visit>
 void ForEachGlyph(const LFont& font, const std::string& text, Visit visit) {
     auto glyph = [&](std::uint32_t index) {
         const LGlyph* g = &font.glyphs[index];
-        return g->present ? g : &font.glyphs[' '];
+        return g->present ? g : &font.glyphs[static_cast<unsigned char>(' ')];
     };
     if (!IsValidUtf8(text.data(), text.size())) {
         for (unsigned char c : text) {
@@ -125,8 +125,10 @@ std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::str
                  image.texels.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    // GL_CLAMP_TO_EDGE rather than GL_CLAMP, which WebGL lacks: the baked font leaves clear
+    // texels around the bitmap's border, so the edge gives what GL_CLAMP's border gave.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     const std::int32_t index = AddFontMetrics(fontName, font);
