@@ -1,10 +1,9 @@
 // The program's own files, with no X and no GL: the folders its modules and data are
 // found in (relative to the program's place, so an installed tree works under any prefix),
-// loading a module, and files written whole. Called by the platform layer, the font, the
-// app and the NEXUS reader. Changes no GL state.
+// and files written whole. Called by the platform layer, the font, the app and the NEXUS
+// reader. Changes no GL state. Loading modules is modules.cpp's (the web build has none).
 #include "platform/platform.h"
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,30 +50,6 @@ std::string FindFileIn(const std::vector<std::string>& folders, const char* name
         if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
     }
     return std::string();
-}
-
-void* OpenModule(const char* fileName, std::string* whyNot) {
-    // Full paths rather than a run path: a sanitizer's dlopen interceptor loses the
-    // caller's run path, and a bare name would search the system's folders.
-    const std::string path = FindFileIn(ModuleFolders(), fileName);
-    if (path.empty()) {
-        *whyNot = std::string(fileName) + " is in none of the program's module folders";
-        return nullptr;
-    }
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* why = dlerror();
-        *whyNot = why != nullptr ? why : path + " does not load";
-    }
-    return handle;
-}
-
-void* ModuleEntryPoint(const char* fileName, const char* symbol, std::string* whyNot) {
-    void* handle = OpenModule(fileName, whyNot);
-    if (handle == nullptr) return nullptr;
-    void* entry = dlsym(handle, symbol);
-    if (entry == nullptr) *whyNot = std::string(fileName) + " has no " + symbol;
-    return entry;
 }
 
 bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot) {
