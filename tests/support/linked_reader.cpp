@@ -1,0 +1,14 @@
+// The web build's NEXUS tests: a page has no modules, so the test program links the reader
+// in and hands its entry point to the platform layer before any test runs, as the page's
+// program does (web/web_main.cpp).
+#include "nexus/nexus_module.h"
+#include "platform/web.h"
+
+namespace {
+
+const LinkedEntryPoint kReader[] = {
+    {kNexusModuleName, "QuillmoorReadNexus", reinterpret_cast<void*>(&QuillmoorReadNexus)},
+};
+const bool kLinked = (SetLinkedEntryPoints(kReader, 1), true);
+
+} // namespace
