@@ -39,6 +39,11 @@ const LinkedEntryPoint* gLinked = nullptr;
 int gLinkedCount = 0;
 std::vector<std::string> gDownloadTypes;
 
+// Emscripten's file system starts with the mask 0777, which leaves every file written
+// whole (WriteFileReplacing gives it the mode a new file gets) unreadable to the page's
+// downloads; a system's usual mask instead.
+const mode_t kFileMask = (umask(022), 022);
+
 // "*.csv *.nex" as the picker's accept list ".csv,.nex"; "*" alone accepts anything.
 std::string AcceptList(const std::vector<FileFilter>& filters) {
     std::string accept;

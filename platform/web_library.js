@@ -95,9 +95,11 @@ var LibraryQuillmoorWeb = {
     },
 
     mouseDown: function(event) {
+      var menu = QMW.menu.element;
+      if (menu && menu.contains(event.target)) return; // a row's click chooses
+      QMW.hideMenu(); // a press anywhere else closes the menu, as a native one closes
       if (QMW.ended || event.target !== Module['canvas']) return;
       event.preventDefault();
-      if (QMW.menu.element) QMW.hideMenu();
       var place = QMW.place(event);
       Browser.mouseX = place[0];
       Browser.mouseY = place[1];
@@ -153,7 +155,6 @@ var LibraryQuillmoorWeb = {
         keys.textContent = parts.slice(1).join(' ');
         row.appendChild(name);
         row.appendChild(keys);
-        row.addEventListener('mousedown', function(e) { e.stopPropagation(); });
         row.addEventListener('click', function(e) {
           e.stopPropagation();
           QMW.hideMenu();
@@ -208,7 +209,6 @@ var LibraryQuillmoorWeb = {
     window.addEventListener('contextmenu', function(e) {
       if (e.target === Module['canvas']) e.preventDefault();
     }, true);
-    document.addEventListener('mousedown', function() { QMW.hideMenu(); });
     Browser.resizeListeners.push(function(width, height) {
       if (GLUT.reshapeFunc) {{{ makeDynCall('vii', 'GLUT.reshapeFunc') }}}(width, height);
     });
