@@ -2,9 +2,12 @@
 # The web page: installs what is missing, builds build-web/site/ (a static folder:
 # index.html with its script, wasm and data files) with Debian's Emscripten, and then:
 #   bash scripts/web.sh          builds the site
-#   bash scripts/web.sh serve    builds it and serves it on 127.0.0.1 (prints the address)
+#   bash scripts/web.sh serve    builds it and serves it on 127.0.0.1 (prints the address;
+#                                PORT chooses the port, 8000 by default)
 #   bash scripts/web.sh test     builds it, runs the model and reader tests under node and
-#                                the browser test in headless Chromium
+#                                the browser test in headless Chromium (Debian's chromium,
+#                                npm's playwright-core), which compares the page with the
+#                                desktop program of build/ (built first if missing)
 # NCL's source comes from Debian's source package, fetched once into build-web/ with a
 # source list of its own (the machine's apt sources are left as they are).
 set -euo pipefail
@@ -50,32 +53,37 @@ fetch_ncl() { # Debian's libncl source, unpacked into $build/ncl-src
 }
 
 fetch_ncl
+# The browser test compares the page with the desktop program of the desktop build.
+desktop=()
+if [ "$mode" = test ]; then
+    if [ ! -x build/bin/quillmoor ]; then
+        bash scripts/install-deps.sh
+        cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake --build build -j"$jobs" --target quillmoor
+    fi
+    desktop=(-DQM_DESKTOP_PROGRAM="$PWD/build/bin/quillmoor")
+fi
 # emcc needs node's acorn from Debian's node-acorn at its higher optimisation levels.
 export NODE_PATH=/usr/share/nodejs
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DQM_WERROR=ON \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel -DQM_WERROR=ON "${desktop[@]}" \
       -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
       -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" >/dev/null
 cmake --build "$build" -j"$jobs" --target quillmoor_web
-echo "web: the site is $build/site ($(du -sh "$build/site" | cut -f1))"
+echo "web: the site is $build/site ($(du -sh "$build/site" | cut -f1)," \
+     "$(cat "$build"/site/* | gzip -9 | wc -c) bytes gzipped)"
 
 case $mode in
 build) ;;
 serve)
-    # Any static web server serves the folder; this one is Python's, with the wasm type.
-    exec python3 -c '
-import functools, http.server, sys
-http.server.SimpleHTTPRequestHandler.extensions_map[".wasm"] = "application/wasm"
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
-server = http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[2])), handler)
-print(f"web: open http://127.0.0.1:{server.server_address[1]}/ (Ctrl+C stops)", flush=True)
-server.serve_forever()' "$build/site" "${PORT:-8000}"
+    exec node web/serve_site.js "$build/site" "${PORT:-8000}"
     ;;
 test)
-    install_missing chromium
+    install_missing chromium xvfb xdotool imagemagick
     [ -d "$build/node_modules/playwright-core" ] || npm install --prefix "$build" --no-save \
         --no-audit --no-fund playwright-core >/dev/null
     cmake --build "$build" -j"$jobs"
-    ctest --test-dir "$build" --output-on-failure -j"$jobs"
+    ctest --test-dir "$build" --output-on-failure -j"$jobs" 2>&1 | tee "$build/ctest.log"
+    exit "${PIPESTATUS[0]}"
     ;;
 *)
     echo "usage: bash scripts/web.sh [build|serve|test]" >&2

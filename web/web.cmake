@@ -66,4 +66,15 @@ if(QM_TESTS)
     add_subdirectory(tests)
     target_sources(nexus_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/linked_reader.cpp)
     target_link_libraries(nexus_test PRIVATE quillmoor_nexus)
+
+    # The page in headless Chromium against the desktop program of a desktop build
+    # (scripts/web.sh test names it), with playwright-core from npm in this build folder.
+    set(QM_DESKTOP_PROGRAM "" CACHE FILEPATH "The desktop quillmoor the browser test compares with")
+    if(QM_DESKTOP_PROGRAM)
+        add_test(NAME browser
+                 COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/browser_test.js
+                         ${CMAKE_BINARY_DIR}/site ${QM_DESKTOP_PROGRAM})
+        set_tests_properties(browser PROPERTIES LABELS gui TIMEOUT 300
+            ENVIRONMENT "NODE_PATH=${CMAKE_BINARY_DIR}/node_modules;PYTHONDONTWRITEBYTECODE=1")
+    endif()
 endif()
