@@ -236,9 +236,22 @@ var LibraryQuillmoorWeb = {
   glutLeaveMainLoop: function() {
     QMW.ended = true;
     QMW.hideMenu();
-    GLUT.displayFunc = 0;
     var ended = QMW.page('ended');
     if (ended) ended();
+  },
+
+  // Emscripten's, but no frame once the editor has ended, not even one asked for before.
+  glutPostRedisplay__deps: ['$QMW'],
+  glutPostRedisplay: function() {
+    if (QMW.ended || !GLUT.displayFunc || GLUT.requestedAnimationFrame) return;
+    GLUT.requestedAnimationFrame = true;
+    Browser.requestAnimationFrame(function() {
+      GLUT.requestedAnimationFrame = false;
+      if (QMW.ended) return;
+      Browser.mainLoop.runIter(function() {
+        {{{ makeDynCall('v', 'GLUT.displayFunc') }}}();
+      });
+    });
   },
 
   glutCreateMenu__deps: ['$QMW'],

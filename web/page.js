@@ -102,6 +102,7 @@ var Module = (function () {
         menu.appendChild(note);
       },
       ended: function () {
+        canvas.hidden = true; // it answers nothing any more
         showBar('Quillmoor has ended. Reload the page to start again.', []);
       }
     }
