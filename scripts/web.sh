@@ -13,6 +13,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-build}
+case $mode in
+build | serve | test) ;;
+*)
+    echo "usage: bash scripts/web.sh [build|serve|test]" >&2
+    exit 2
+    ;;
+esac
 build=build-web
 jobs=$(nproc)
 
@@ -56,6 +63,9 @@ fetch_ncl
 # The browser test compares the page with the desktop program of the desktop build.
 desktop=()
 if [ "$mode" = test ]; then
+    install_missing libgtest-dev chromium xvfb xdotool imagemagick
+    [ -d "$build/node_modules/playwright-core" ] || npm install --prefix "$build" --no-save \
+        --no-audit --no-fund playwright-core >/dev/null
     if [ ! -x build/bin/quillmoor ]; then
         bash scripts/install-deps.sh
         cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -78,15 +88,8 @@ serve)
     exec node web/serve_site.js "$build/site" "${PORT:-8000}"
     ;;
 test)
-    install_missing chromium xvfb xdotool imagemagick
-    [ -d "$build/node_modules/playwright-core" ] || npm install --prefix "$build" --no-save \
-        --no-audit --no-fund playwright-core >/dev/null
     cmake --build "$build" -j"$jobs"
     ctest --test-dir "$build" --output-on-failure -j"$jobs" 2>&1 | tee "$build/ctest.log"
     exit "${PIPESTATUS[0]}"
-    ;;
-*)
-    echo "usage: bash scripts/web.sh [build|serve|test]" >&2
-    exit 2
     ;;
 esac
