@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
+#include "app/refusals.h"
 #include "app/tree_change.h"
 
 #include <GL/freeglut.h>
@@ -286,17 +287,17 @@ FileDialogRequest TakeFileDialogRequest() {
 
 namespace {
 
-// A save chooser, then the writer; the outcome goes to the message line (a failure to the
-// console as well).
-void SaveThrough(bool (*choose)(std::string*), bool (*write)(const char*, std::string*),
+// A save chooser, then the writer; the outcome goes to the message line (a refusal to the
+// console as well, through ShowRefusal).
+void SaveThrough(bool (*choose)(std::string*), bool (*write)(const char*, Refusal*),
                  const char* done) {
     std::string path;
-    std::string whyNot;
+    Refusal refusal;
     if (!choose(&path)) return;
-    if (write(path.c_str(), &whyNot))
+    if (write(path.c_str(), &refusal))
         ShowMessage(done + WithoutFolder(path, path));
     else
-        TellFailure(whyNot, path.c_str());
+        ShowRefusal(refusal, Audience::Editor);
 }
 
 } // namespace

@@ -1,13 +1,19 @@
 // Fatal-error exit for the editor (see guard.h). Called from main and the GLUT callbacks
-// through RunGuarded; changes no GL state.
+// through RunGuarded; shows the error through ShowRefusal; changes no GL state.
 #include "app/guard.h"
+
+#include "app/refusals.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-void DieWithMessage(const char* message) {
+void DieWithRefusal(const Refusal& refusal, const Refusal& cause) {
     std::fflush(stdout);
-    std::fprintf(stderr, "quillmoor: %s\n", message != nullptr ? message : "unknown error");
-    std::fflush(stderr);
+    if (!cause.text.empty()) ShowRefusal(cause, Audience::Notice);
+    ShowRefusal(refusal, Audience::Windowless);
     std::exit(1);
+}
+
+void DieWithMessage(const char* message) {
+    DieWithRefusal(Refusal{"", 0, 0, message != nullptr ? message : "unknown error"});
 }

@@ -1,10 +1,12 @@
 // Headless modes (see headless.h): the same load path as the editor, with the listings
-// left out, then one answer. Called by main; no GL, no window.
+// left out, then one answer; refusals are shown through ShowRefusal. Called by main; no
+// GL, no window.
 #include "app/headless.h"
 
 #include "app/guard.h"
 #include "app/loading.h"
 #include "app/picture.h"
+#include "app/refusals.h"
 #include "app/report.h"
 #include "app/tree_change.h"
 #include "clade/clade.h"
@@ -18,8 +20,8 @@ namespace {
 // Loads DATA and, when given, TREE (the caller has turned the listing off); a refusal
 // goes to stderr in one line.
 bool LoadQuietly(const char* dataFile, const char* treeFile) {
-    if (!OpenDataFile(dataFile, nullptr, LoadReport::CommandLine)) return false;
-    return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine);
+    if (!OpenDataFile(dataFile, nullptr, Audience::Windowless)) return false;
+    return treeFile == nullptr || OpenTreeFile(treeFile, nullptr, Audience::Windowless);
 }
 
 int Fail(std::FILE* err, const std::string& why) {
@@ -37,9 +39,11 @@ int PrintNewick(const char*, std::FILE* out, std::FILE* err) {
 }
 
 // --export PICTURE DATA [TREE]
-int WritePicture(const char* picture, std::FILE*, std::FILE* err) {
-    std::string whyNot;
-    return ExportWithoutWindow(picture, &whyNot) ? 0 : Fail(err, whyNot);
+int WritePicture(const char* picture, std::FILE*, std::FILE*) {
+    Refusal refusal;
+    if (ExportWithoutWindow(picture, &refusal)) return 0;
+    ShowRefusal(refusal, Audience::Windowless);
+    return 1;
 }
 
 // --report DATA [TREE]

@@ -30,9 +30,9 @@ int main(int argc, char** argv) {
         // KeepGlDriverLoaded), so the sanitizer build closes cleanly.
         KeepGlDriverLoaded();
         // A refusal is told once, on stderr, and on the window's message line.
-        if (dataFile != nullptr && OpenDataFile(dataFile, nullptr, LoadReport::CommandLine) &&
+        if (dataFile != nullptr && OpenDataFile(dataFile, nullptr, Audience::CommandLine) &&
             treeFile != nullptr)
-            OpenTreeFile(treeFile, nullptr, LoadReport::CommandLine);
+            OpenTreeFile(treeFile, nullptr, Audience::CommandLine);
     });
     glutMainLoop();
     return 0;

@@ -1,11 +1,12 @@
 // The window's picture as a file (see picture.h). Called by the frame (the view), by the
-// commands that export and by main (`--export`). Loads the picture module at the first
-// export; changes no GL state.
+// commands that export and by main (`--export`). Looks up the picture module's entry
+// point at each export (the platform's loader opens it once); changes no GL state.
 #include "app/picture.h"
 
 #include "app/frame_request.h"
 #include "app/interaction.h"
 #include "app/parsimony_tools.h"
+#include "base/files.h"
 #include "display/display.h"
 #include "export/picture_module.h"
 #include "font/font_renderer.h"
@@ -48,36 +49,21 @@ bool FormatOf(const char* path, PictureFormat* format) {
 
 using PictureWriter = decltype(&QuillmoorWritePicture);
 
-// The module's entry point, looked up at the first call. Returns nullptr, with the reason
-// in *whyNot, when the module cannot be loaded.
-PictureWriter LoadPictureWriter(std::string* whyNot) {
-    static PictureWriter writer = nullptr;
-    static std::string failure;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        writer = reinterpret_cast<PictureWriter>(
-            ModuleEntryPoint(kExportModuleName, "QuillmoorWritePicture", &failure));
-    }
-    if (writer == nullptr) *whyNot = failure;
-    return writer;
-}
-
 struct Export {
     PictureWriter writer;
     const PictureJob* job;
 };
 
-bool WriteJob(std::FILE* out, void* context, std::string* whyNot) {
+bool WriteJob(std::FILE* out, void* context, std::string* problem) {
     const Export& work = *static_cast<const Export*>(context);
-    char problem[300];
-    if (work.writer(work.job, out, problem, sizeof problem) == 1) return true;
-    *whyNot = problem;
+    char text[300];
+    if (work.writer(work.job, out, text, sizeof text) == 1) return true;
+    *problem = text;
     return false;
 }
 
-bool Refuse(const char* path, const std::string& problem, std::string* whyNot) {
-    *whyNot = std::string(path) + ": " + problem;
+bool Refuse(const char* path, const std::string& problem, Refusal* refusal) {
+    if (refusal != nullptr) *refusal = Refusal{path, 0, 0, problem};
     return false;
 }
 
@@ -88,15 +74,16 @@ SceneView CurrentSceneView() {
             CurrentParsimonyView()};
 }
 
-bool ExportPicture(const char* path, std::string* whyNot) {
+bool ExportPicture(const char* path, Refusal* refusal) {
     PictureFormat format = PictureFormat::Png;
     if (!FormatOf(path, &format)) {
-        return Refuse(path, "unknown picture format (use .png, .svg or .pdf)", whyNot);
+        return Refuse(path, "unknown picture format (use .png, .svg or .pdf)", refusal);
     }
-    if (gFontRenderer.GetFontCount() == 0) return Refuse(path, "no font is loaded", whyNot);
+    if (gFontRenderer.GetFontCount() == 0) return Refuse(path, "no font is loaded", refusal);
     std::string problem;
-    const PictureWriter writer = LoadPictureWriter(&problem);
-    if (writer == nullptr) return Refuse(path, "picture export unavailable: " + problem, whyNot);
+    const auto writer = reinterpret_cast<PictureWriter>(
+        ModuleEntryPoint(kExportModuleName, "QuillmoorWritePicture", &problem));
+    if (writer == nullptr) return Refuse(path, "picture export unavailable: " + problem, refusal);
 
     static Scene scene; // kept between exports, like the frame's
     BuildFrameScene(CurrentSceneView(), &scene);
@@ -107,14 +94,22 @@ bool ExportPicture(const char* path, std::string* whyNot) {
         width = glutGet(GLUT_WINDOW_WIDTH);
         height = glutGet(GLUT_WINDOW_HEIGHT);
     }
-    const PictureJob job{format,    &scene,
-                         width,     height,
-                         kPngScale, gFontRenderer.GetFont(gFontRenderer.GetActiveFont()).glyphs};
+    const PictureJob job{kPictureJobVersion,
+                         format,
+                         scene.items.data(),
+                         scene.items.size(),
+                         scene.text.data(),
+                         scene.text.size(),
+                         scene.taxonCount,
+                         width,
+                         height,
+                         kPngScale,
+                         gFontRenderer.GetFont(gFontRenderer.GetActiveFont()).glyphs};
     Export work{writer, &job};
-    return WriteFileReplacing(path, WriteJob, &work, whyNot);
+    return WriteFileReplacing(path, WriteJob, &work, refusal);
 }
 
-bool ExportWithoutWindow(const char* picturePath, std::string* whyNot) {
-    return TextInitWithoutWindow(kStartWindowWidth, kStartWindowHeight, whyNot) &&
-           ExportPicture(picturePath, whyNot);
+bool ExportWithoutWindow(const char* picturePath, Refusal* refusal) {
+    return TextInitWithoutWindow(kStartWindowWidth, kStartWindowHeight, refusal) &&
+           ExportPicture(picturePath, refusal);
 }

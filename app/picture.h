@@ -4,9 +4,7 @@
 // export, and by main. Changes no GL state.
 #pragma once
 
-#include <cstdio>
-#include <string>
-
+#include "base/refusal.h"
 #include "display/scene.h"
 
 // The window's size at start-up, in pixels; pictures made without a window take it too.
@@ -19,11 +17,13 @@ SceneView CurrentSceneView();
 
 // Writes the picture the window shows now (without the button) to path; the format follows
 // the extension (.png, .svg, .pdf; anything else refused). PNG at scale 2 by default.
-// Returns false with the reason in *whyNot (file, problem) and leaves any earlier file at
-// path untouched (write a temporary file beside it, then rename).
-bool ExportPicture(const char* path, std::string* whyNot);
+// Returns false with *refusal (when given; its file is path) and leaves any earlier file
+// at path untouched (WriteFileReplacing: a temporary file beside it, then a rename; a link
+// there is followed). Shows nothing.
+bool ExportPicture(const char* path, Refusal* refusal);
 
 // `quillmoor --export PICTURE DATA [TREE]`, after the files are loaded: writes the tree's
 // picture with no window and no X display; the window size is taken as the start-up size
-// and text is measured with the baked font. Returns false with the reason in *whyNot.
-bool ExportWithoutWindow(const char* picturePath, std::string* whyNot);
+// and text is measured with the baked font. Returns false with *refusal (the font file's,
+// or the picture's).
+bool ExportWithoutWindow(const char* picturePath, Refusal* refusal);

@@ -8,8 +8,8 @@
 void WriteParsimonyReport(std::FILE* out) {
     const ParsimonyFigures figures = ComputeParsimony(gRoot);
     for (int c = 0; c < gCharacterCount && c < kMaxCharacters; ++c)
-        std::fprintf(out, "%s: %d steps (minimum %d)\n", gCharacterNames[c], figures.steps[c],
-                     figures.minimum[c]);
+        std::fprintf(out, "%s: %d %s (minimum %d)\n", gCharacterNames[c], figures.steps[c],
+                     figures.steps[c] == 1 ? "step" : "steps", figures.minimum[c]);
     std::fprintf(out, "Length: %d\nLower bound: %d\nConsistency index: %.2f\n", figures.length,
                  figures.lowerBound, ConsistencyIndex(figures));
     std::fflush(out);

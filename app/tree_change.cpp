@@ -6,6 +6,7 @@
 #include "app/interaction.h"
 #include "clade/history.h"
 #include "clade/newick.h"
+#include "clade/rooting.h"
 
 #include <cassert>
 
@@ -27,7 +28,14 @@ bool Drop(const TreeChange& what) {
 }
 bool ApplyTree(const TreeChange& what) {
     ApplyNewickTree(*what.tree);
-    RebuildTreeWithoutListing();
+    // A tree saved by the editor names its outgroup; it comes back with the tree.
+    if (what.tree->outgroup != 0) gOutgroup = what.tree->outgroup;
+    // A tree saved with its states shows the figures it was saved with: a state pass
+    // would read those states as "before" and could give others.
+    if (what.tree->keepsStates)
+        RebuildTreeKeepingStates();
+    else
+        RebuildTreeWithoutListing();
     return true;
 }
 bool ApplyMoves(const TreeChange& what) {

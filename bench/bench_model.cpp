@@ -1,12 +1,15 @@
 // Timings of the model at its largest file size (19 taxa by 19 characters): the load of
 // the CSV file and of the same matrix as a NEXUS file, a fresh tree with its rebuild, a
 // rebuild alone, one re-attachment with its rebuild, undo, and the parsimony tools: a
-// Fitch pass, drop previews, the hint and the search.
+// Fitch pass, drop previews, the hint, the searches, and the reconstruction that the
+// fewest-change markers and the trace redraw from after each change.
 // The tree listings go to /dev/null; the report goes to the original standard output.
 #include "clade/clade.h"
 #include "clade/history.h"
 #include "clade/moves.h"
 #include "clade/parsimony.h"
+#include "clade/reconstruction.h"
+#include "clade/search.h"
 #include "matrix/matrix.h"
 #include "nexus/nexus.h"
 
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -91,10 +95,9 @@ BENCHMARK(BM_LoadMatrix19x19);
 
 // The reader module is loaded by the first call, before the timing starts.
 void BM_LoadNexus19x19(benchmark::State& state) {
-    std::string why;
-    if (!LoadNexusMatrix(gNexusPath.c_str(), &why, true, nullptr)) std::abort();
+    if (!LoadNexusMatrix(gNexusPath.c_str())) std::abort();
     for (auto _ : state)
-        LoadNexusMatrix(gNexusPath.c_str(), &why, true, nullptr);
+        LoadNexusMatrix(gNexusPath.c_str());
 }
 BENCHMARK(BM_LoadNexus19x19);
 
@@ -226,6 +229,46 @@ void BM_Search19(benchmark::State& state) {
         benchmark::DoNotOptimize(SearchBetterTree(gRoot, MatrixSeed()));
 }
 BENCHMARK(BM_Search19)->Unit(benchmark::kMillisecond);
+
+// The search that keeps the outgroup (the first taxon, as after the load), for each figure
+// it can minimise.
+void BM_SearchShortest19(benchmark::State& state) {
+    LargestStartTree();
+    const SearchSettings settings{SearchGoal::kShortest, gOutgroup, MatrixSeed()};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchBestTrees(gRoot, settings));
+}
+BENCHMARK(BM_SearchShortest19)->Unit(benchmark::kMillisecond);
+
+void BM_SearchFewestEvents19(benchmark::State& state) {
+    LargestStartTree();
+    const SearchSettings settings{SearchGoal::kFewestEvents, gOutgroup, MatrixSeed()};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchBestTrees(gRoot, settings));
+}
+BENCHMARK(BM_SearchFewestEvents19)->Unit(benchmark::kMillisecond);
+
+// After a change: the MPR sets and ACCTRAN states of every character (the markers by the
+// fewest changes), or of one (a trace).
+void BM_Reconstruct19(benchmark::State& state) {
+    LargestStartTree();
+    auto reconstruction = std::make_unique<Reconstruction>();
+    for (auto _ : state) {
+        reconstruction->Compute(gRoot);
+        benchmark::DoNotOptimize(reconstruction->CountChanges());
+    }
+}
+BENCHMARK(BM_Reconstruct19);
+
+void BM_TraceCharacter19(benchmark::State& state) {
+    LargestStartTree();
+    auto reconstruction = std::make_unique<Reconstruction>();
+    for (auto _ : state) {
+        reconstruction->ComputeCharacter(gRoot, 5);
+        benchmark::DoNotOptimize(reconstruction->MprSet(1, 5));
+    }
+}
+BENCHMARK(BM_TraceCharacter19);
 
 } // namespace
 

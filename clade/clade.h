@@ -7,6 +7,9 @@
 
 #include <string>
 
+// The most nodes a tree over the table's taxa has.
+constexpr int kMaxTreeNodes = 2 * kMaxTaxa - 1;
+
 struct CladeNode : TaxonRecord {
     int32_t level; // layout column (ComputeLevels)
     int32_t id;    // serial number, unique over the whole run
@@ -45,14 +48,21 @@ extern int32_t gNextNodeId;
 
 // Turns node into the leaf of gTaxa entry taxon: its source, a copy of the record, isTaxon.
 void MakeTaxonLeaf(CladeNode* node, int taxon);
+// The gTaxa index of a taxon leaf (where its source points), or -1 for any other node.
+int TaxonIndexOf(const CladeNode* node);
 
-// Replaces gRoot by a comb tree over gTaxa[0 .. gTaxonCount-1] with first states.
+// Replaces gRoot by a comb tree over gTaxa[0 .. gTaxonCount-1] with first states, and
+// makes the first taxon the outgroup (gOutgroup, clade/rooting.h; none without taxa).
 // The nodes of the previous tree are released.
 void BuildInitialTree();
 // Compact, levels, positions, full state pass, listing (flushed) -- after every change.
 void RebuildTree();
 // The same rebuild without the listing, for output that holds other figures (a report).
 void RebuildTreeWithoutListing();
+// The rebuild without the listing and without the state pass: for a tree whose nodes
+// already hold the states it was saved with, which a pass would change (the rule reads
+// the states the tree held before).
+void RebuildTreeKeepingStates();
 // The listing of the live tree on stdout (nothing when there is none), flushed.
 void ListLiveTree();
 // Connect without the listing: the "Connecting" line, then, when the move is allowed, the
@@ -72,7 +82,8 @@ int CountChangeEvents(const CladeNode* node);
 using NodeReleaseHook = void (*)(const CladeNode* released);
 void SetNodeReleaseHook(NodeReleaseHook hook);
 
-// Releases the tree and sets gRoot to null; resetIds also sets gNextNodeId to 0. For tests.
+// Releases the tree, sets gRoot to null and clears the outgroup; resetIds also sets
+// gNextNodeId to 0. For tests.
 void ResetClade(bool resetIds);
 
 // Puts newRoot (a whole tree, or null) in place of the live tree and returns the old root,
@@ -108,6 +119,8 @@ CladeNode* Reattach(CladeNode*& root, CladeNode* moved, CladeNode* target, Clade
 void CompactTree(CladeNode*& root, CladeNode* node, NodeDisposer dispose);
 // Compact, levels, positions and the full state pass: a rebuild without the listing.
 void UpdateTree(CladeNode*& root, NodeDisposer dispose);
+// Compact, levels and positions: UpdateTree without the state pass.
+void LayOutTree(CladeNode*& root, NodeDisposer dispose);
 
 // A copy of the tree under root, one heap node per node: the same ids, taxon data, states,
 // positions and levels, links pointing into the copy. Takes no id; null for null.

@@ -1,7 +1,9 @@
-// The undo and redo stacks (see history.h): whole trees, moved in and out of the live
-// tree through ReplaceTree, so an undo or redo copies nothing. Called by the app's
-// change step. No GL state; prints nothing.
+// The undo and redo stacks (see history.h): whole trees with their outgroups, moved in
+// and out of the live tree through ReplaceTree, so an undo or redo copies nothing. Called
+// by the app's change step. No GL state; prints nothing.
 #include "clade/history.h"
+
+#include "clade/rooting.h"
 
 #include <vector>
 
@@ -15,55 +17,67 @@ void ClearPickFlags(CladeNode* node) {
     ClearPickFlags(node->right);
 }
 
-struct History {
-    std::vector<CladeNode*> undo; // oldest first
-    std::vector<CladeNode*> redo; // the most recently undone last
-    CladeNode* pending = nullptr; // the tree before the command under way
-    CladeNode* loaded = nullptr;  // the tree as the data file gave it
+// A tree of the history and the outgroup it had.
+struct Step {
+    CladeNode* tree;
+    TaxonMask outgroup;
+};
 
-    static void Drop(std::vector<CladeNode*>& trees) {
-        for (CladeNode* tree : trees)
-            DeleteTree(tree);
-        trees.clear();
+struct History {
+    std::vector<Step> undo;   // oldest first
+    std::vector<Step> redo;   // the most recently undone last
+    Step pending{nullptr, 0}; // the tree before the command under way
+    Step loaded{nullptr, 0};  // the tree as the data file gave it
+
+    static void Drop(std::vector<Step>& steps) {
+        for (Step& step : steps)
+            DeleteTree(step.tree);
+        steps.clear();
     }
     void Clear() {
         Drop(undo);
         Drop(redo);
-        DeleteTree(pending);
-        DeleteTree(loaded);
-        pending = loaded = nullptr;
+        DeleteTree(pending.tree);
+        DeleteTree(loaded.tree);
+        pending = loaded = {nullptr, 0};
     }
     ~History() { Clear(); }
 };
 
 History gHistory;
 
-// Moves tree in as the live tree and the live tree onto stack `to`.
-void SwapIn(CladeNode* tree, std::vector<CladeNode*>& to) {
-    CladeNode* previous = ReplaceTree(tree);
+// A copy of the live tree, without pick marks, and the live outgroup.
+Step LiveStep() {
+    Step step{CloneTree(gRoot), gOutgroup};
+    ClearPickFlags(step.tree);
+    return step;
+}
+
+// Moves step in as the live tree and outgroup, and the live ones onto stack `to`.
+void SwapIn(Step step, std::vector<Step>& to) {
+    CladeNode* previous = ReplaceTree(step.tree);
     ClearPickFlags(previous);
-    to.push_back(previous);
+    to.push_back({previous, gOutgroup});
+    gOutgroup = step.outgroup;
 }
 
 } // namespace
 
 void ResetHistory() {
     gHistory.Clear();
-    gHistory.loaded = CloneTree(gRoot);
-    ClearPickFlags(gHistory.loaded);
+    gHistory.loaded = LiveStep();
 }
 
 void BeginTreeChange() {
-    DeleteTree(gHistory.pending);
-    gHistory.pending = CloneTree(gRoot);
-    ClearPickFlags(gHistory.pending);
+    DeleteTree(gHistory.pending.tree);
+    gHistory.pending = LiveStep();
 }
 
 bool EndTreeChange() {
-    CladeNode* before = gHistory.pending;
-    gHistory.pending = nullptr;
-    if (SameTree(before, gRoot)) {
-        DeleteTree(before);
+    const Step before = gHistory.pending;
+    gHistory.pending = {nullptr, 0};
+    if (SameTree(before.tree, gRoot) && before.outgroup == gOutgroup) {
+        DeleteTree(before.tree);
         return false;
     }
     gHistory.undo.push_back(before);
@@ -74,28 +88,30 @@ bool EndTreeChange() {
 namespace {
 
 // One step back (from undo to redo) or forward (from redo to undo).
-bool Step(std::vector<CladeNode*>& from, std::vector<CladeNode*>& to) {
+bool Move(std::vector<Step>& from, std::vector<Step>& to) {
     if (from.empty()) return false;
-    CladeNode* tree = from.back();
+    const Step step = from.back();
     from.pop_back();
-    SwapIn(tree, to);
+    SwapIn(step, to);
     return true;
 }
 
 } // namespace
 
 bool UndoTreeChange() {
-    return Step(gHistory.undo, gHistory.redo);
+    return Move(gHistory.undo, gHistory.redo);
 }
 
 bool RedoTreeChange() {
-    return Step(gHistory.redo, gHistory.undo);
+    return Move(gHistory.redo, gHistory.undo);
 }
 
 bool RevertToLoadedTree() {
-    if (gHistory.loaded == nullptr || SameTree(gHistory.loaded, gRoot)) return false;
+    const Step& loaded = gHistory.loaded;
+    if (loaded.tree == nullptr || (SameTree(loaded.tree, gRoot) && loaded.outgroup == gOutgroup))
+        return false;
     History::Drop(gHistory.redo);
-    SwapIn(CloneTree(gHistory.loaded), gHistory.undo);
+    SwapIn({CloneTree(loaded.tree), loaded.outgroup}, gHistory.undo);
     return true;
 }
 

@@ -66,9 +66,12 @@ void CladeNode::Dump(int32_t depth) {
 
 namespace {
 
-void Rebuild(bool list) {
+void Rebuild(bool list, bool states = true) {
     if (gRoot == nullptr) return;
-    UpdateTree(gRoot, ReleaseLiveNode);
+    if (states)
+        UpdateTree(gRoot, ReleaseLiveNode);
+    else
+        LayOutTree(gRoot, ReleaseLiveNode);
 #ifndef NDEBUG
     std::string fault;
     if (!CheckTree(gRoot, &fault)) {
@@ -92,4 +95,8 @@ void ListLiveTree() {
 
 void RebuildTreeWithoutListing() {
     Rebuild(false);
+}
+
+void RebuildTreeKeepingStates() {
+    Rebuild(false, false);
 }

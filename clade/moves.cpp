@@ -104,32 +104,39 @@ TreeScore TrialArena::Try(TreeMove move, int32_t jointId) {
     *joint = CladeNode(jointId);
     Reattach(root, &nodes_[move.moved], &nodes_[move.target], joint);
     UpdateTree(root, KeepArenaNode);
+    trialRoot_ = root;
     return ScoreTree(root);
 }
 
-std::vector<DropFigures> PreviewDrops(const CladeNode* root, const CladeNode* moved) {
+std::vector<DropFigures> PreviewDrops(const CladeNode* root, const CladeNode* moved,
+                                      TaxonMask outgroup) {
     std::vector<DropFigures> drops;
     if (root == nullptr || moved == nullptr || moved->parent == nullptr) return drops;
     TrialArena arena(root);
     const int m = arena.IndexOf(moved);
     if (m < 0) return drops;
+    const bool rooted = outgroup != 0 && IsRootedOn(root, outgroup);
     for (int t = 0; t < arena.NodeCount(); ++t) {
-        if (arena.Allowed({m, t}))
-            drops.push_back({arena.Source(t), arena.Try({m, t}, gNextNodeId)});
+        if (!arena.Allowed({m, t})) continue;
+        const TreeScore score = arena.Try({m, t}, gNextNodeId);
+        drops.push_back(
+            {arena.Source(t), score, rooted && !IsRootedOn(arena.TrialRoot(), outgroup)});
     }
     return drops;
 }
 
 // Moved nodes in pre-order, then targets in pre-order; a later pair wins only when strictly
 // better, so ties keep the first.
-MoveChoice BestSingleMove(const CladeNode* root) {
+MoveChoice BestSingleMove(const CladeNode* root, TaxonMask outgroup) {
     MoveChoice best;
     if (root == nullptr) return best;
     TrialArena arena(root);
+    const bool rooted = outgroup != 0 && IsRootedOn(root, outgroup);
     for (int m = 1; m < arena.NodeCount(); ++m) {
         for (int t = 0; t < arena.NodeCount(); ++t) {
             if (!arena.Allowed({m, t})) continue;
             const TreeScore score = arena.Try({m, t}, gNextNodeId);
+            if (rooted && !IsRootedOn(arena.TrialRoot(), outgroup)) continue;
             if (!best.found || Better(score, best.score)) best = {true, {m, t}, score};
         }
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "clade/clade.h"
+#include "clade/rooting.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,6 +24,25 @@ inline bool Better(const TreeScore& a, const TreeScore& b) {
     return a.events != b.events ? a.events < b.events : a.length < b.length;
 }
 TreeScore ScoreTree(const CladeNode* root);
+
+// The figure a search minimises, the one the screen shows: Total Events (then the length)
+// in the default view, or the length (then the events) in the fewest-changes view and
+// for the windowless search.
+enum class SearchGoal { kFewestEvents, kShortest };
+// The figure the goal minimises first.
+inline int PrimaryFigure(const TreeScore& score, SearchGoal goal) {
+    return goal == SearchGoal::kFewestEvents ? score.events : score.length;
+}
+inline int SecondaryFigure(const TreeScore& score, SearchGoal goal) {
+    return goal == SearchGoal::kFewestEvents ? score.length : score.events;
+}
+// a is better than b for the goal: a lower primary figure, or the same and a lower
+// secondary one.
+inline bool Better(const TreeScore& a, const TreeScore& b, SearchGoal goal) {
+    const int pa = PrimaryFigure(a, goal);
+    const int pb = PrimaryFigure(b, goal);
+    return pa != pb ? pa < pb : SecondaryFigure(a, goal) < SecondaryFigure(b, goal);
+}
 
 // A re-attachment named by pre-order positions (0 is the root, left before right) in the
 // tree it applies to, so that it means the same on a copy and on the tree copied.
@@ -45,37 +65,48 @@ class TrialArena {
     // Copies the source, makes the move on the copy with a joint numbered jointId (no id
     // is taken from gNextNodeId), rebuilds the copy and scores it. Needs Allowed(move).
     TreeScore Try(TreeMove move, int32_t jointId);
+    // The copy as the last Try left it (its root); valid until the next Try.
+    const CladeNode* TrialRoot() const { return trialRoot_; }
 
   private:
     CladeNode* Copy();
     std::vector<const CladeNode*> source_;   // pre-order
     std::vector<int> parent_, left_, right_; // positions of each node's links, -1 for none
     std::vector<CladeNode> nodes_;           // the copy, then room for the joint
+    const CladeNode* trialRoot_ = nullptr;
 };
 
 // The score of dropping moved next to each node the user could aim at: every node but
 // moved and its two children, the root (its stem) included, in pre-order. Empty when moved
-// is null or the root.
+// is null or the root. Every drop is listed, a student's drop may break the outgroup;
+// breaksOutgroup marks those that would (always false with the default empty outgroup),
+// so that the badges' "best" can leave them out.
 struct DropFigures {
     const CladeNode* target;
     TreeScore score;
+    bool breaksOutgroup = false;
 };
-std::vector<DropFigures> PreviewDrops(const CladeNode* root, const CladeNode* moved);
+std::vector<DropFigures> PreviewDrops(const CladeNode* root, const CladeNode* moved,
+                                      TaxonMask outgroup = 0);
 
 // The best single re-attachment of the tree: the fewest events, then the shortest tree,
-// then the first moved node in pre-order and, for that node, the first target. found is
-// false when the tree has no allowed move at all (fewer than three taxa).
+// then the first moved node in pre-order and, for that node, the first target. Moves that
+// would break the outgroup (when the tree is rooted on it) are left out; the default empty
+// outgroup leaves out nothing. found is false when the tree has no allowed move at all
+// (fewer than three taxa, or none that keeps the outgroup).
 struct MoveChoice {
     bool found = false;
     TreeMove move;
     TreeScore score;
 };
-MoveChoice BestSingleMove(const CladeNode* root);
+MoveChoice BestSingleMove(const CladeNode* root, TaxonMask outgroup = 0);
 
-// A search from the tree under root: repeated best single moves while they improve the
-// score, from the tree itself and from a few restarts, each a couple of random moves of
-// the tree drawn from seed. moves leads from the tree to the best tree found (empty when
-// none beats the start); best is never worse than start.
+// The editor's search as the app runs it today (Ctrl+B): repeated best single moves while
+// they improve the score, from the tree itself and from a few restarts, each a couple of
+// random moves of the tree drawn from seed; the outgroup plays no part. moves leads from
+// the tree to the best tree found (empty when none beats the start); best is never worse
+// than start. SearchBestTrees (clade/search.h) is the search that keeps the outgroup and
+// takes the screen's figure; it replaces this one once the app applies whole trees.
 struct SearchOutcome {
     TreeScore start;
     TreeScore best;

@@ -96,13 +96,17 @@ void CompactTree(CladeNode*& root, CladeNode* node, NodeDisposer dispose) {
     dispose(node); // last use of this node
 }
 
-void UpdateTree(CladeNode*& root, NodeDisposer dispose) {
+void LayOutTree(CladeNode*& root, NodeDisposer dispose) {
     if (root == nullptr) return;
     // Each step reads the root afresh: compaction may replace it.
     CompactTree(root, root, dispose);
     root->ComputeLevels();
     root->ComputePositions();
-    root->UpdateStates();
+}
+
+void UpdateTree(CladeNode*& root, NodeDisposer dispose) {
+    LayOutTree(root, dispose);
+    if (root != nullptr) root->UpdateStates();
 }
 
 // Pre-order, left before right: each copy is linked to its parent's copy.

@@ -1,9 +1,11 @@
-// Fitch's count on state bit sets and the per-character minima (see parsimony.h). Called by
-// the report, the panel and the move trials, often thousands of times per search, so one
-// pass handles every character at once. No GL state, no output.
+// Fitch's count on the cells' state sets and the per-character minima (see parsimony.h).
+// Called by the report, the panel and the move trials, often thousands of times per
+// search, so one pass handles every character at once. No GL state, no output.
 #include "clade/parsimony.h"
 
+#include <algorithm>
 #include <cassert>
+#include <vector>
 
 namespace {
 
@@ -13,11 +15,10 @@ namespace {
 void FitchPass(const CladeNode* node, int characters, StateSet sets[kMaxCharacters],
                int steps[kMaxCharacters]) {
     if (node->left == nullptr || node->right == nullptr) {
-        // A leaf (or the single node of a tree without taxa): its own states.
-        for (int c = 0; c < characters; ++c) {
-            const int32_t s = node->states[c];
-            sets[c] = s >= 0 && s < kMaxStates ? StateSet{1} << s : ~StateSet{0};
-        }
+        // A leaf (or the single node of a tree without taxa): what its cells allow.
+        const int taxon = TaxonIndexOf(node);
+        for (int c = 0; c < characters; ++c)
+            sets[c] = taxon >= 0 ? CellStates(taxon, c) : LeafStates(node, c);
         return;
     }
     StateSet left[kMaxCharacters];
@@ -37,19 +38,48 @@ int CharacterCount() {
                                               : gCharacterCount;
 }
 
+// The size of the smallest set of states that meets every set of sets[from..] not yet met
+// by chosen, or best when no such set is smaller. Branches on the states of the first set
+// not met, which is the smallest (sets are sorted by size), so a forced state costs one
+// branch.
+int SmallestHittingSet(const std::vector<StateSet>& sets, std::size_t from, StateSet chosen,
+                       int best) {
+    while (from < sets.size() && (sets[from] & chosen) != 0)
+        ++from;
+    const int size = StateCount(chosen);
+    if (from == sets.size()) return size;
+    if (size + 1 >= best) return best; // one more state is needed, and that ties at best
+    for (StateSet left = sets[from]; left != 0; left &= left - 1)
+        best = SmallestHittingSet(sets, from + 1, chosen | (left & -left), best);
+    return best;
+}
+
 } // namespace
+
+StateSet LeafStates(const CladeNode* leaf, int character) {
+    const int taxon = TaxonIndexOf(leaf);
+    if (taxon >= 0) return CellStates(taxon, character);
+    const int32_t s = leaf->states[character];
+    return s >= 0 && s < kMaxStates ? StateBit(s) : ~StateSet{0};
+}
 
 int CharacterMinimum(int character) {
     assert(character >= 0 && character < kMaxCharacters);
-    StateSet seen = 0;
-    for (int t = 0; t < gTaxonCount && t < kMaxTaxa; ++t) {
-        const int32_t s = gTaxa[t].states[character];
-        if (s >= 0 && s < kMaxStates) seen |= StateSet{1} << s;
-    }
-    int distinct = 0;
-    for (; seen != 0; seen &= seen - 1)
-        ++distinct;
-    return distinct > 0 ? distinct - 1 : 0;
+    std::vector<StateSet> sets;
+    for (int t = 0; t < gTaxonCount && t < kMaxTaxa; ++t)
+        sets.push_back(CellStates(t, character));
+    if (sets.empty()) return 0;
+    // Smallest first; a set that holds another one is met whenever that one is.
+    std::sort(sets.begin(), sets.end(), [](StateSet a, StateSet b) {
+        return StateCount(a) != StateCount(b) ? StateCount(a) < StateCount(b) : a < b;
+    });
+    sets.erase(std::unique(sets.begin(), sets.end()), sets.end());
+    std::vector<StateSet> needed;
+    for (StateSet set : sets)
+        if (std::none_of(needed.begin(), needed.end(),
+                         [set](StateSet kept) { return (kept & set) == kept; }))
+            needed.push_back(set);
+    return SmallestHittingSet(needed, 0, 0, kMaxStates + 1) - 1;
 }
 
 ParsimonyFigures ComputeParsimony(const CladeNode* root) {

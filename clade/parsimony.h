@@ -1,16 +1,13 @@
-// Parsimony figures of a tree: the fewest changes the tree needs (Fitch's count on state
-// bit sets), each character's steps and its minimum on any tree, the lower bound and the
-// consistency index. Read by the report, the panel and the move trials. No GL, no output.
+// Parsimony figures of a tree: the fewest changes the tree needs (Fitch's count on the
+// state sets of the cells, so missing and polymorphic cells cost nothing), each character's
+// steps and its minimum on any tree, the lower bound and the consistency index. Read by
+// the report, the panel, the move trials and the search. No GL, no output.
 #pragma once
 
 #include "clade/clade.h"
+#include "matrix/cell_sets.h"
 
 #include <cstdint>
-
-// A character has at most kMaxStates - 1 states (a file holds at most 19 taxa), so a set
-// of states fits one bit each in 32 bits.
-using StateSet = uint32_t;
-static_assert(kMaxStates <= 32, "state sets are 32-bit masks");
 
 struct ParsimonyFigures {
     int length = 0;                   // the fewest changes this tree needs, all characters
@@ -19,10 +16,15 @@ struct ParsimonyFigures {
     int minimum[kMaxCharacters] = {}; // per character, on any tree
 };
 
-// Distinct states of the character among the matrix's taxa, less one (0 with no taxa).
+// The states a leaf allows for the character: its taxon's cell (CellStates), found through
+// the leaf's source; a leaf without a taxon of the table allows its own stored state.
+StateSet LeafStates(const CladeNode* leaf, int character);
+// The fewest states that meet every cell of the character (each cell's set holds one of
+// them), less one: no tree needs fewer changes. Exact (a small hitting-set search); 0 with
+// no taxa.
 int CharacterMinimum(int character);
-// The figures of the tree under root for the current matrix. A leaf's states are read from
-// the leaf itself (a copy of its taxon); the internal nodes' stored states play no part.
+// The figures of the tree under root for the current matrix. A leaf's states are its
+// cell's set (LeafStates); the internal nodes' stored states play no part.
 // An empty tree (null) has length 0.
 ParsimonyFigures ComputeParsimony(const CladeNode* root);
 // The length alone: one Fitch pass over every character, without the minima.

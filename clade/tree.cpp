@@ -3,6 +3,8 @@
 // loads, drops, keys) and by RebuildTree. No GL state.
 #include "clade/clade.h"
 
+#include "clade/rooting.h"
+
 #include <cassert>
 #include <cstdio>
 
@@ -24,6 +26,11 @@ void MakeTaxonLeaf(CladeNode* node, int taxon) {
     node->source = &gTaxa[taxon];
     static_cast<TaxonRecord&>(*node) = gTaxa[taxon];
     node->isTaxon = true;
+}
+
+int TaxonIndexOf(const CladeNode* node) {
+    if (!node->isTaxon || node->source < gTaxa || node->source >= gTaxa + kMaxTaxa) return -1;
+    return static_cast<int>(node->source - gTaxa);
 }
 
 CladeNode::CladeNode() : CladeNode(gNextNodeId) {
@@ -52,11 +59,14 @@ void SetNodeReleaseHook(NodeReleaseHook hook) {
 
 void ResetClade(bool resetIds) {
     ReleaseTree();
+    gOutgroup = 0;
     if (resetIds) gNextNodeId = 0;
 }
 
 void BuildInitialTree() {
     ReleaseTree();
+    // The comb hangs the first taxon next to the root, and the root takes its states.
+    gOutgroup = gTaxonCount > 0 ? TaxonBit(0) : 0;
 
     // A comb: each internal node holds the next taxon as its left child and the rest of
     // the comb as its right; the last internal node created becomes the last taxon.

@@ -76,7 +76,7 @@ struct Canvas {
 
 // Tree units onto window pixels, as the tree projection maps them onto the viewport.
 void TreeSpace(Canvas& canvas) {
-    const TreeView view = TreeViewOf(canvas.job.scene->taxonCount);
+    const TreeView view = TreeViewOf(canvas.job.taxonCount);
     cairo_scale(canvas.cr, canvas.job.width / view.Width(), canvas.job.height / view.Height());
     cairo_translate(canvas.cr, -view.left, -view.top);
 }
@@ -250,7 +250,7 @@ void PaintText(Canvas& canvas, const SceneItem& item) {
     const double baseline = PercentToPixels(run.y, canvas.job.height) + cell * font.ascentShare;
 
     std::vector<std::uint32_t>& codes = canvas.codes;
-    DecodeRun(canvas.job.scene->TextOf(item), run.length, codes);
+    DecodeRun(canvas.job.text + run.offset, run.length, codes);
     canvas.glyphs.clear();
     canvas.clusters.clear();
     canvas.utf8.clear();
@@ -304,10 +304,11 @@ void Paint(Canvas& canvas, const SceneItem& item) {
 // depth the one drawn first stays (the depth test passes only nearer fragments). Window
 // items (text) are drawn without the depth test, in list order, after all of them.
 void PaintScene(Canvas& canvas) {
-    const Scene& scene = *canvas.job.scene;
+    const SceneItem* const items = canvas.job.items;
+    const std::size_t count = canvas.job.itemCount;
     std::vector<const SceneItem*> tree;
-    for (auto item = scene.items.rbegin(); item != scene.items.rend(); ++item) {
-        if (item->space == SceneSpace::Tree) tree.push_back(&*item);
+    for (std::size_t i = count; i-- > 0;) {
+        if (items[i].space == SceneSpace::Tree) tree.push_back(&items[i]);
     }
     // The list is reversed first, so that a stable sort puts the earlier of equal depths on top.
     std::stable_sort(tree.begin(), tree.end(),
@@ -316,8 +317,8 @@ void PaintScene(Canvas& canvas) {
     cairo_paint(canvas.cr);
     for (const SceneItem* item : tree)
         Paint(canvas, *item);
-    for (const SceneItem& item : scene.items) {
-        if (item.space == SceneSpace::Window) Paint(canvas, item);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (items[i].space == SceneSpace::Window) Paint(canvas, items[i]);
     }
 }
 
@@ -418,6 +419,8 @@ int Fail(char* whyNot, std::size_t size, const char* what, const char* detail) {
 
 extern "C" int QuillmoorWritePicture(const PictureJob* job, std::FILE* out, char* whyNot,
                                      std::size_t whyNotSize) {
+    if (job->version != kPictureJobVersion)
+        return Fail(whyNot, whyNotSize, "the picture module is of another version", "");
     const Font* font = LoadFont(QM_FONT_SOURCE);
     if (font == nullptr) return Fail(whyNot, whyNotSize, "cannot load the font", QM_FONT_SOURCE);
 

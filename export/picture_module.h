@@ -1,6 +1,7 @@
 // The interface of the picture module (cairo), which the app loads with dlopen at the
 // first export so that start-up does not load cairo. One plain C entry point, looked up
-// by name; both sides are built together, so the scene is passed as it is.
+// by name, and one versioned struct of plain data: the scene's items as an array, the
+// bytes of its text, and the sizes.
 #pragma once
 
 #include <cstddef>
@@ -12,11 +13,19 @@
 // The module's file name; the platform layer knows the folders to look in.
 constexpr const char kExportModuleName[] = "libquillmoor_export.so";
 
-enum class PictureFormat { Png, Svg, Pdf };
+enum class PictureFormat : int { Png, Svg, Pdf };
+
+// The caller sets version to kPictureJobVersion; the module refuses any other.
+constexpr int kPictureJobVersion = 1;
 
 struct PictureJob {
+    int version;
     PictureFormat format;
-    const Scene* scene;   // items as BuildFrameScene makes them
+    const SceneItem* items; // itemCount items as BuildFrameScene makes them, in order
+    std::size_t itemCount;
+    const char* text; // the bytes the text items point into (Scene::text)
+    std::size_t textLength;
+    int taxonCount;       // N of the tree space (Scene::taxonCount)
     int width;            // the window's size in pixels: SVG in pixels, PDF in
     int height;           //   pixels of 0.75 pt, PNG in pixels times pngScale
     double pngScale;      // PNG pixels per window pixel

@@ -34,42 +34,26 @@ std::int64_t RemainingBytes(std::istream& in) {
     return static_cast<std::int64_t>(end - here);
 }
 
-struct StatusText {
-    FontFileStatus status;
-    const char* text;
-};
-
-const StatusText kStatusTexts[] = {
-    {FontFileStatus::Ok, nullptr},
-    {FontFileStatus::WrongFormat, "LFontRenderer::LoadFont - wrong file format"},
-    {FontFileStatus::TableCutShort, nullptr},
-    {FontFileStatus::OutOfMemory, "LFontRenderer::LoadFont - could not allocate memory for font"},
-    {FontFileStatus::BitmapCutShort, "LFontRenderer::LoadFont - error reading from font file"},
-};
+// Returns false with text as the refusal's problem.
+bool Refuse(Refusal* refusal, const char* text) {
+    if (refusal != nullptr) refusal->text = text;
+    return false;
+}
 
 } // namespace
 
-const char* FontFileStatusMessage(FontFileStatus status) {
-    for (const StatusText& entry : kStatusTexts) {
-        if (entry.status == status) {
-            return entry.text;
-        }
-    }
-    return nullptr;
-}
-
-FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font,
-                            FontImage& image) {
+bool ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font, FontImage& image,
+                  Refusal* refusal) {
     unsigned char id[4];
     if (!in.read(reinterpret_cast<char*>(id), sizeof id) || LittleEndian32(id) != kFontFileId) {
-        return FontFileStatus::WrongFormat;
+        return Refuse(refusal, kFontWrongFormat);
     }
 
     // The rest of the header and the glyph table in one read; a short read means the
     // file ends inside them.
     unsigned char table[kFontBitmapOffset - 4];
     if (!in.read(reinterpret_cast<char*>(table), sizeof table)) {
-        return FontFileStatus::TableCutShort;
+        return Refuse(refusal, kFontTableCutShort);
     }
     const std::uint32_t width = LittleEndian32(table);
     const std::uint32_t height = LittleEndian32(table + 4);
@@ -79,7 +63,7 @@ FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font
     // alignment of 4, which rows of 2 x W bytes meet only from W = 2 on.
     if (width < 2 || !IsPowerOfTwo(width) || !IsPowerOfTwo(height) || width > maxSide ||
         height > maxSide) {
-        return FontFileStatus::WrongFormat;
+        return Refuse(refusal, kFontWrongFormat);
     }
 
     LGlyph glyphs[256];
@@ -105,10 +89,10 @@ FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font
     const std::uint64_t pixels = static_cast<std::uint64_t>(width) * height;
     const std::int64_t remaining = RemainingBytes(in);
     if (remaining < 0 || static_cast<std::uint64_t>(remaining) < pixels) {
-        return FontFileStatus::BitmapCutShort;
+        return Refuse(refusal, kFontBitmapCutShort);
     }
     if (pixels > static_cast<std::uint64_t>(PTRDIFF_MAX) / 2) {
-        return FontFileStatus::OutOfMemory;
+        return Refuse(refusal, kFontOutOfMemory);
     }
 
     // One buffer: the coverage is read into its first half and spread backwards into
@@ -117,10 +101,10 @@ FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font
     const std::size_t count = static_cast<std::size_t>(pixels);
     std::unique_ptr<unsigned char[]> texels(new (std::nothrow) unsigned char[count * 2]);
     if (!texels) {
-        return FontFileStatus::OutOfMemory;
+        return Refuse(refusal, kFontOutOfMemory);
     }
     if (!in.read(reinterpret_cast<char*>(texels.get()), static_cast<std::streamsize>(count))) {
-        return FontFileStatus::BitmapCutShort;
+        return Refuse(refusal, kFontBitmapCutShort);
     }
     for (std::size_t i = count; i-- > 0;) {
         texels[2 * i + 1] = texels[i];
@@ -132,5 +116,5 @@ FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font
     image.width = width;
     image.height = height;
     image.texels = std::move(texels);
-    return FontFileStatus::Ok;
+    return true;
 }

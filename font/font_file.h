@@ -3,6 +3,8 @@
 // uploads the image afterwards, and the fuzz target calls the parser directly.
 #pragma once
 
+#include "base/refusal.h"
+
 #include <cstdint>
 #include <istream>
 #include <memory>
@@ -50,20 +52,24 @@ constexpr std::uint64_t kFontHeaderBytes = 16;
 constexpr std::uint64_t kFontGlyphEntryBytes = 24;
 constexpr std::uint64_t kFontBitmapOffset = kFontHeaderBytes + 256 * kFontGlyphEntryBytes; // 6160
 
-enum class FontFileStatus {
-    Ok,
-    WrongFormat,    // bad identification, or a bitmap size that cannot be a texture
-    TableCutShort,  // the file ends inside the glyph table: quietly nothing loaded
-    OutOfMemory,    // a bitmap buffer could not be had
-    BitmapCutShort, // the file ends inside the bitmap
-};
+// The problems of a font file, as refusal texts. The first three are also what LoadFont
+// raises; a glyph table cut short makes LoadFont load nothing quietly.
+// Bad identification, or sides no texture can have:
+inline constexpr char kFontWrongFormat[] = "LFontRenderer::LoadFont - wrong file format";
+// A bitmap buffer could not be had:
+inline constexpr char kFontOutOfMemory[] =
+    "LFontRenderer::LoadFont - could not allocate memory for font";
+// The file ends inside the bitmap:
+inline constexpr char kFontBitmapCutShort[] =
+    "LFontRenderer::LoadFont - error reading from font file";
+// The file ends inside the glyph table:
+inline constexpr char kFontTableCutShort[] = "font file is cut short inside its glyph table";
 
 // Reads a font file from in, which must be positioned at its start. maxSide bounds W and
-// H (GL's largest texture side). On Ok fills font.glyphs and font.nativeHeight (other
-// fields untouched) and image; on any other status leaves both untouched. The size of
-// the stream is checked before any buffer is allocated, so a short file with huge
-// dimensions is refused cheaply.
-FontFileStatus ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font, FontImage& image);
-
-// The text LoadFont raises for status, or nullptr for Ok and TableCutShort (no error).
-const char* FontFileStatusMessage(FontFileStatus status);
+// H (GL's largest texture side). Returns true with font.glyphs and font.nativeHeight
+// (other fields untouched) and image filled. Returns false with the problem (one of the
+// texts above) in *refusal's text (when given), its file and position left to the caller; font and
+// image are then untouched. The size of the stream is checked before any buffer is
+// allocated, so a short file with huge dimensions is refused cheaply.
+bool ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font, FontImage& image,
+                  Refusal* refusal);

@@ -1,10 +1,10 @@
 // LFontRenderer and gFontRenderer: font list, queue and drawing. Called by the screen
-// text functions. LoadFont creates a texture (leaves texture 0 bound); Draw leaves
-// GL_TEXTURE_2D and GL_BLEND on, depth test on, the last font texture bound, GL_MODELVIEW.
+// text functions; shows nothing (a missing font file goes back to the caller). LoadFont creates a
+// texture (leaves texture 0 bound); Draw leaves GL_TEXTURE_2D and GL_BLEND on, depth test on, the
+// last font texture bound, GL_MODELVIEW.
 #include "font/font_renderer.h"
 
 #include "font/utf8.h"
-#include "platform/platform.h"
 
 #include <GL/gl.h>
 
@@ -86,12 +86,14 @@ void LFontRenderer::Clear() {
     pendingCount = 0;
 }
 
-std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::string& fileName) {
+std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::string& fileName,
+                                     Refusal* missing) {
     std::FILE* probe = std::fopen(fileName.c_str(), "r");
     if (probe == nullptr) {
         char notice[kNoticeSize];
-        ShowMessageBox("Quillmoor Error!",
-                       FormatMissingFileNotice(notice, sizeof notice, fileName));
+        if (missing != nullptr)
+            *missing =
+                Refusal{fileName, 0, 0, FormatMissingFileNotice(notice, sizeof notice, fileName)};
         return 0;
     }
     std::fclose(probe);
@@ -107,13 +109,15 @@ std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::str
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     LFont font;
     FontImage image;
-    FontFileStatus status =
-        ReadFontFile(in, maxSide > 0 ? static_cast<std::uint32_t>(maxSide) : 0, font, image);
-    if (status == FontFileStatus::TableCutShort) {
+    Refusal refused;
+    if (!ReadFontFile(in, maxSide > 0 ? static_cast<std::uint32_t>(maxSide) : 0, font, image,
+                      &refused)) {
+        // A cut glyph table loads nothing quietly; the rest are raised as their own
+        // (static) texts, which the refusal's text equals.
+        for (const char* raised : {kFontWrongFormat, kFontOutOfMemory, kFontBitmapCutShort}) {
+            if (refused.text == raised) throw raised;
+        }
         return 0;
-    }
-    if (status != FontFileStatus::Ok) {
-        throw FontFileStatusMessage(status);
     }
     in.close();
 

@@ -36,9 +36,13 @@ class LFontRenderer {
     void Clear();
 
     // Loads a ".fnt" file as a new font (GL context must be current); does not select it.
-    // Returns the new font's index, or 0 when nothing was registered (missing file, shown
-    // in a notice; glyph table cut short). Throws the message text on other failures.
-    std::int32_t LoadFont(const std::string& fontName, const std::string& fileName);
+    // Returns the new font's index, or 0 when nothing was registered: a file that cannot
+    // be opened, with *missing (when given) filled for the caller to show in the notice
+    // (its file, and the text "Can't find required file: NAME" of
+    // FormatMissingFileNotice); a glyph table cut short. Shows nothing itself. Throws the
+    // message text (kFontWrongFormat and its kin) on other failures.
+    std::int32_t LoadFont(const std::string& fontName, const std::string& fileName,
+                          Refusal* missing = nullptr);
 
     // Registers a font record whose glyph table is already filled (from ReadFontFile) but
     // which has no texture: text can be measured with it, not drawn. Needs no GL. Does not

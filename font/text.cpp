@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 int gTextWindowWidth = 0;
@@ -21,7 +20,6 @@ namespace {
 
 const char kFontName[] = "Another";
 const char kFontFile[] = "Another.fnt";
-const char kTableCutShort[] = "font file is cut short inside its glyph table";
 
 // Returns the first copy of the font file in the platform's data folders (the working
 // folder, beside the program, the installed data folder found from the program's place).
@@ -73,16 +71,15 @@ void TextInit() {
     // The renderer's messages do not say which file they are about, and a glyph table
     // cut short only loads nothing, which SetActiveFont would report as a font not
     // found. The file is named here, where it was chosen.
+    Refusal missing;
     try {
-        gFontRenderer.LoadFont(kFontName, file);
+        gFontRenderer.LoadFont(kFontName, file, &missing);
         // Nothing loaded from a file that opens: the only quiet refusal is a cut table.
-        // (A file that does not open has already been shown in the missing-file notice.)
-        if (gFontRenderer.GetFontCount() == 0 && std::ifstream(file, std::ios::binary)) {
-            throw kTableCutShort;
-        }
+        if (gFontRenderer.GetFontCount() == 0 && missing.text.empty()) throw kFontTableCutShort;
         gFontRenderer.SetActiveFont(kFontName);
     } catch (const char* problem) {
-        throw std::runtime_error(file + ": " + problem);
+        // A missing file goes with it, for the caller to tell in the notice first.
+        throw RefusalError(Refusal{file, 0, 0, problem}, missing);
     }
     gFontRenderer.SetWidthScale(1.0f);
     gFontRenderer.SetRotation(0.0f);
@@ -91,21 +88,17 @@ void TextInit() {
     gTextWindowHeight = glutGet(GLUT_WINDOW_HEIGHT);
 }
 
-bool TextInitWithoutWindow(int width, int height, std::string* whyNot) {
+bool TextInitWithoutWindow(int width, int height, Refusal* refusal) {
     // A font's bitmap is never uploaded here; this bounds only what the parser accepts.
     constexpr std::uint32_t kLargestBitmapSide = 16384;
     const std::string path = FindFontFile();
     std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        *whyNot = path + ": cannot open the font file";
-        return false;
-    }
+    Refusal refused{path, 0, 0, ""};
+    if (!in.is_open()) refused.text = "cannot open the font file";
     LFont font;
     FontImage image;
-    const FontFileStatus status = ReadFontFile(in, kLargestBitmapSide, font, image);
-    if (status != FontFileStatus::Ok) {
-        const char* message = FontFileStatusMessage(status);
-        *whyNot = path + ": " + (message != nullptr ? message : kTableCutShort);
+    if (!refused.text.empty() || !ReadFontFile(in, kLargestBitmapSide, font, image, &refused)) {
+        if (refusal != nullptr) *refusal = refused;
         return false;
     }
     gFontRenderer.Clear();

@@ -3,6 +3,8 @@
 // GL_BLEND and GL_TEXTURE_2D disabled and GL_DEPTH_TEST enabled.
 #pragma once
 
+#include "base/refusal.h"
+
 #include <string>
 
 // Window size recorded by TextInit; every percentage refers to it.
@@ -10,14 +12,15 @@ extern int gTextWindowWidth;
 extern int gTextWindowHeight;
 
 // Loads "Another.fnt" as font "Another", selects it, records the window size.
-// Needs the window and its GL context. When the font cannot be set up it throws
-// std::runtime_error "FILE: PROBLEM", FILE as it was looked for: the renderer's message,
-// or "font file is cut short inside its glyph table".
+// Needs the window and its GL context. Shows nothing. When the font cannot be set up it
+// throws RefusalError (what() "FILE: PROBLEM", FILE as it was looked for): the renderer's
+// message, or kFontTableCutShort; when the file is missing, the error's cause is the
+// renderer's missing-file refusal, for the caller to show in the notice.
 void TextInit();
 // The same without a window or GL (for pictures made from the command line): reads the
 // font's metrics only, so text can be measured but not drawn, and records width x height
-// as the window size. Returns false with the font file and the problem in *whyNot.
-bool TextInitWithoutWindow(int width, int height, std::string* whyNot);
+// as the window size. Returns false with the font file and the problem in *refusal.
+bool TextInitWithoutWindow(int width, int height, Refusal* refusal);
 void TextPrint(float x, float y, const char* text);
 void TextPrintCentered(float y, const char* text);
 void TextPrintShadowed(float y, const char* text);

@@ -4,15 +4,30 @@
 // (display/). No GL, no X.
 #pragma once
 
+#include "base/files.h"
+#include "base/refusal.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
-constexpr int kMaxTaxa = 20;
-constexpr int kMaxCharacters = 20;
-constexpr int kMaxStates = 20;
-constexpr int32_t kNoState = 999;    // a state entry that holds no state
-constexpr int kTaxonNameSize = 32;   // 31 characters and the terminator
-constexpr int kMatrixNameSize = 100; // character and state names: 99 and the terminator
+// The tables hold a sheet of up to 40 taxa and 40 characters (kMostEntries) and one slot
+// more, as the marker layout's tables did for its 19: a list's closing marker takes a slot.
+constexpr int kMostEntries = 40;
+constexpr int kMaxTaxa = kMostEntries + 1;
+constexpr int kMaxCharacters = kMostEntries + 1;
+constexpr int kMaxStates = kMostEntries + 1;
+constexpr int32_t kNoState = 999; // a state entry that holds no state
+// A taxon's name has at most 31 characters, counted as UTF-8 characters (a byte that is
+// no part of a UTF-8 sequence counts as one), so its slot holds four bytes a character.
+constexpr int kMostNameCharacters = 31;
+constexpr int kTaxonNameSize = 4 * kMostNameCharacters + 1;
+constexpr int kMatrixNameSize = 100; // character and state names: 99 bytes and the terminator
+
+// A set of states of one character: bit s stands for state index s. 64 bits, so nothing
+// depends on how far the table limits grow while a character has at most 64 states.
+using StateSet = uint64_t;
+static_assert(kMaxStates <= 64, "state sets are 64-bit masks");
 
 // One taxon. Also the first part of every CladeNode, which copies whole records bytewise.
 struct TaxonRecord {
@@ -29,32 +44,39 @@ extern int32_t gCharacterCount;
 extern char gCharacterNames[kMaxCharacters][kMatrixNameSize];
 extern char gStateNames[kMaxCharacters][kMaxStates][kMatrixNameSize];
 extern int32_t gStateCounts[kMaxCharacters];
+// The characters' colours; a character past the first 20 takes the colour of the one 20
+// before it.
 extern const float gCharacterColors[kMaxCharacters][3];
+// The states each cell allows, read by the parsimony figures only (the editor's own rule
+// reads gTaxa[t].states[c], the cell's name). Entry [t][c] is a non-empty set after a load:
+// the cell's own state, a polymorphic cell's states, or every real state of the character
+// for a missing cell (see matrix/cell_sets.h). 0 means "the cell's own state", which is
+// what a table filled by hand (tests) reads as. Read it through CellStates.
+extern StateSet gCellSets[kMaxTaxa][kMaxCharacters];
 
 // Reads a CSV data file into the tables. Does not touch the tree: the caller rebuilds it.
 // Returns true when the file was read and the tables replaced; every slot past the new
-// counts then holds its start-of-program value, so nothing of an earlier file remains.
-// Returns false when the file cannot be opened (nothing printed) or is refused: not a
-// regular file, larger than kMaxDataFileBytes, or breaking the layout (one console line
-// "file:line: problem", unless printRefusal is false); the tables are then untouched.
-// whyNot, when given, receives the reason on failure (the console line's text).
+// counts then holds its start-of-program value, so nothing of an earlier file remains,
+// and *warnings (when given) receives what the user should know of the file: a taxon
+// name that appears twice (at its second place), which no saved tree could tell apart,
+// and each character line where an empty field was skipped between the taxa's states
+// (at the first state after it), which moves the later states one taxon to the left.
+// Returns false with *refusal (when given) when the file cannot be opened (kCannotOpen),
+// is not a regular file, is larger than kMaxDataFileBytes, or breaks the layout (the
+// line and the problem); the tables are then untouched. Prints nothing.
 // Fields are split at commas, or at semicolons when the header line holds semicolons and
-// no comma; a field that starts with a double quote runs to the next quote followed by a
-// separator or the line end ("" inside is one quote). A UTF-16 file with its byte-order
-// mark is read as the same text in UTF-8.
-bool LoadCharacterMatrix(const char* fileName, std::string* whyNot = nullptr,
-                         bool printRefusal = true);
+// no comma outside its quoted names; a field that starts with a double quote is quoted up
+// to the next single quote ("" inside is one quote), and text after it up to the
+// separator is added as it stands, as a spreadsheet reads it. A UTF-16 file with its
+// byte-order mark is read as the same text in UTF-8. Any run of CRs before a line end
+// belongs to the line end.
+bool LoadCharacterMatrix(const char* fileName, Refusal* refusal = nullptr,
+                         std::vector<Refusal>* warnings = nullptr);
 
 // Puts every table back to its start-of-program value. For tests.
 void ResetMatrix();
 
 // ---- Shared by the readers (the CSV reader here, the NEXUS reader in nexus/) ----
-
-// No data file is larger: the tables need some 22 KB of text (21 lines of at most 998
-// bytes, twice that in UTF-16), but a title line of any length and whatever follows
-// the closing line are never examined, so the limit is generous. Reading this much
-// takes a few milliseconds, so the window never waits long for a refusal.
-constexpr long kMaxDataFileBytes = 4L * 1024 * 1024;
 
 // Everything a load may change, staged so that a refused file leaves no trace.
 struct MatrixTables {
@@ -64,6 +86,8 @@ struct MatrixTables {
     char characterNames[kMaxCharacters][kMatrixNameSize] = {};
     char stateNames[kMaxCharacters][kMaxStates][kMatrixNameSize] = {};
     int32_t stateCounts[kMaxCharacters] = {};
+    // What each cell allows; see matrix/cell_sets.h for how a reader fills it.
+    StateSet cellSets[kMaxTaxa][kMaxCharacters] = {};
 };
 
 // Fills tables with the start-of-program values, except that every state name reads
@@ -74,21 +98,9 @@ void ClearMatrixTables(MatrixTables* tables);
 // so the slots past the new counts hold their start values.
 void PublishMatrix(const MatrixTables& tables);
 
-enum class DataFileRead { kRead, kCannotOpen, kRefused };
+// The first taxon of tables whose name an earlier taxon has already, or -1 when every
+// name is its own.
+int FirstRepeatedTaxon(const MatrixTables& tables);
 
-// Reads the whole of a data file into *bytes without ever blocking: the file is opened
-// non-blocking and checked to be a regular file of at most kMaxDataFileBytes before a
-// byte is read. kCannotOpen when open itself fails; kRefused with *problem set when the
-// file is not a regular file, too large or unreadable (the problem belongs to line 1).
-DataFileRead ReadDataFile(const char* fileName, std::string* bytes, std::string* problem);
-
-// ReadDataFile for a reader: true with the file's bytes; false, with "cannot open FILE"
-// (nothing printed) or the refusal "FILE:1: problem" (printed unless printRefusal is false)
-// in *whyNot (when given).
-bool ReadWholeDataFile(const char* fileName, std::string* bytes, std::string* whyNot,
-                       bool printRefusal);
-
-// Reports a refused file the one way every reader does: "fileName:line: problem" on
-// stdout (unless printRefusal is false) and in *whyNot (when given). Returns false.
-bool RefuseDataFile(const char* fileName, int line, const std::string& problem, std::string* whyNot,
-                    bool printRefusal);
+// The warning for a taxon whose name appears twice (the text of Refusal).
+std::string RepeatedTaxonProblem(const char* name);

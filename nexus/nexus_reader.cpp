@@ -1,7 +1,8 @@
 // The NEXUS reader module: parses the text of a NEXUS file with the NEXUS Class Library
 // and hands the loader the first matrix's names and cells (nexus_module.h). Built as
 // libquillmoor_nexus.so and loaded by nexus.cpp at the first NEXUS file, so that only
-// NEXUS files pay for NCL; the fuzzer links it directly. No GL, no X, no globals.
+// NEXUS files pay for NCL; the fuzzer links it directly. No GL, no X, no globals: what a
+// reading holds lives in its own storage until the loader releases it.
 #include "nexus/nexus_module.h"
 
 #include <ncl/ncl.h>
@@ -10,8 +11,44 @@
 #include <cstdlib>
 #include <exception>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
+
+// One cell as NCL read it: its name (the editor's rule reads cells by name), its kind
+// (kNexusPlainCell ...) and, for a polymorphic or uncertain cell, the names of its states.
+struct Cell {
+    std::string name;
+    int kind = kNexusPlainCell;
+    std::vector<std::string> parts;
+};
+
+// The first matrix as NCL read it, and the first tree.
+struct Matrix {
+    std::vector<std::string> taxa;
+    std::vector<std::string> characters;
+    std::vector<std::vector<Cell>> cells; // cells[c][t]: taxon t's cell
+    std::string firstTree;                // Newick, or empty
+    int taxaLine = 1;
+    int charactersLine = 1;
+};
+
+// Why a file was refused: its line (1-based), its column (0 when not known), the problem.
+struct Refused {
+    int line = 1;
+    int column = 0;
+    std::string problem;
+};
+
+// The line and column (1-based) of byte offset at in text.
+void PlaceOf(const std::string& text, std::size_t at, long* line, long* column) {
+    at = std::min(at, text.size());
+    *line =
+        1 + static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    const std::size_t lineStart = at == 0 ? 0 : text.rfind('\n', at - 1);
+    *column = static_cast<long>(lineStart == std::string::npos ? at + 1 : at - lineStart);
+}
 
 // NCL's public reader, quiet, noting the line on which the first TAXA and the first
 // CHARACTERS or DATA block begin: problems found after the parse are reported there.
@@ -30,10 +67,35 @@ class LineNotingReader : public PublicNexusReader {
     // The blocks a parse makes belong to the caller, also when the parse failed.
     ~LineNotingReader() override { DeleteBlocksFromFactories(); }
 
+    // The token is known only while it lives, also when the parse ends in an error.
     void Execute(NxsToken& token, bool notifyStartStop = true) override {
+        struct Forget {
+            NxsToken** token;
+            ~Forget() { *token = nullptr; }
+        } forget{&token_};
         token_ = &token;
         PublicNexusReader::Execute(token, notifyStartStop);
-        token_ = nullptr;
+    }
+
+    // Notes where the token NCL stopped at starts in the text: NCL gives the place after
+    // it (the next line, when the token ended one), and some errors no place at all (a
+    // matrix row longer than its characters makes NCL look for a taxon named like the
+    // extra states, and say so at "line -1"); those get the token's place.
+    void NexusError(NxsString message, file_pos position, long line, long column) override {
+        if (token_ != nullptr && parsedText != nullptr) {
+            const std::string word = token_->GetToken();
+            const auto end =
+                static_cast<std::size_t>(std::max<file_pos>(token_->GetFilePosition(), 0));
+            std::size_t at = word.empty() ? std::string::npos : parsedText->rfind(word, end);
+            if (at == std::string::npos) at = end;
+            PlaceOf(*parsedText, at, &tokenLine, &tokenColumn);
+            if (line < 0) {
+                line = tokenLine;
+                column = tokenColumn;
+                placeFound = true;
+            }
+        }
+        PublicNexusReader::NexusError(message, position, line, column);
     }
 
     bool EnteringBlock(NxsString name) override {
@@ -45,34 +107,89 @@ class LineNotingReader : public PublicNexusReader {
 
     int taxaLine = 0;
     int charactersLine = 0;
+    const std::string* parsedText = nullptr; // what the parse reads, for places NCL lacks
+    long tokenLine = 0;                      // where the token of the last error starts
+    long tokenColumn = 0;
+    bool placeFound = false; // the last error had no place of NCL's, only the token's
 
   private:
     NxsToken* token_ = nullptr;
 };
 
-// NCL's messages may span lines; a refusal is one line, without a closing full stop.
+// A word of a message (a name NCL quotes, a token it echoes) cut as names are; a closing
+// quote stays.
+std::string CutWord(const std::string& word) {
+    if (word.size() <= kMostNameBytes) return word;
+    const char last = word.back();
+    return last == '"' || last == '\'' ? CutName(word.substr(0, word.size() - 1)) + last
+                                       : CutName(word);
+}
+
+// NCL's messages may span lines and echo whole tokens of the file; a refusal is one line
+// of readable length, without a closing full stop.
 std::string OneLine(const std::string& message) {
     std::string out;
-    for (char c : message) {
+    std::string word;
+    for (char c : message + " ") {
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
-        out += c;
+        if (c != ' ') {
+            word += c;
+            continue;
+        }
+        if (!word.empty()) out += (out.empty() ? "" : " ") + CutWord(word);
+        word.clear();
     }
     while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
         out.pop_back();
     return out.empty() ? "NEXUS error" : out;
 }
 
-bool Refuse(NexusRefusal* refusal, long line, const std::string& problem) {
+bool Refuse(Refused* refusal, long line, const std::string& problem, long column = 0) {
     refusal->line = line > 0 ? static_cast<int>(line) : 1;
+    refusal->column = line > 0 && column > 0 ? static_cast<int>(column) : 0;
     refusal->problem = problem;
+    return false;
+}
+
+// NCL's messages for a matrix row with more states than the block has characters: it
+// takes the extra states for the next taxon's name and then misses that taxon ("Expecting
+// data for taxon" ends unfinished), or, after the last row, finds them where the closing
+// ';' belongs. Returns true with the problem told as what it most likely is, given the
+// characters the block declares (0: not known); false for any other message.
+bool LongRowProblem(const std::string& message, long characters, std::string* problem) {
+    static const char kUnknownTaxon[] = "Could not find taxon named ";
+    static const char kNoEnd[] = "Expecting ';' to terminate the MATRIX command, but found ";
+    static const char kNoEndTail[] = " instead";
+    const std::string most = characters > 0 ? std::to_string(characters) : "NCHAR";
+    if (message.compare(0, sizeof kUnknownTaxon - 1, kUnknownTaxon) == 0 &&
+        message.find("Expecting data for taxon") != std::string::npos) {
+        const std::string::size_type open = sizeof kUnknownTaxon - 1;
+        const std::string::size_type close = message.find('"', open + 1);
+        const std::string name =
+            message.substr(open, close == std::string::npos ? close : close + 1 - open);
+        *problem = "unknown taxon " + CutWord(name) + " (or a row before it has more than " + most +
+                   " characters)";
+        return true;
+    }
+    const std::size_t tail = sizeof kNoEndTail - 1;
+    if (message.compare(0, sizeof kNoEnd - 1, kNoEnd) == 0 &&
+        message.size() > sizeof kNoEnd + tail &&
+        message.compare(message.size() - tail, tail, kNoEndTail) == 0) {
+        const std::string found =
+            message.substr(sizeof kNoEnd - 1, message.size() - tail - (sizeof kNoEnd - 1));
+        *problem = "found \"" + CutName(found) +
+                   "\" where the matrix should end (a row has more than " + most +
+                   " characters, or its ';' is missing)";
+        return true;
+    }
     return false;
 }
 
 // What the tokens of a file say before NCL reads it.
 struct Prescan {
-    std::string text;     // the file, with the STATELABELS commas added
-    NexusRefusal refusal; // set (problem not empty) for dimensions past the tables
+    std::string text;    // the file, with the STATELABELS commas added
+    Refused refusal;     // set (problem not empty) for dimensions past the tables
+    long characters = 0; // the first NCHAR declared, when it fits the tables
 };
 
 // One pass of NCL's own tokenizer over the file, so that comments and quoted names are
@@ -103,8 +220,11 @@ Prescan PrescanFile(const std::string& text, int most) {
                     // too many, whatever the value.
                     std::string count = token.GetToken();
                     count.resize(std::min(count.size(), count.find_first_not_of("0123456789")));
-                    if (count.empty() || (count.size() <= 9 && std::atol(count.c_str()) <= most))
+                    if (count.empty() || (count.size() <= 9 && std::atol(count.c_str()) <= most)) {
+                        if (!taxa && !count.empty() && out.characters == 0)
+                            out.characters = std::atol(count.c_str());
                         continue;
+                    }
                     out.refusal.line = static_cast<int>(token.GetFileLine());
                     out.refusal.problem = (count.size() <= 9 ? count : count.substr(0, 9) + "...") +
                                           (taxa ? " taxa" : " characters") + " (at most " +
@@ -147,7 +267,7 @@ std::string NewickName(const std::string& name) {
 // Appends the subtree at node as Newick, without branch lengths; false when it nests
 // deeper than depthLeft levels. Visits the children in their order, each before its next
 // sibling (pre-order).
-bool AppendNewick(const NxsSimpleNode* node, const NexusMatrix& matrix, int depthLeft,
+bool AppendNewick(const NxsSimpleNode* node, const Matrix& matrix, int depthLeft,
                   std::string* out) {
     if (depthLeft == 0) return false;
     const std::vector<NxsSimpleNode*> children = node->GetChildren();
@@ -171,7 +291,7 @@ bool AppendNewick(const NxsSimpleNode* node, const NexusMatrix& matrix, int dept
 // deeper than such a tree can (which would also overflow the stack here). A tree is an
 // extra: a bad one leaves the matrix to load without it.
 std::string FirstTree(const PublicNexusReader& reader, const NxsTaxaBlock* taxa,
-                      const NexusMatrix& matrix) {
+                      const Matrix& matrix) {
     if (reader.GetNumTreesBlocks(taxa) == 0) return "";
     const NxsTreesBlock* trees = reader.GetTreesBlock(taxa, 0);
     if (trees->GetNumTrees() == 0) return "";
@@ -191,8 +311,8 @@ std::string FirstTree(const PublicNexusReader& reader, const NxsTaxaBlock* taxa,
 
 // The first matrix of the parse into *matrix; false with *refusal for what NCL accepts
 // but no state table can hold.
-bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, NexusMatrix* matrix,
-                NexusRefusal* refusal) {
+bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, Matrix* matrix,
+                Refused* refusal) {
     matrix->charactersLine = reader.charactersLine > 0 ? reader.charactersLine : 1;
     matrix->taxaLine = reader.taxaLine > 0 ? reader.taxaLine : matrix->charactersLine;
     const NxsTaxaBlock* taxa = nullptr;
@@ -221,23 +341,31 @@ bool TakeMatrix(const LineNotingReader& reader, std::size_t lineCount, NexusMatr
         const std::string label = characters->GetCharLabel(c);
         matrix->characters.push_back(labelled(label) ? label
                                                      : "Character " + std::to_string(c + 1));
-        std::vector<std::string> column;
+        // A state is named by its label, or by its symbol when it has none.
+        auto stateName = [&](unsigned t, unsigned k) {
+            const std::string state =
+                characters->GetStateLabel(c, characters->GetInternalRepresentation(t, c, k));
+            return labelled(state) ? state : std::string(1, characters->GetState(t, c, k));
+        };
+        std::vector<Cell> column;
         for (unsigned t = 0; t < taxonCount; ++t) {
+            Cell cell;
             if (characters->IsMissingState(t, c)) {
-                column.push_back("?");
+                cell = {"?", kNexusMissingCell, {}};
             } else if (characters->IsGapState(t, c)) {
-                column.push_back("-");
+                cell = {"-", kNexusMissingCell, {}};
             } else if (characters->GetNumStates(t, c) != 1) {
-                return Refuse(refusal, line,
-                              "taxon " + matrix->taxa[t] + " has more than one state for " +
-                                  matrix->characters[c] +
-                                  " (polymorphic or uncertain cells cannot be drawn)");
+                // Polymorphic (01) and uncertain {01} alike: any of its states, named
+                // a/b as a CSV file writes such a cell.
+                cell.kind = kNexusPolymorphicCell;
+                for (unsigned k = 0; k < characters->GetNumStates(t, c); ++k) {
+                    cell.parts.push_back(stateName(t, k));
+                    cell.name += (k > 0 ? "/" : "") + cell.parts.back();
+                }
             } else {
-                const std::string state =
-                    characters->GetStateLabel(c, characters->GetInternalRepresentation(t, c));
-                column.push_back(labelled(state) ? state
-                                                 : std::string(1, characters->GetState(t, c)));
+                cell.name = stateName(t, 0);
             }
+            column.push_back(std::move(cell));
         }
         matrix->cells.push_back(std::move(column));
     }
@@ -256,9 +384,27 @@ void ncl_assertion_failed(char const* expression, char const*, char const*, long
                        ")");
 }
 
-extern "C" bool QuillmoorReadNexus(const std::string& text, NexusMatrix* matrix,
-                                   NexusRefusal* refusal) {
-    *matrix = NexusMatrix();
+namespace {
+
+// What a reading hands the loader, kept until it is released: the strings and the byte
+// ranges that point into them.
+struct Storage {
+    Matrix matrix;
+    std::string problem;
+    std::vector<NexusBytes> taxa;
+    std::vector<NexusBytes> characters;
+    std::vector<NexusBytes> cellBytes;
+    std::vector<int> cellKinds;
+    std::vector<int> partStart;
+    std::vector<NexusBytes> parts;
+};
+
+NexusBytes BytesOf(const std::string& text) {
+    return {text.data(), text.size()};
+}
+
+// Parses text; true with *matrix, or false with *refusal.
+bool Parse(const std::string& text, Matrix* matrix, Refused* refusal) {
     LineNotingReader reader;
     try {
         const Prescan prescan = PrescanFile(text, kMostNexusEntries);
@@ -266,8 +412,17 @@ extern "C" bool QuillmoorReadNexus(const std::string& text, NexusMatrix* matrix,
             *refusal = prescan.refusal;
             return false;
         }
-        std::istringstream in(prescan.text);
-        reader.ReadFilestream(in);
+        reader.parsedText = &prescan.text;
+        try {
+            std::istringstream in(prescan.text);
+            reader.ReadFilestream(in);
+        } catch (const NxsException& e) {
+            // A row too long is told at the extra states; other messages keep NCL's line.
+            std::string problem;
+            if (LongRowProblem(e.msg, prescan.characters, &problem))
+                return Refuse(refusal, reader.tokenLine, problem, reader.tokenColumn);
+            return Refuse(refusal, e.line, OneLine(e.msg), reader.placeFound ? e.col : 0);
+        }
         std::size_t lineCount = 1;
         for (char c : text)
             lineCount += c == '\n';
@@ -281,4 +436,53 @@ extern "C" bool QuillmoorReadNexus(const std::string& text, NexusMatrix* matrix,
     } catch (const std::exception& e) {
         return Refuse(refusal, 1, OneLine(e.what()));
     }
+}
+
+} // namespace
+
+extern "C" int QuillmoorReadNexus(const char* text, std::size_t length, NexusRead* read) {
+    if (read->version != kNexusReadVersion) return 0;
+    auto* storage = new Storage();
+    read->storage = storage;
+    Refused refusal;
+    if (!Parse(std::string(text, length), &storage->matrix, &refusal)) {
+        storage->problem = refusal.problem;
+        read->line = refusal.line;
+        read->column = refusal.column;
+        read->problem = BytesOf(storage->problem);
+        return 0;
+    }
+    const Matrix& matrix = storage->matrix;
+    for (const std::string& name : matrix.taxa)
+        storage->taxa.push_back(BytesOf(name));
+    for (const std::string& name : matrix.characters)
+        storage->characters.push_back(BytesOf(name));
+    for (const std::vector<Cell>& column : matrix.cells) {
+        for (const Cell& cell : column) {
+            storage->cellBytes.push_back(BytesOf(cell.name));
+            storage->cellKinds.push_back(cell.kind);
+            storage->partStart.push_back(static_cast<int>(storage->parts.size()));
+            for (const std::string& part : cell.parts)
+                storage->parts.push_back(BytesOf(part));
+        }
+    }
+    storage->partStart.push_back(static_cast<int>(storage->parts.size()));
+    read->taxonCount = static_cast<int>(matrix.taxa.size());
+    read->characterCount = static_cast<int>(matrix.characters.size());
+    read->taxa = storage->taxa.data();
+    read->characters = storage->characters.data();
+    read->cells = storage->cellBytes.data();
+    read->cellKinds = storage->cellKinds.data();
+    read->partStart = storage->partStart.data();
+    read->parts = storage->parts.data();
+    read->firstTree = BytesOf(matrix.firstTree);
+    read->taxaLine = matrix.taxaLine;
+    read->charactersLine = matrix.charactersLine;
+    return 1;
+}
+
+extern "C" void QuillmoorReleaseNexus(NexusRead* read) {
+    if (read->version != kNexusReadVersion) return;
+    delete static_cast<Storage*>(read->storage);
+    read->storage = nullptr;
 }

@@ -161,8 +161,9 @@ gboolean CancelOnEscape(GtkWidget* dialog, GdkEventKey* event, gpointer) {
 }
 
 // Offers the file types in order and selects the first. Patterns are split at spaces.
-void AddFilters(GtkFileChooser* chooser, const std::vector<FileFilter>& filters) {
-    for (const FileFilter& type : filters) {
+void AddFilters(GtkFileChooser* chooser, const FileFilter* filters, int count) {
+    for (int i = 0; i < count; ++i) {
+        const FileFilter& type = filters[i];
         GtkFileFilter* filter = gtk_file_filter_new();
         gtk_file_filter_set_name(filter, type.name);
         gchar** patterns = g_strsplit_set(type.patterns != nullptr ? type.patterns : "", " ", -1);
@@ -190,15 +191,22 @@ void ProposeName(GtkWidget* dialog, bool save, const char* name) {
                           FreeProposedName, GConnectFlags(0));
 }
 
+// True when a file, or a link that names none yet, is at path: saving there replaces it
+// (or makes the file the link names), so the user is asked first.
+bool TakenName(const std::string& path) {
+    return g_file_test(path.c_str(), G_FILE_TEST_EXISTS) ||
+           g_file_test(path.c_str(), G_FILE_TEST_IS_SYMLINK);
+}
+
 } // namespace
 
-extern "C" int QuillmoorShowFileDialog(const FileDialogOptions* chosenOptions, unsigned long owner,
+extern "C" int QuillmoorShowFileDialog(const ChooserRequest* request, unsigned long owner,
                                        char** path) {
-    if (!EnsureGtk()) {
+    if (request->version != kChooserRequestVersion || !EnsureGtk()) {
         return -1;
     }
     gOwner = owner;
-    const FileDialogOptions& options = *chosenOptions;
+    const ChooserRequest& options = *request;
     GtkFileChooserAction action =
         options.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN;
     GtkWidget* dialog =
@@ -207,7 +215,7 @@ extern "C" int QuillmoorShowFileDialog(const FileDialogOptions* chosenOptions, u
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
-    AddFilters(chooser, options.filters);
+    AddFilters(chooser, options.filters, options.filterCount);
     // GTK's own question would cover only the typed name, not the name with the default
     // extension added below; one question after the chooser returns covers both.
     gtk_file_chooser_set_do_overwrite_confirmation(chooser, FALSE);
@@ -223,8 +231,7 @@ extern "C" int QuillmoorShowFileDialog(const FileDialogOptions* chosenOptions, u
         }
         chosen = AppendDefaultExtension(name, options.defaultExtension);
         g_free(name);
-        confirmed = !(options.save && g_file_test(chosen.c_str(), G_FILE_TEST_EXISTS) &&
-                      !ConfirmReplace(dialog, chosen));
+        confirmed = !(options.save && TakenName(chosen) && !ConfirmReplace(dialog, chosen));
     }
     DestroyDialog(dialog);
     if (!confirmed) {

@@ -1,7 +1,6 @@
 // Native services on X11: the GLUT window's handle, the modal notice, the modal file
-// chooser, whole-file writes, the sleep and the program's own folders. Called by the app
-// at start-up, from frames and for exports, and by the font loader for its font and
-// missing-file notice. Changes no GL state. The dialogs live in a module (GTK 3) that is
+// chooser and the sleep. Called by the app at start-up, from frames and to show a
+// refusal in the notice. Changes no GL state. The dialogs live in a module (GTK 3) that is
 // loaded at the first dialog, so start-up does not pay for GTK.
 #include "platform/platform.h"
 
@@ -29,32 +28,19 @@ namespace {
 MessageBoxHook gMessageBoxHook = nullptr;
 FileDialogHook gFileDialogHook = nullptr;
 
-struct DialogModule {
-    decltype(&QuillmoorShowMessageBox) showMessageBox = nullptr;
-    decltype(&QuillmoorShowFileDialog) showFileDialog = nullptr;
-};
+template <typename Entry> Entry DialogEntry(const char* symbol, std::string* whyNot) {
+    return reinterpret_cast<Entry>(ModuleEntryPoint(kDialogsModuleName, symbol, whyNot));
+}
 
-// The dialog module, loaded once. Returns nullptr, after saying why on stderr once, when
-// it cannot be loaded.
-const DialogModule* Dialogs() {
-    static DialogModule module;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        std::string whyNot;
-        module.showMessageBox = reinterpret_cast<decltype(module.showMessageBox)>(
-            ModuleEntryPoint(kDialogsModuleName, "QuillmoorShowMessageBox", &whyNot));
-        if (module.showMessageBox != nullptr) {
-            module.showFileDialog = reinterpret_cast<decltype(module.showFileDialog)>(
-                ModuleEntryPoint(kDialogsModuleName, "QuillmoorShowFileDialog", &whyNot));
-        }
-        if (module.showMessageBox == nullptr || module.showFileDialog == nullptr) {
-            std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", whyNot.c_str());
-            std::fflush(stderr);
-            module = DialogModule();
-        }
+// Says once on stderr why no dialog can be shown; returns false.
+bool DialogsUnavailable(const std::string& whyNot) {
+    static bool told = false;
+    if (!told) {
+        told = true;
+        std::fprintf(stderr, "quillmoor: dialogs unavailable: %s\n", whyNot.c_str());
+        std::fflush(stderr);
     }
-    return module.showMessageBox != nullptr ? &module : nullptr;
+    return false;
 }
 
 } // namespace
@@ -72,8 +58,11 @@ void ShowMessageBox(const char* caption, const char* text) {
         gMessageBoxHook(caption, text);
         return;
     }
-    const DialogModule* dialogs = Dialogs();
-    if (dialogs == nullptr || !dialogs->showMessageBox(caption, text, gWindowHandle)) {
+    std::string whyNot;
+    const auto show =
+        DialogEntry<decltype(&QuillmoorShowMessageBox)>("QuillmoorShowMessageBox", &whyNot);
+    if (show == nullptr) DialogsUnavailable(whyNot);
+    if (show == nullptr || !show(caption, text, gWindowHandle)) {
         // No dialog can be shown (no module, or no display): the notice still reaches
         // the user.
         std::fprintf(stderr, "%s: %s\n", caption, text);
@@ -87,9 +76,19 @@ void SetFileDialogHook(FileDialogHook hook) {
 
 bool ShowFileDialog(const FileDialogOptions& options, std::string& path) {
     if (gFileDialogHook != nullptr) return gFileDialogHook(options, path);
-    const DialogModule* dialogs = Dialogs();
+    std::string whyNot;
+    const auto show =
+        DialogEntry<decltype(&QuillmoorShowFileDialog)>("QuillmoorShowFileDialog", &whyNot);
+    if (show == nullptr) return DialogsUnavailable(whyNot);
+    const ChooserRequest request{kChooserRequestVersion,
+                                 options.save ? 1 : 0,
+                                 options.title,
+                                 options.filters.data(),
+                                 static_cast<int>(options.filters.size()),
+                                 options.proposedName,
+                                 options.defaultExtension};
     char* chosen = nullptr;
-    if (dialogs == nullptr || dialogs->showFileDialog(&options, gWindowHandle, &chosen) != 1) {
+    if (show(&request, gWindowHandle, &chosen) != 1) {
         return false;
     }
     path = chosen;

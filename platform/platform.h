@@ -1,11 +1,10 @@
 // The few native services the program needs, on X11 and GTK 3: the main window's
-// handle, the GL driver kept loaded, a modal message box, a modal file chooser, files
-// written whole, a millisecond sleep, and the folders where the program's own files
-// (modules, font) are found.
+// handle, the GL driver kept loaded, a modal message box, a modal file chooser, a
+// millisecond sleep, and the folders where the program's own files (modules, font) are
+// found and its modules loaded.
 // GTK is initialised lazily at the first dialog so that start-up stays fast.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -77,13 +76,6 @@ inline std::string AppendDefaultExtension(const std::string& path, const char* e
 // that travel with the program (the font, the dialog module) are looked for there.
 std::string ExecutableFolder();
 
-// Writes a file in full or not at all: write(out, context, whyNot) fills a temporary file beside
-// path, which then replaces path in one rename, with the permissions a new file gets.
-// Returns false with "path: problem" in *whyNot when write fails (its own reason) or the
-// file cannot be made, written or renamed; any earlier file at path is then untouched.
-using FileWriter = bool (*)(std::FILE* out, void* context, std::string* whyNot);
-bool WriteFileReplacing(const char* path, FileWriter write, void* context, std::string* whyNot);
-
 // Where the program's own files are looked for, in order, each folder with a trailing
 // slash. No install path is compiled in: an installed tree is found from the program's
 // location, so it works under any prefix and can be moved whole.
@@ -99,15 +91,13 @@ std::vector<std::string> DataFolders();
 // The first folder + name that is a regular file; empty when none is.
 std::string FindFileIn(const std::vector<std::string>& folders, const char* name);
 
-// Loads a module of the program (e.g. "libquillmoor_dialogs.so") from the first of
-// ModuleFolders() that has it, with RTLD_NOW | RTLD_LOCAL. Returns the dlopen handle, or
-// nullptr with the reason in *whyNot when no folder has it or it does not load. The
-// system's library path is not searched: what loads must not depend on what else is
-// installed on the machine.
-void* OpenModule(const char* fileName, std::string* whyNot);
-// The entry point `symbol` of a module loaded by OpenModule (dlopen keeps one copy however
-// often it is asked for). Returns nullptr with the reason in *whyNot when the module does
-// not load or lacks the symbol.
+// The entry point `symbol` of one of the program's modules (e.g. "libquillmoor_dialogs.so"),
+// the one way modules are loaded: the module comes from the first of ModuleFolders() that
+// has it, opened with RTLD_NOW | RTLD_LOCAL, and both the module and the entry point (or
+// why there is none) are remembered, so a later call for either costs a lookup and a
+// failure is not tried again. Returns nullptr with the reason in *whyNot when no folder
+// has the module, it does not load, or it lacks the symbol. The system's library path is
+// not searched: what loads must not depend on what else is installed on the machine.
 void* ModuleEntryPoint(const char* fileName, const char* symbol, std::string* whyNot);
 
 // Blocks the calling thread for ms milliseconds.

@@ -130,24 +130,18 @@ void SetLinkedEntryPoints(const LinkedEntryPoint* entries, int count) {
     gLinkedCount = count;
 }
 
-// The handle of a linked module is its first entry in the table.
-void* OpenModule(const char* fileName, std::string* whyNot) {
-    for (int i = 0; i < gLinkedCount; ++i) {
-        if (std::strcmp(gLinked[i].module, fileName) == 0)
-            return const_cast<LinkedEntryPoint*>(&gLinked[i]);
-    }
-    *whyNot = std::string(fileName) + " is not part of the web page";
-    return nullptr;
-}
-
+// The desktop's loader (modules.cpp) in the page: the entry points linked in, from the
+// table; a module or symbol that is not in it is told as missing, as a module that is not
+// found or lacks the symbol is on the desktop.
 void* ModuleEntryPoint(const char* fileName, const char* symbol, std::string* whyNot) {
-    if (OpenModule(fileName, whyNot) == nullptr) return nullptr;
+    bool linked = false;
     for (int i = 0; i < gLinkedCount; ++i) {
-        if (std::strcmp(gLinked[i].module, fileName) == 0 &&
-            std::strcmp(gLinked[i].symbol, symbol) == 0)
-            return gLinked[i].entry;
+        if (std::strcmp(gLinked[i].module, fileName) != 0) continue;
+        linked = true;
+        if (std::strcmp(gLinked[i].symbol, symbol) == 0) return gLinked[i].entry;
     }
-    *whyNot = std::string(fileName) + " has no " + symbol;
+    *whyNot = std::string(fileName) + (linked ? " has no " + std::string(symbol)
+                                              : std::string(" is not part of the web page"));
     return nullptr;
 }
 

@@ -47,7 +47,7 @@ std::string KeyOf(const std::string& path) {
 
 void NoteDataFileLoaded() {
     gKey = KeyOf(LoadedDataFile());
-    gLoadedNewick = WriteNewick(gRoot);
+    gLoadedNewick = WriteNewick(gRoot, true);
     gKeptNewick = KeptText(gKey);
     gOffered.clear();
     WithdrawKeptTreeOffer();
@@ -59,7 +59,7 @@ void NoteDataFileLoaded() {
 
 void KeepTreeIfChanged() {
     if (gKey.empty()) return;
-    const std::string now = WriteNewick(gRoot);
+    const std::string now = WriteNewick(gRoot, true);
     if (now == gKeptNewick || (!gOffered.empty() && now == gLoadedNewick)) return;
     KeepText(gKey, now);
     gKeptNewick = now;

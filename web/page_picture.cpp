@@ -58,6 +58,8 @@ std::vector<unsigned char> DrawOffscreen(const Scene& scene, int width, int heig
 
 extern "C" int WritePagePicture(const PictureJob* job, std::FILE* out, char* whyNot,
                                 std::size_t whyNotSize) {
+    if (job->version != kPictureJobVersion)
+        return Refuse(whyNot, whyNotSize, "the picture module is of another version");
     if (job->format != PictureFormat::Png) {
         return Refuse(whyNot, whyNotSize,
                       "the page writes PNG pictures; SVG and PDF come from the desktop program "
@@ -65,7 +67,12 @@ extern "C" int WritePagePicture(const PictureJob* job, std::FILE* out, char* why
     }
     const int width = static_cast<int>(job->width * job->pngScale);
     const int height = static_cast<int>(job->height * job->pngScale);
-    const std::vector<unsigned char> pixels = DrawOffscreen(*job->scene, width, height);
+    // The job's items and text, back in a scene for the window's GL back end to replay.
+    Scene scene;
+    scene.items.assign(job->items, job->items + job->itemCount);
+    scene.text.assign(job->text, job->text + job->textLength);
+    scene.taxonCount = job->taxonCount;
+    const std::vector<unsigned char> pixels = DrawOffscreen(scene, width, height);
     if (pixels.empty()) return Refuse(whyNot, whyNotSize, "the browser cannot draw the picture");
     const std::vector<unsigned char> png = EncodePng(pixels.data(), width, height);
     if (png.empty()) return Refuse(whyNot, whyNotSize, "the browser cannot make a PNG file");

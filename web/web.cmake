@@ -43,7 +43,7 @@ set_source_files_properties("${QM_NCL_SOURCE}/ncl/nxsblock.cpp" PROPERTIES
 set(NCL_INCLUDE_DIR ${QM_NCL_SOURCE})
 set(NCL_LIBRARY ncl)
 
-foreach(dir matrix nexus clade platform font display app)
+foreach(dir base matrix nexus clade platform font display app)
     add_subdirectory(${dir})
 endforeach()
 # The desktop program's main is not the page's.

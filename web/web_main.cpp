@@ -22,6 +22,7 @@ namespace {
 
 const LinkedEntryPoint kLinkedEntryPoints[] = {
     {kNexusModuleName, "QuillmoorReadNexus", reinterpret_cast<void*>(&QuillmoorReadNexus)},
+    {kNexusModuleName, "QuillmoorReleaseNexus", reinterpret_cast<void*>(&QuillmoorReleaseNexus)},
     {kExportModuleName, "QuillmoorWritePicture", reinterpret_cast<void*>(&WritePagePicture)},
 };
 // A tree downloads as Newick, a picture as PNG (the one format the page writes).
@@ -29,14 +30,14 @@ const char* const kDownloadTypes[] = {"nwk", "png"};
 
 // A data or tree file, as on the desktop's command line or from its chooser; a data file
 // loaded starts a new history, whose kept tree the page may offer back.
-bool OpenFromPage(const char* path, LoadReport report) {
-    if (!OpenAnyFile(path, report)) return false;
+bool OpenFromPage(const char* path, Audience audience) {
+    if (!OpenAnyFile(path, audience)) return false;
     if (!IsTreeFileName(path)) NoteDataFileLoaded();
     return true;
 }
 
 void OpenChosenFile(const char* path) {
-    RunGuarded([path] { OpenFromPage(path, LoadReport::Console); });
+    RunGuarded([path] { OpenFromPage(path, Audience::Editor); });
 }
 
 // The shell's frame, then the tree kept when the frame's events changed it.
@@ -72,9 +73,9 @@ int main(int argc, char** argv) {
     RunGuarded([&] {
         StartEditor();
         glutDisplayFunc(PageFrame);
-        if (dataFile != nullptr && OpenFromPage(dataFile, LoadReport::CommandLine) &&
+        if (dataFile != nullptr && OpenFromPage(dataFile, Audience::CommandLine) &&
             treeFile != nullptr)
-            OpenFromPage(treeFile, LoadReport::CommandLine);
+            OpenFromPage(treeFile, Audience::CommandLine);
     });
     glutMainLoop();
     return 0;

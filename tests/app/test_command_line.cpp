@@ -138,11 +138,11 @@ TEST(Examples, EveryExampleLoadsWithDistinctTaxaAndInformativeCharacters) {
         SCOPED_TRACE(example.file);
         ResetEditorState();
         const std::string path = std::string(QM_EXAMPLES_DIR) + "/" + example.file;
-        std::string whyNot;
+        Refusal whyNot;
         ::testing::internal::CaptureStdout();
         const bool loaded = OpenDataFile(path.c_str(), &whyNot);
         const std::string listing = ::testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(loaded) << whyNot;
+        ASSERT_TRUE(loaded) << DescribeRefusal(whyNot);
         EXPECT_EQ(gTaxonCount, example.taxa);
         EXPECT_EQ(gCharacterCount, example.characters);
         std::set<std::string> names;

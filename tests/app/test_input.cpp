@@ -369,9 +369,9 @@ TEST_F(Input, LoadingReplacesTheTreeAndForgetsTheDragState) {
     ASSERT_NE(gDropTarget, nullptr);
 
     CladeNode* root = gRoot;
-    std::string whyNot;
+    Refusal whyNot;
     EXPECT_FALSE(OpenDataFile((::testing::TempDir() + "no-such-file.csv").c_str(), &whyNot));
-    EXPECT_FALSE(whyNot.empty());
+    EXPECT_FALSE(whyNot.text.empty());
     EXPECT_EQ(gRoot, root) << "a file that cannot be read changes nothing";
     EXPECT_TRUE(gDragging);
     EXPECT_EQ(gDropTarget, NodeAt("rl"));

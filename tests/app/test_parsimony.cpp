@@ -56,13 +56,13 @@ Answer Report(std::vector<std::string> args) {
 
 // The figures the README names, counted by hand on the start comb.
 TEST_F(ParsimonyToolsTest, ReportIsTheAnswerKeyOfTheStartTree) {
-    EXPECT_EQ(Report({"--report", kVertebrates}).out, "Jaws: 1 steps (minimum 1)\n"
+    EXPECT_EQ(Report({"--report", kVertebrates}).out, "Jaws: 1 step (minimum 1)\n"
                                                       "Bony skeleton: 2 steps (minimum 1)\n"
                                                       "Lung or swim bladder: 2 steps (minimum 1)\n"
                                                       "Four limbs: 3 steps (minimum 1)\n"
                                                       "Amniotic egg: 3 steps (minimum 1)\n"
-                                                      "Feathers: 1 steps (minimum 1)\n"
-                                                      "Hair: 1 steps (minimum 1)\n"
+                                                      "Feathers: 1 step (minimum 1)\n"
+                                                      "Hair: 1 step (minimum 1)\n"
                                                       "Length: 13\n"
                                                       "Lower bound: 7\n"
                                                       "Consistency index: 0.54\n");

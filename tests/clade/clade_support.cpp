@@ -164,3 +164,90 @@ std::string WriteTempFile(const std::string& name, const std::string& content) {
     gTempFiles.paths.push_back(path);
     return path;
 }
+
+void SetRandomCells(int n, int characters, std::mt19937& random) {
+    std::vector<std::string> names;
+    std::vector<std::vector<int>> rows(static_cast<size_t>(n));
+    for (int t = 0; t < n; ++t) {
+        names.push_back("T" + std::to_string(t));
+        for (int c = 0; c < characters; ++c)
+            rows[t].push_back(static_cast<int>(random() % StatesOf(c)));
+    }
+    SetMatrix(names, rows);
+    for (int c = 1; c < characters; ++c) {
+        const StateSet all = StateBit(StatesOf(c)) - 1;
+        for (int t = 0; t < n; ++t) {
+            if (random() % 3 != 0) continue;
+            if (c % 3 == 1) gCellSets[t][c] = all;
+            if (c % 3 == 2) gCellSets[t][c] = StateBit(gTaxa[t].states[c]) | (random() & all);
+        }
+    }
+}
+
+std::vector<Parents> AllRootedTrees(int n) {
+    std::vector<Parents> trees = {{-1}};
+    for (int k = 1; k < n; ++k) {
+        std::vector<Parents> grown;
+        for (const Parents& tree : trees) {
+            for (size_t v = 0; v < tree.size(); ++v) {
+                Parents next = tree;
+                next.push_back(tree[v]); // the joint takes v's place
+                next.push_back(2 * k - 1);
+                next[v] = 2 * k - 1;
+                grown.push_back(next);
+            }
+        }
+        trees = grown;
+    }
+    return trees;
+}
+
+std::vector<CladeNode*> BuildParents(const Parents& tree) {
+    std::vector<CladeNode*> nodes;
+    for (size_t i = 0; i < tree.size(); ++i)
+        nodes.push_back(new CladeNode(static_cast<int32_t>(i)));
+    for (size_t i = 0; i < tree.size(); ++i) {
+        if (i % 2 == 0) MakeTaxonLeaf(nodes[i], static_cast<int>(i / 2));
+        if (tree[i] < 0) continue;
+        CladeNode* parent = nodes[tree[i]];
+        nodes[i]->parent = parent;
+        (parent->left == nullptr ? parent->left : parent->right) = nodes[i];
+    }
+    return nodes;
+}
+
+BruteForce SolveByBruteForce(const Parents& tree, int character, int states) {
+    const size_t size = tree.size();
+    BruteForce result{1 << 30, std::vector<StateSet>(size, 0)};
+    int assignments = 1;
+    for (size_t i = 1; i < size; i += 2)
+        assignments *= states;
+    std::vector<int> at(size, 0);
+    for (int code = 0; code < assignments; ++code) {
+        int rest = code;
+        for (size_t i = 1; i < size; i += 2) {
+            at[i] = rest % states;
+            rest /= states;
+        }
+        int cost = 0;
+        for (size_t i = 0; i < size; ++i) {
+            if (tree[i] < 0) continue;
+            const int above = at[tree[i]];
+            cost += i % 2 == 0
+                        ? (CellStates(static_cast<int>(i / 2), character) & StateBit(above)) == 0
+                        : at[i] != above;
+        }
+        if (cost > result.steps) continue;
+        if (cost < result.steps) result = {cost, std::vector<StateSet>(size, 0)};
+        for (size_t i = 0; i < size; ++i) {
+            if (i % 2 == 1) {
+                result.mpr[i] |= StateBit(at[i]);
+                continue;
+            }
+            const StateSet cell = CellStates(static_cast<int>(i / 2), character);
+            const StateSet above = tree[i] < 0 ? cell : StateBit(at[tree[i]]);
+            result.mpr[i] |= (cell & above) != 0 ? cell & above : cell;
+        }
+    }
+    return result;
+}

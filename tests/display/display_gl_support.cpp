@@ -57,10 +57,10 @@ void LoadMatrix(const std::string& csv) {
         std::ofstream out(path, std::ios::binary);
         out << csv;
     }
-    std::string why;
+    Refusal why;
     const bool loaded = LoadCharacterMatrix(path, &why);
     std::remove(path);
-    ASSERT_TRUE(loaded) << why;
+    ASSERT_TRUE(loaded) << DescribeRefusal(why);
     BuildInitialTree();
     RebuildTree();
 }

@@ -173,10 +173,10 @@ TEST_F(FrameEventsTest, TotalFollowsTheTreeAfterLoadAndEveryDrop) {
                "3,Horns,p,q,r,p,q,r\n"
                "4,UNUSED\n";
     }
-    std::string why;
+    Refusal why;
     const bool opened = OpenDataFile(path, &why);
     std::remove(path);
-    ASSERT_TRUE(opened) << why;
+    ASSERT_TRUE(opened) << DescribeRefusal(why);
 
     DisplayFrame();
     EXPECT_GT(gEventCount, 0);

@@ -63,8 +63,8 @@ void DiscsUnder(const CladeNode* n, const PercentBox& box, std::vector<int>* ids
 } // namespace
 
 TEST(SceneTest, HoldsOneItemPerPartOfTheModelAndTheExtrasOfTheView) {
-    std::string why;
-    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << why;
+    Refusal why;
+    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << DescribeRefusal(why);
     std::vector<std::string> many;
     for (int t = 0; t < 19; ++t)
         many.push_back("Taxon " + std::to_string(t));
@@ -157,8 +157,8 @@ TEST(SceneTest, HoldsOneItemPerPartOfTheModelAndTheExtrasOfTheView) {
 // leaf label and no node's disc; from 16 taxa, where the leaf column lies under the "Open
 // File" button, the top leaf's label and disc stay clear of the button's box.
 TEST(SceneTest, TopLeafAndMessageKeepClearOfTheButtonAndTheLabels) {
-    std::string why;
-    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << why;
+    Refusal why;
+    ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << DescribeRefusal(why);
     const char* message = "Best tree found: 104 events (was 131), 87 steps (was 102)";
     const PercentBox button = OpenFileButtonPlace(MeasureText).box;
     Scene scene;

@@ -19,20 +19,22 @@ namespace {
 
 constexpr std::uint32_t kAnySide = 0xFFFFFFFFu;
 
-FontFileStatus Parse(const std::string& bytes, LFont& font, FontImage& image,
-                     std::uint32_t maxSide = 4096) {
+// The refusal's problem, or "" when the file was read.
+std::string Parse(const std::string& bytes, LFont& font, FontImage& image,
+                  std::uint32_t maxSide = 4096) {
     std::istringstream in(bytes);
-    return ReadFontFile(in, maxSide, font, image);
+    Refusal refusal;
+    return ReadFontFile(in, maxSide, font, image, &refusal) ? "" : refusal.text;
 }
 
 // Parses into outputs carrying marks and checks that a failure left them alone.
-FontFileStatus ParseExpectingUntouched(const std::string& bytes, std::uint32_t maxSide = 4096) {
+std::string ParseExpectingUntouched(const std::string& bytes, std::uint32_t maxSide = 4096) {
     LFont font;
     font.nativeHeight = 777;
     font.glyphs[65].widthRatio = 9.5f;
     FontImage image;
     image.width = 3;
-    FontFileStatus status = Parse(bytes, font, image, maxSide);
+    std::string status = Parse(bytes, font, image, maxSide);
     EXPECT_EQ(font.nativeHeight, 777u);
     EXPECT_EQ(font.glyphs[65].widthRatio, 9.5f);
     EXPECT_EQ(image.width, 3u);
@@ -96,7 +98,7 @@ TEST(FontFile, ReadsEntriesRowBeforeColumnAndSpreadsCoverage) {
     LFont font;
     FontImage image;
     // Bytes after the bitmap are never looked at.
-    ASSERT_EQ(Parse(file.Bytes() + "trailing junk", font, image), FontFileStatus::Ok);
+    ASSERT_EQ(Parse(file.Bytes() + "trailing junk", font, image), "");
 
     EXPECT_EQ(font.nativeHeight, 31u);
     const LGlyph& a = font.glyphs[65];
@@ -124,10 +126,10 @@ TEST(FontFile, ReadsEntriesRowBeforeColumnAndSpreadsCoverage) {
 TEST(FontFile, RefusesBadIdentificationAndImpossibleSizes) {
     TestFont swapped;
     swapped.id = 0x0A1A0000u; // 6666 in the other byte order
-    EXPECT_EQ(ParseExpectingUntouched(swapped.Bytes()), FontFileStatus::WrongFormat);
+    EXPECT_EQ(ParseExpectingUntouched(swapped.Bytes()), kFontWrongFormat);
     const std::string good = TestFont().Bytes();
     for (std::size_t length : {0, 1, 3}) {
-        EXPECT_EQ(ParseExpectingUntouched(good.substr(0, length)), FontFileStatus::WrongFormat)
+        EXPECT_EQ(ParseExpectingUntouched(good.substr(0, length)), kFontWrongFormat)
             << length << " bytes";
     }
     struct Size {
@@ -141,7 +143,7 @@ TEST(FontFile, RefusesBadIdentificationAndImpossibleSizes) {
         file.width = size.width;
         file.height = size.height;
         file.bitmap.assign(static_cast<std::size_t>(size.width) * size.height, '\x40');
-        EXPECT_EQ(ParseExpectingUntouched(file.Bytes(), 4096), FontFileStatus::WrongFormat)
+        EXPECT_EQ(ParseExpectingUntouched(file.Bytes(), 4096), kFontWrongFormat)
             << size.width << " x " << size.height;
     }
 }
@@ -149,22 +151,21 @@ TEST(FontFile, RefusesBadIdentificationAndImpossibleSizes) {
 TEST(FontFile, FileEndingInsideTheTableIsQuiet) {
     const std::string good = TestFont().Bytes();
     for (std::size_t length : {4, 8, 15, 16, 1000, 6159}) {
-        EXPECT_EQ(ParseExpectingUntouched(good.substr(0, length)), FontFileStatus::TableCutShort)
+        EXPECT_EQ(ParseExpectingUntouched(good.substr(0, length)), kFontTableCutShort)
             << length << " bytes";
     }
 }
 
 TEST(FontFile, ShortBitmapIsCaughtBeforeAllocating) {
     const std::string good = TestFont().Bytes();
-    EXPECT_EQ(ParseExpectingUntouched(good.substr(0, good.size() - 1)),
-              FontFileStatus::BitmapCutShort);
-    EXPECT_EQ(ParseExpectingUntouched(good.substr(0, 6160)), FontFileStatus::BitmapCutShort);
+    EXPECT_EQ(ParseExpectingUntouched(good.substr(0, good.size() - 1)), kFontBitmapCutShort);
+    EXPECT_EQ(ParseExpectingUntouched(good.substr(0, 6160)), kFontBitmapCutShort);
     // Terabytes claimed by a table-only file: allocating first would fail with
     // OutOfMemory (or take the machine down); comparing the length first does not.
     EXPECT_EQ(ParseExpectingUntouched(TableOnly(1u << 23, 1u << 23), kAnySide),
-              FontFileStatus::BitmapCutShort);
+              kFontBitmapCutShort);
     EXPECT_EQ(ParseExpectingUntouched(TableOnly(1u << 31, 1u << 31), kAnySide),
-              FontFileStatus::BitmapCutShort);
+              kFontBitmapCutShort);
 }
 
 TEST(FontFile, AllocationFailureAndSizeOverflowAreReported) {
@@ -179,8 +180,9 @@ TEST(FontFile, AllocationFailureAndSizeOverflowAreReported) {
         std::istream in(&buffer);
         LFont font;
         FontImage image;
-        EXPECT_EQ(ReadFontFile(in, kAnySide, font, image), FontFileStatus::OutOfMemory)
-            << "side " << c.side;
+        Refusal refusal;
+        EXPECT_FALSE(ReadFontFile(in, kAnySide, font, image, &refusal));
+        EXPECT_EQ(refusal.text, kFontOutOfMemory) << "side " << c.side;
         EXPECT_EQ(image.texels, nullptr);
     }
 }

@@ -15,9 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     font.nativeHeight = 0xDEADu;
     FontImage image;
     // A small largest side keeps valid inputs cheap; larger files only take longer.
-    const FontFileStatus status = ReadFontFile(in, 1024, font, image);
-    if (status != FontFileStatus::Ok) {
-        if (font.nativeHeight != 0xDEADu || image.texels || image.width != 0) {
+    Refusal refusal;
+    if (!ReadFontFile(in, 1024, font, image, &refusal)) {
+        if (font.nativeHeight != 0xDEADu || image.texels || image.width != 0 ||
+            refusal.text.empty()) {
             std::abort();
         }
         return 0;

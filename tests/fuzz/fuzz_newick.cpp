@@ -1,8 +1,8 @@
-// libFuzzer target for the Newick reader, over a fixed matrix of five taxa (one name with
-// a blank, one with a quote). Besides memory errors it checks what the reader promises:
-// the output untouched on a refusal with "t.nwk:LINE:COLUMN: " before the problem, and on
-// success a tree that builds into a sound tree over exactly those taxa and writes back to
-// text that reads to the same tree.
+// libFuzzer target for the Newick reader, over a fixed matrix of seven taxa (names with a
+// blank, a quote, an underscore, a line break, a leading byte-order mark). Besides memory
+// errors it checks what the reader promises: the output untouched on a refusal with
+// "t.nwk:LINE:COLUMN: " before the problem, and on success a tree that builds into a sound
+// tree over exactly those taxa and writes back to text that reads to the same tree.
 #include "clade/newick.h"
 
 #include <cstddef>
@@ -15,10 +15,10 @@
 namespace {
 
 void SetUpMatrix() {
-    const char* names[] = {"A", "B c", "D'e", "F_g", "H"};
-    gTaxonCount = 5;
+    const char* names[] = {"A", "B c", "D'e", "F_g", "H", "I\r\nj", "\xEF\xBB\xBFk"};
+    gTaxonCount = 7;
     gCharacterCount = 2;
-    for (int t = 0; t < 5; ++t) {
+    for (int t = 0; t < 7; ++t) {
         std::snprintf(gTaxa[t].name, sizeof gTaxa[t].name, "%s", names[t]);
         gTaxa[t].states[0] = t % 2;
         gTaxa[t].states[1] = t % 3;
@@ -35,9 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     NewickTree tree;
     tree.nodes.resize(1, {7, 7, 7});
-    std::string why;
+    Refusal why;
     if (!ReadNewick(text, "t.nwk", &tree, &why)) {
-        if (tree.nodes.size() != 1 || tree.nodes[0].left != 7 || why.rfind("t.nwk:", 0) != 0)
+        if (tree.nodes.size() != 1 || tree.nodes[0].left != 7 ||
+            DescribeRefusal(why).rfind("t.nwk:", 0) != 0 || why.line < 1 || why.column < 1)
             std::abort();
         return 0;
     }
@@ -45,9 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UpdateTree(gRoot, DeleteNode);
     std::string fault;
     if (!CheckTree(gRoot, &fault)) std::abort();
+    // What the program writes reads back to the same tree, node for node.
+    const std::string written = WriteNewick(gRoot);
     NewickTree again;
-    if (!ReadNewick(WriteNewick(gRoot), "again.nwk", &again, &why) ||
-        again.nodes.size() != tree.nodes.size())
+    if (!ReadNewick(written, "again.nwk", &again, &why) || again.nodes.size() != tree.nodes.size())
         std::abort();
+    for (std::size_t i = 0; i < again.nodes.size(); ++i)
+        if (again.nodes[i].left != tree.nodes[i].left ||
+            again.nodes[i].taxon != tree.nodes[i].taxon)
+            std::abort();
     return 0;
 }

@@ -63,13 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteScratchFile(gScratchPath, data, size);
 
     const std::string before = Tables();
-    std::string whyNot;
+    Refusal refusal;
     std::string tree;
-    if (LoadNexusMatrixWith(QuillmoorReadNexus, gScratchPath.c_str(), &whyNot, false, &tree)) {
+    const NexusModule linked{QuillmoorReadNexus, QuillmoorReleaseNexus};
+    if (LoadNexusMatrixWith(linked, gScratchPath.c_str(), &refusal, nullptr, &tree)) {
         CheckLoaded();
     } else {
         Check(Tables() == before);
-        Check(!whyNot.empty() && whyNot.find('\n') == std::string::npos);
+        // One line of readable length, with a line of the file once it is open.
+        const std::string line = DescribeRefusal(refusal);
+        Check(!refusal.text.empty() && line.find('\n') == std::string::npos);
+        Check(refusal.line > 0 || refusal.text == kCannotOpen);
+        Check(refusal.text.size() < 1000);
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 // gives the listing of its CSV twin, and files that break a limit or the format are
 // refused whole, with their line and problem, leaving the last load intact.
 #include "clade/clade.h"
+#include "matrix/cell_sets.h"
 #include "matrix/matrix.h"
 #include "nexus/nexus.h"
 #include "tests/matrix/describe_matrix.h"
@@ -21,8 +22,8 @@ namespace {
 std::string LoadAndList(const std::string& path) {
     ResetClade(true);
     testing::internal::CaptureStdout();
-    std::string why;
-    const bool ok = IsNexusFile(path.c_str()) ? LoadNexusMatrix(path.c_str(), &why, true, nullptr)
+    Refusal why;
+    const bool ok = IsNexusFile(path.c_str()) ? LoadNexusMatrix(path.c_str(), &why)
                                               : LoadCharacterMatrix(path.c_str(), &why);
     if (ok) {
         BuildInitialTree();
@@ -30,7 +31,7 @@ std::string LoadAndList(const std::string& path) {
     }
     const std::string out = testing::internal::GetCapturedStdout();
     ResetClade(true);
-    return ok ? out : "refused: " + why;
+    return ok ? out : "refused: " + DescribeRefusal(why);
 }
 
 TEST(Nexus, TheNexusExampleListsLikeItsCsvTwin) {
@@ -39,9 +40,28 @@ TEST(Nexus, TheNexusExampleListsLikeItsCsvTwin) {
     EXPECT_EQ(LoadAndList(QM_EXAMPLES_DIR "/vertebrates.nex"), csv);
 }
 
-// The tables as DescribeMatrix has them, and the tree when there is one.
+// The cells that allow other states than their own (missing, polymorphic), as
+// " [TAXON CHARACTER={state,state}]".
+std::string OtherCellSets() {
+    std::string out;
+    for (int t = 0; t < gTaxonCount; ++t) {
+        for (int c = 0; c < gCharacterCount; ++c) {
+            const StateSet set = CellStates(t, c);
+            if (set == StateBit(gTaxa[t].states[c])) continue;
+            out += std::string(" [") + gTaxa[t].name + " " + std::to_string(c + 1) + "=";
+            for (int s = 0; s < gStateCounts[c]; ++s)
+                if (set & StateBit(s)) out += std::string(gStateNames[c][s]) + ",";
+            out.back() = ']';
+        }
+    }
+    return out;
+}
+
+// The tables as DescribeMatrix has them, the cells of several states, and the tree when
+// there is one.
 std::string Describe(const std::string& tree) {
-    return tree.empty() ? DescribeMatrix() : DescribeMatrix() + " " + tree;
+    const std::string tables = DescribeMatrix() + OtherCellSets();
+    return tree.empty() ? tables : tables + " " + tree;
 }
 
 std::string Block(const std::string& format, const std::string& matrix) {
@@ -60,7 +80,7 @@ TEST(Nexus, FilesGiveTheirMatrixOrTheirRefusal) {
     };
     const Case cases[] = {
         {"missing, gap, no labels", "#nexus\n" + Block(standard, "A 0?\nB -1"),
-         "A|B / Character 1=0|- / Character 2=?|1"},
+         "A|B / Character 1=0|- / Character 2=?|1 [A 2=1] [B 1=0]"},
         {"labels, comments, other blocks, a tree",
          "\xEF\xBB\xBF  #NEXUS [c]\nBEGIN MESQUITE; anything; END;\nBEGIN DATA;\n"
          "DIMENSIONS NTAX=3 NCHAR=1;\nFORMAT " +
@@ -82,21 +102,22 @@ TEST(Nexus, FilesGiveTheirMatrixOrTheirRefusal) {
          "A|B / Character 1=0|1 / Character 2=0|1"},
         {"DNA symbols", "#NEXUS\n" + Block("DATATYPE=DNA", "A AC\nB GC"),
          "A|B / Character 1=A|G / Character 2=C|C"},
-        {"polymorphic cell", "#NEXUS\n" + Block(standard, "A 0(01)\nB 11"),
-         "2: taxon A has more than one state for Character 2 (polymorphic or uncertain cells "
-         "cannot be drawn)"},
-        {"ambiguous base", "#NEXUS\n" + Block("DATATYPE=DNA", "A AN\nB GC"),
-         "2: taxon A has more than one state for Character 2 (polymorphic or uncertain cells "
-         "cannot be drawn)"},
+        // A polymorphic or uncertain cell is named a/b; its states are those it names,
+        // also when no other taxon has one of them on its own.
+        {"polymorphic and uncertain cells",
+         "#NEXUS\n" + Block(standard + ";\nCHARSTATELABELS 1 Fin / no yes", "A (01){01}\nB 01"),
+         "A|B / Fin=no/yes|no / Character 2=0/1|1 [A 1=no,yes] [A 2=0,1]"},
+        {"ambiguous base", "#NEXUS\n" + Block("DATATYPE=DNA", "A AR\nB GC"),
+         "A|B / Character 1=A|G / Character 2=A/G|C [A 2=A,G]"},
         {"continuous", "#NEXUS\n" + Block("DATATYPE=CONTINUOUS", "A 1.5 2\nB 3 4"),
          "2: continuous characters: only discrete states can be read"},
         // Counts past the tables are refused at their DIMENSIONS, before NCL reserves room.
-        {"twenty taxa", "#NEXUS\nBEGIN TAXA;\nDIMENSIONS NTAX=20;\nTAXLABELS A;\nEND;\n",
-         "3: 20 taxa (at most 19)"},
-        {"twenty characters", "#NEXUS\nBEGIN DATA;\nDIMENSIONS NTAX=1 NCHAR=20;\n",
-         "3: 20 characters (at most 19)"},
+        {"forty-one taxa", "#NEXUS\nBEGIN TAXA;\nDIMENSIONS NTAX=41;\nTAXLABELS A;\nEND;\n",
+         "3: 41 taxa (at most 40)"},
+        {"forty-one characters", "#NEXUS\nBEGIN DATA;\nDIMENSIONS NTAX=1 NCHAR=41;\n",
+         "3: 41 characters (at most 40)"},
         {"billions of taxa", "#NEXUS\nBEGIN DATA;\nDIMENSIONS NCHAR=1\n NTAX = 99999999999999;",
-         "4: 999999999... taxa (at most 19)"},
+         "4: 999999999... taxa (at most 40)"},
         {"long taxon name", "#NEXUS\n" + Block(standard, std::string(32, 'n') + " 00\nB 11"),
          "2: name of taxon 1 has 32 characters (at most 31)"},
         {"long state name",
@@ -113,12 +134,14 @@ TEST(Nexus, FilesGiveTheirMatrixOrTheirRefusal) {
         std::strcpy(gTaxa[0].name, "Before");
         std::ofstream(path, std::ios::binary) << c.content;
         ASSERT_TRUE(IsNexusFile(path.c_str())) << c.what;
-        std::string why, tree;
+        Refusal why;
+        std::string tree;
         testing::internal::CaptureStdout();
-        const bool ok = LoadNexusMatrix(path.c_str(), &why, true, &tree);
+        const bool ok = LoadNexusMatrix(path.c_str(), &why, nullptr, &tree);
         const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(ok ? Describe(tree) : why.substr(path.size() + 1), c.expected) << c.what;
-        EXPECT_EQ(out, ok ? "" : why + "\n") << c.what;
+        EXPECT_EQ(ok ? Describe(tree) : DescribeRefusal(why).substr(path.size() + 1), c.expected)
+            << c.what;
+        EXPECT_EQ(out, "") << c.what << ": the reader prints nothing";
         EXPECT_STREQ(gTaxa[0].name, ok ? gTaxa[0].name : "Before") << c.what << ": tables touched";
     }
     std::remove(path.c_str());

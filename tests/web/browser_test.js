@@ -137,10 +137,13 @@ async function main() {
     check(JSON.stringify(page.console) === JSON.stringify(reference.console),
           `the console says what the desktop's said (${page.console.length} lines)`);
 
-    // The tree as loaded downloads as the desktop writes it without a window.
+    // The tree as loaded downloads as the desktop saves it: the tree it prints without a
+    // window, with each internal node's states in a comment and the root's naming the matrix.
     const newick = spawnSync(desktop, ['--newick', data], {encoding: 'utf8'}).stdout;
-    check((await download(page, 'Control+s')).toString() === newick,
-          'Save Tree downloads the tree in Newick');
+    const saved = (await download(page, 'Control+s')).toString();
+    check(saved.replace(/\[&states=[^\]]*\]/g, '') === newick &&
+          /\)\[&states=\{[^}]*\},matrix=[0-9a-f]+[^\]]*\];$/m.test(saved),
+          'Save Tree downloads the tree in Newick with its states');
     const png = await download(page, 'Control+e');
     check(png.readUInt32BE(0) === 0x89504e47 && png.readUInt32BE(16) === 1600 &&
           png.readUInt32BE(20) === 1200, 'Export Picture downloads a 1600 x 1200 PNG');
