@@ -17,8 +17,9 @@ const char kUsageHead[] =
     "Usage: quillmoor [GLUT options] [FILE.csv]\n"
     "       quillmoor [GLUT options] FILE.csv TREE.nwk\n"
     "       quillmoor --newick FILE.csv [TREE.nwk]\n"
-    "       quillmoor --export PICTURE FILE.csv [TREE.nwk]\n"
+    "       quillmoor --export PICTURE FILE.csv [TREE.nwk] [--trace CHARACTER]\n"
     "       quillmoor --report FILE.csv [TREE.nwk]\n"
+    "       quillmoor --search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]\n"
     "       quillmoor --help | --version\n"
     "\n"
     "Quillmoor is an interactive cladogram editor. It reads a character matrix from a\n"
@@ -40,6 +41,8 @@ const char kUsageHead[] =
     "  pointer over a change marker   show the character and its new state\n"
     "  badges on the branches         while a node is picked: a drop there gives fewer\n"
     "                                 (-), as many (=) or more (+) Total Events\n"
+    "  left click on a character's    trace that character along the tree: its line\n"
+    "    line                         in a character list or in the parsimony panel\n"
     "\n"
     "Keys (every one is also in the right-button menu; F1 shows them in the window):\n";
 
@@ -58,9 +61,17 @@ const char kUsageTail[] =
     "  --export PICTURE FILE.csv [TREE.nwk]\n"
     "                write the picture of the tree to PICTURE; the extension chooses the\n"
     "                format: .png (twice the window's size), .svg or .pdf\n"
+    "  --export PICTURE FILE.csv [TREE.nwk] --trace CHARACTER\n"
+    "                the same picture with CHARACTER (named as in the data file) traced:\n"
+    "                every branch in the colour of its state, grey dashes where more than\n"
+    "                one state is possible, and a legend\n"
     "  --report FILE.csv [TREE.nwk]\n"
     "                print the parsimony figures of the tree: each character's steps and\n"
-    "                minimum, the length, the lower bound and the consistency index\n";
+    "                minimum, the length, the lower bound and the consistency index\n"
+    "  --search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]\n"
+    "                print the shortest tree found, in Newick, rooted on the outgroup: the\n"
+    "                data file's first taxon, or the taxon NAME; with --all, every\n"
+    "                equally short tree found (up to 100), one a line\n";
 
 // The keys come from the command table itself, so help, menu and keyboard agree.
 void PrintUsage(std::FILE* out) {

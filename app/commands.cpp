@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
+#include "app/reconstruction_views.h"
 #include "app/refusals.h"
 #include "app/tree_change.h"
 
@@ -116,8 +117,16 @@ const Command kCommands[] = {
     {"Back to the loaded tree", BackToLoadedTree},
     {"Put down", PutDown},
     {"Parsimony panel", ToggleParsimonyPanel},
+    {"Markers by the fewest changes", ToggleFewestChanges},
+    {"Trace a character", ToggleTrace},
+    {"Trace the next character", TraceNextCharacter},
+    {"Trace the previous character", TracePreviousCharacter},
+    {"End the trace", EndTrace},
     {"Hint: the best single move", ShowHint},
     {"Best tree found", RequestBestTreeSearch},
+    {"Root on the picked group", RootOnPickedGroup},
+    {"Next equally good tree", NextKeptTree},
+    {"Previous equally good tree", PreviousKeptTree},
     {"Help", ToggleHelp},
     {"Quit", Quit},
     {"Move first grandchild next to the root", MoveLeftGrandchildToRoot},
@@ -162,7 +171,15 @@ const KeyBinding kKeyBindings[] = {
     {'f', false, false, Need::Any, RecomputePositions},
     {'c', false, false, Need::Any, CompactTree},
     {'p', false, false, Need::Any, ToggleParsimonyPanel},
+    {'m', false, false, Need::Any, ToggleFewestChanges},
+    {'t', false, false, Need::Any, ToggleTrace},
+    {GLUT_KEY_RIGHT, true, false, Need::Any, TraceNextCharacter},
+    {GLUT_KEY_LEFT, true, false, Need::Any, TracePreviousCharacter},
+    {27, false, false, Need::Any, EndTrace}, // after Put down: Escape does both
     {'h', false, false, Need::Any, ShowHint},
+    {'o', false, false, Need::Any, RootOnPickedGroup},
+    {']', false, false, Need::Any, NextKeptTree},
+    {'[', false, false, Need::Any, PreviousKeptTree},
 };
 
 // Names of the keys that do not name themselves.
@@ -173,6 +190,8 @@ const struct {
 } kKeyNames[] = {
     {27, false, "Escape"},
     {GLUT_KEY_F1, true, "F1"},
+    {GLUT_KEY_RIGHT, true, "Right"},
+    {GLUT_KEY_LEFT, true, "Left"},
 };
 
 // The binding as the user types it: "Ctrl+Shift+Z", "Escape", "F1", "?".
@@ -215,14 +234,17 @@ void OnMenu(int value) {
 
 } // namespace
 
+// Every binding of the key runs, in table order: Escape puts the picked node down and ends
+// a trace.
 bool RunKeyCommand(const KeyPress& press) {
+    bool ran = false;
     for (const KeyBinding& binding : kKeyBindings) {
         if (Matches(binding, press)) {
             binding.run();
-            return true;
+            ran = true;
         }
     }
-    return false;
+    return ran;
 }
 
 void CreateCommandMenu() {
@@ -270,6 +292,7 @@ const std::vector<HelpLine>& HelpLines() {
             {"right button", "the menu of every command"},
             {"point at a marker", "its character and new state, bottom right"},
             {"badges on branches", "a drop there gives - fewer, = as many, + more events"},
+            {"click a character's line", "trace it along the tree (a list or the panel)"},
             {nullptr, "Keys"},
         };
         all.insert(all.end(), CommandKeyLines().begin(), CommandKeyLines().end());

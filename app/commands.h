@@ -18,8 +18,9 @@ struct KeyPress {
     bool shift; // a Shift key held down (not Caps Lock)
 };
 
-// Runs the command bound to the key, if any; returns true when one ran. With Ctrl or Alt
-// held, no plain-key command runs (freeglut passes Ctrl+1 as '1').
+// Runs the commands bound to the key, if any, in table order (Escape has two: put down,
+// end the trace); returns true when one ran. With Ctrl or Alt held, no plain-key command
+// runs (freeglut passes Ctrl+1 as '1').
 bool RunKeyCommand(const KeyPress& press);
 
 // Creates the right-button menu of the current window, one entry per command.

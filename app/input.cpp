@@ -9,8 +9,12 @@
 #include "app/guard.h"
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
+#include "app/picture.h"
+#include "app/reconstruction_views.h"
 #include "app/tree_change.h"
+#include "display/display.h"
 #include "display/geometry.h"
+#include "font/font_renderer.h"
 
 #include <GL/freeglut.h>
 
@@ -47,6 +51,30 @@ bool NewActionClosesHelp() {
     if (!HelpShown()) return false;
     HideHelp();
     RequestFrame();
+    return true;
+}
+
+// Pre-order: true when the point (tree units) is over some node's disc.
+bool OverAnyNode(const CladeNode* node, float x, float y) {
+    if (node == nullptr) return false;
+    return InPickSquare(x - node->x, y - node->y) || OverAnyNode(node->left, x, y) ||
+           OverAnyNode(node->right, x, y);
+}
+
+// A press on the line of a character in a list or the parsimony panel, where the frame
+// draws it now (the scene is built again for the press: the lines' places depend on the
+// whole frame), traces that character; a press on a node picks the node instead. Without
+// a font (window-free tests) there are no lines to press on.
+bool PressTracesCharacter() {
+    if (gRoot == nullptr || gFontRenderer.GetFontCount() == 0) return false;
+    if (OverAnyNode(gRoot, gPressX, gPressY)) return false;
+    static Scene scene; // kept, as the frame's is
+    BuildFrameScene(CurrentSceneView(), &scene);
+    const int character =
+        CharacterLineAt(scene, static_cast<float>(TreeToPercentX(gPressX, gTaxonCount)),
+                        static_cast<float>(TreeToPercentY(gPressY, gTaxonCount)));
+    if (character < 0) return false;
+    ToggleTraceOf(character);
     return true;
 }
 
@@ -142,6 +170,8 @@ void HandleMouse(int button, int state, float px, float py, int windowWidth, int
         DropCarriedNode();
         return;
     }
+    // The pick stays as it is: a node's own list may be the one pressed on.
+    if (PressTracesCharacter()) return;
     if (gRoot == nullptr) return;
     PickNode(gRoot);
     gDragging = AnyDragged(gRoot);

@@ -23,7 +23,8 @@ void FindDropTarget(CladeNode* node);
 
 // The mouse and motion rules, for a window of windowWidth x windowHeight pixels. A left
 // press closes the help overlay (and does nothing else), or is left to a control it lies
-// on, or drops the carried node on the drop target, or runs the pick pass. A left release
+// on, or drops the carried node on the drop target, or (off every node) traces the
+// character whose list or panel line it lies on, or runs the pick pass. A left release
 // after the held button moved drops the carried node on the drop target, if there is one.
 void HandleMouse(int button, int state, float px, float py, int windowWidth, int windowHeight);
 void HandlePassiveMotion(float px, float py, int windowWidth, int windowHeight);

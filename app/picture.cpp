@@ -6,6 +6,7 @@
 #include "app/frame_request.h"
 #include "app/interaction.h"
 #include "app/parsimony_tools.h"
+#include "app/reconstruction_views.h"
 #include "base/files.h"
 #include "display/display.h"
 #include "export/picture_module.h"
@@ -70,8 +71,8 @@ bool Refuse(const char* path, const std::string& problem, Refusal* refusal) {
 } // namespace
 
 SceneView CurrentSceneView() {
-    return {gDropTarget, gDragging ? gDragNode : nullptr, gPointerX, gPointerY,
-            CurrentParsimonyView()};
+    return {gDropTarget, gDragging ? gDragNode : nullptr, gPointerX,
+            gPointerY,   CurrentParsimonyView(),          CurrentReconstructionView()};
 }
 
 bool ExportPicture(const char* path, Refusal* refusal) {

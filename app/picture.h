@@ -12,7 +12,8 @@ constexpr int kStartWindowWidth = 800;
 constexpr int kStartWindowHeight = 600;
 
 // The interaction state the window's picture shows now: the lit branch, the carried node
-// (while one is carried) and the pointer.
+// (while one is carried), the pointer, the parsimony tools' marks and the views of the
+// reconstruction (fewest-change markers, the trace).
 SceneView CurrentSceneView();
 
 // Writes the picture the window shows now (without the button) to path; the format follows

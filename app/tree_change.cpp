@@ -4,6 +4,7 @@
 
 #include "app/frame_request.h"
 #include "app/interaction.h"
+#include "app/messages.h"
 #include "clade/history.h"
 #include "clade/newick.h"
 #include "clade/rooting.h"
@@ -13,6 +14,7 @@
 namespace {
 
 bool gListing = true;
+TreeVersion gVersion{0, 0};
 
 // How the history hears of a kind of change.
 enum class Record {
@@ -38,12 +40,15 @@ bool ApplyTree(const TreeChange& what) {
         RebuildTreeWithoutListing();
     return true;
 }
-bool ApplyMoves(const TreeChange& what) {
-    ApplyMovesToLiveTree(*what.moves);
-    return true;
-}
 bool Compact(const TreeChange&) {
     if (gRoot != nullptr) gRoot->Compact();
+    return true;
+}
+// The group becomes the outgroup inside the recorded change, so that undo gives back the
+// outgroup as well; a group that already is the root's first child leaves the tree alone.
+bool Reroot(const TreeChange& what) {
+    gOutgroup = TaxaBelow(what.moved);
+    RerootLiveTree(what.moved);
     return true;
 }
 bool StartTree(const TreeChange&) {
@@ -66,18 +71,22 @@ struct KindRule {
     bool (*apply)(const TreeChange& what);
     Record record;
     bool listed; // compaction alone has always been silent: it only tidies the tree
+    // A student's own drop may break the outgroup; the message line then says so. The
+    // commands that keep it (hint, search, re-rooting) never do, and a tree file or a step
+    // in the history brings the tree it brings.
+    bool toldOfOutgroup;
 };
 // In the order of TreeChange::Kind.
 const KindRule kRules[] = {
-    {TreeChange::Kind::Drop, Drop, Record::Edit, true},
-    {TreeChange::Kind::ApplyTree, ApplyTree, Record::Edit, true},
-    {TreeChange::Kind::ApplyMoves, ApplyMoves, Record::Edit, true},
-    {TreeChange::Kind::Compact, Compact, Record::Edit, false},
-    {TreeChange::Kind::Undo, Undo, Record::HistoryStep, true},
-    {TreeChange::Kind::Redo, Redo, Record::HistoryStep, true},
-    {TreeChange::Kind::BackToLoaded, BackToLoaded, Record::HistoryStep, true},
-    {TreeChange::Kind::StartTree, StartTree, Record::NewHistory, true},
-    {TreeChange::Kind::LoadedTree, ApplyTree, Record::NewHistory, true},
+    {TreeChange::Kind::Drop, Drop, Record::Edit, true, true},
+    {TreeChange::Kind::ApplyTree, ApplyTree, Record::Edit, true, false},
+    {TreeChange::Kind::Compact, Compact, Record::Edit, false, false},
+    {TreeChange::Kind::Reroot, Reroot, Record::Edit, true, false},
+    {TreeChange::Kind::Undo, Undo, Record::HistoryStep, true, false},
+    {TreeChange::Kind::Redo, Redo, Record::HistoryStep, true, false},
+    {TreeChange::Kind::BackToLoaded, BackToLoaded, Record::HistoryStep, true, false},
+    {TreeChange::Kind::StartTree, StartTree, Record::NewHistory, true, false},
+    {TreeChange::Kind::LoadedTree, ApplyTree, Record::NewHistory, true, false},
 };
 
 const KindRule& RuleOf(TreeChange::Kind kind) {
@@ -109,11 +118,26 @@ bool ApplyAndRecord(const TreeChange& what) {
 bool ChangeTree(const TreeChange& what) {
     assert(what.kind != TreeChange::Kind::Drop ||
            (what.moved != nullptr && what.target != nullptr));
+    assert(what.kind != TreeChange::Kind::Reroot || what.moved != nullptr);
     ForgetDragState();
+    const KindRule& rule = RuleOf(what.kind);
+    // Only a drop that breaks the rooting is told, not each later drop of a tree already
+    // rooted elsewhere.
+    const bool wasRooted = rule.toldOfOutgroup && IsRootedOn(gRoot, gOutgroup);
     const bool changed = ApplyAndRecord(what);
-    if (changed && gListing && RuleOf(what.kind).listed) ListLiveTree();
+    if (changed) {
+        ++gVersion.changes;
+        if (rule.record == Record::NewHistory) ++gVersion.histories;
+    }
+    if (changed && gListing && rule.listed) ListLiveTree();
+    if (changed && wasRooted && !IsRootedOn(gRoot, gOutgroup))
+        ShowMessage("The outgroup no longer roots the tree");
     RequestFrame();
     return changed;
+}
+
+TreeVersion LiveTreeVersion() {
+    return gVersion;
 }
 
 void SetTreeListing(bool on) {

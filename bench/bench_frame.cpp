@@ -1,8 +1,8 @@
 // CPU time of one frame of the editor at full capacity: 19 taxa and 19 characters with
 // markers on every branch, a node picked (its panel shown), a drop target set (indicator
-// drawn) and hover text under the pointer; and of building that frame's scene alone. The
-// frame's pause is switched off. Run under
-// Xvfb from <build>/bin, where the baked font lies:
+// drawn) and hover text under the pointer; and of building that frame's scene alone, also
+// with the markers by the fewest changes and a character traced. The frame's pause is
+// switched off. Run under Xvfb from <build>/bin, where the baked font lies:
 //   tests/support/with-xvfb.sh build/bin/bench_frame
 #include <benchmark/benchmark.h>
 #include <GL/freeglut.h>
@@ -17,6 +17,7 @@
 #include "app/input.h"
 #include "app/loading.h"
 #include "app/picture.h"
+#include "app/reconstruction_views.h"
 #include "app/shell.h"
 #include "clade/clade.h"
 #include "display/display.h"
@@ -141,6 +142,25 @@ void BM_BuildScene(benchmark::State& state) {
     state.counters["items"] = static_cast<double>(scene.items.size());
 }
 BENCHMARK(BM_BuildScene)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
+
+// The same scene with the markers by the fewest changes and a character traced (its
+// legend placed off the tree and the other text). The reconstruction is computed at the
+// first build, as after a tree change, and kept: this is what each further frame adds.
+void BM_BuildSceneTraced(benchmark::State& state) {
+    ToggleFewestChanges();
+    TraceCharacter(0);
+    Scene scene;
+    for (auto _ : state) {
+        BuildFrameScene(CurrentSceneView(), &scene);
+        benchmark::DoNotOptimize(scene.items.data());
+    }
+    state.counters["items"] = static_cast<double>(scene.items.size());
+    ResetReconstructionViews();
+}
+BENCHMARK(BM_BuildSceneTraced)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(10)
     ->ReportAggregatesOnly(true);

@@ -223,13 +223,6 @@ void BM_Hint19(benchmark::State& state) {
 }
 BENCHMARK(BM_Hint19);
 
-void BM_Search19(benchmark::State& state) {
-    LargestStartTree();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(SearchBetterTree(gRoot, MatrixSeed()));
-}
-BENCHMARK(BM_Search19)->Unit(benchmark::kMillisecond);
-
 // The search that keeps the outgroup (the first taxon, as after the load), for each figure
 // it can minimise.
 void BM_SearchShortest19(benchmark::State& state) {

@@ -7,7 +7,6 @@
 
 #include <cassert>
 #include <cstring>
-#include <random>
 
 namespace {
 
@@ -21,33 +20,6 @@ template <typename Node> void CollectPreOrder(Node* node, std::vector<Node*>* ou
 
 // Arena nodes belong to the arena: a node that leaves the copy needs no release.
 void KeepArenaNode(CladeNode*) {}
-
-// Makes the move on a private heap tree (the search's working copy).
-void ApplyMove(CladeNode*& root, TreeMove move, int32_t jointId) {
-    std::vector<CladeNode*> order;
-    CollectPreOrder(root, &order);
-    CladeNode* gaveWay =
-        Reattach(root, order[move.moved], order[move.target], new CladeNode(jointId));
-    if (gaveWay != nullptr) DeleteNode(gaveWay);
-    UpdateTree(root, DeleteNode);
-}
-
-// Best single moves while they improve the score (fewer events, else a shorter tree);
-// every step improves it, and the step limit bounds the time of a pathological climb.
-void Climb(CladeNode*& root, TreeScore* score, std::vector<TreeMove>* moves, int32_t* nextId) {
-    const int stepLimit = 4 * (gTaxonCount > 0 ? gTaxonCount : 1);
-    for (int step = 0; step < stepLimit; ++step) {
-        const MoveChoice choice = BestSingleMove(root);
-        if (!choice.found || !Better(choice.score, *score)) return;
-        ApplyMove(root, choice.move, (*nextId)++);
-        assert(ScoreTree(root) == choice.score);
-        *score = choice.score;
-        moves->push_back(choice.move);
-    }
-}
-
-constexpr int kRestarts = 4;
-constexpr int kShakeMoves = 2; // random moves before each restart's climb
 
 } // namespace
 
@@ -143,40 +115,6 @@ MoveChoice BestSingleMove(const CladeNode* root, TaxonMask outgroup) {
     return best;
 }
 
-SearchOutcome SearchBetterTree(const CladeNode* root, uint32_t seed) {
-    SearchOutcome outcome;
-    outcome.start = outcome.best = ScoreTree(root);
-    if (root == nullptr) return outcome;
-    std::mt19937 random(seed);
-
-    for (int restart = 0; restart <= kRestarts; ++restart) {
-        CladeNode* work = CloneTree(root);
-        int32_t nextId = gNextNodeId; // the ids the replay will give, though none is taken
-        std::vector<TreeMove> moves;
-        // Restart 0 climbs from the tree itself; the others shake it first.
-        for (int shake = 0; restart > 0 && shake < kShakeMoves; ++shake) {
-            const TrialArena arena(work);
-            const int n = arena.NodeCount();
-            std::vector<TreeMove> allowed;
-            for (int m = 1; m < n; ++m)
-                for (int t = 0; t < n; ++t)
-                    if (arena.Allowed({m, t})) allowed.push_back({m, t});
-            if (allowed.empty()) break;
-            const TreeMove move = allowed[random() % allowed.size()];
-            ApplyMove(work, move, nextId++);
-            moves.push_back(move);
-        }
-        TreeScore score = ScoreTree(work);
-        Climb(work, &score, &moves, &nextId);
-        if (Better(score, outcome.best)) {
-            outcome.best = score;
-            outcome.moves = moves;
-        }
-        DeleteTree(work);
-    }
-    return outcome;
-}
-
 uint32_t MatrixSeed() {
     // FNV-1a over the counts, the names and the states.
     uint32_t hash = 2166136261u;
@@ -194,18 +132,4 @@ uint32_t MatrixSeed() {
     for (int c = 0; c < gCharacterCount && c < kMaxCharacters; ++c)
         mix(gCharacterNames[c], strnlen(gCharacterNames[c], kMatrixNameSize));
     return hash;
-}
-
-void ApplyMovesToLiveTree(const std::vector<TreeMove>& moves) {
-    for (const TreeMove& move : moves) {
-        std::vector<CladeNode*> order;
-        CollectPreOrder(gRoot, &order);
-        assert(move.moved > 0 && move.moved < static_cast<int>(order.size()));
-        assert(move.target >= 0 && move.target < static_cast<int>(order.size()));
-        CladeNode* gaveWay =
-            Reattach(gRoot, order[move.moved], order[move.target], new CladeNode());
-        if (gaveWay != nullptr) ReleaseLiveNode(gaveWay);
-        UpdateTree(gRoot, ReleaseLiveNode);
-    }
-    assert(CheckTree(gRoot));
 }

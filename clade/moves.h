@@ -101,21 +101,5 @@ struct MoveChoice {
 };
 MoveChoice BestSingleMove(const CladeNode* root, TaxonMask outgroup = 0);
 
-// The editor's search as the app runs it today (Ctrl+B): repeated best single moves while
-// they improve the score, from the tree itself and from a few restarts, each a couple of
-// random moves of the tree drawn from seed; the outgroup plays no part. moves leads from
-// the tree to the best tree found (empty when none beats the start); best is never worse
-// than start. SearchBestTrees (clade/search.h) is the search that keeps the outgroup and
-// takes the screen's figure; it replaces this one once the app applies whole trees.
-struct SearchOutcome {
-    TreeScore start;
-    TreeScore best;
-    std::vector<TreeMove> moves;
-};
-SearchOutcome SearchBetterTree(const CladeNode* root, uint32_t seed);
 // A seed that depends only on the matrix (names and states): the same file, the same search.
 uint32_t MatrixSeed();
-
-// Makes the moves on the live tree, in order: real joints with real ids, nodes released
-// through ReleaseLiveNode, UpdateTree after each. Prints nothing; the caller lists.
-void ApplyMovesToLiveTree(const std::vector<TreeMove>& moves);

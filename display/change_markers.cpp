@@ -1,12 +1,14 @@
-// The change markers' items: one coloured triangle per change event on its branch, their
-// outlines, and the bottom line's hover texts (a marker's change, a shortened label's
-// name); and the running total gEventCount. AddChangeMarkers and AddHoverTexts are called
-// by the frame's scene builder on gRoot after the tree; DrawChangeMarkers builds the same
-// items and replays them at once.
+// The change markers' items: one coloured triangle per change event on its branch (by the
+// editor's rule, or by a reconstruction with the fewest changes), their outlines, and the
+// bottom line's hover texts (a marker's change, a shortened label's name); and the running
+// total gEventCount. AddChangeMarkers and AddHoverTexts are called by the frame's scene
+// builder on gRoot after the tree; DrawChangeMarkers builds the same items and replays
+// them at once.
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 
+#include "clade/reconstruction.h"
 #include "display/display.h"
 #include "display/primitives.h"
 #include "display/scene_builders.h"
@@ -38,17 +40,31 @@ void FlushOutlines(Scene& scene) {
     scene.pendingOutlines.clear();
 }
 
+// What the markers show: the editor's rule, or the reconstruction's changes; and whether
+// they are drawn or only counted.
+struct MarkerRule {
+    const Reconstruction* fewest;
+    bool drawn;
+};
+
+int ListChanges(const MarkerRule& rule, const CladeNode* node, int tnum[kMaxCharacters],
+                int tval[kMaxCharacters]) {
+    return rule.fewest != nullptr ? rule.fewest->ListChanges(node, tnum, tval)
+                                  : ListChangeEvents(node, tnum, tval);
+}
+
 // Pre-order: the node's own branch markers, then the left subtree, then the right one.
 // Assumes each child's parent is the node. Returns the events of the subtree.
-int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float pointerY) {
+int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float pointerY,
+                    const MarkerRule& rule) {
     assert(node != nullptr);
     int tnum[kMaxCharacters];
     int tval[kMaxCharacters];
     const CladeNode* parent = node->parent;
-    const int n = (node == gRoot || parent == nullptr) ? 0 : ListChangeEvents(node, tnum, tval);
+    const int n = (node == gRoot || parent == nullptr) ? 0 : ListChanges(rule, node, tnum, tval);
     assert(n >= 0 && n <= kMaxCharacters);
 
-    if (n > 0) {
+    if (n > 0 && rule.drawn) {
         const float dx = node->x - parent->x;
         const float dy = node->y - parent->y;
         const float step = 0.9f / static_cast<float>(n + 1);
@@ -78,22 +94,23 @@ int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float p
     int events = n;
     if (node->left != nullptr) {
         assert(node->left->parent == node);
-        events += AddMarkersBelow(scene, node->left, pointerX, pointerY);
+        events += AddMarkersBelow(scene, node->left, pointerX, pointerY, rule);
     }
     if (node->right != nullptr) {
         assert(node->right->parent == node);
-        events += AddMarkersBelow(scene, node->right, pointerX, pointerY);
+        events += AddMarkersBelow(scene, node->right, pointerX, pointerY, rule);
     }
     return events;
 }
 
 } // namespace
 
-int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY) {
+int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float pointerY,
+                     const Reconstruction* fewest, bool drawn) {
     scene.taxonCount = gTaxonCount;
     scene.pendingOutlines.clear();
     scene.hoveredChanges.clear();
-    const int events = AddMarkersBelow(scene, node, pointerX, pointerY);
+    const int events = AddMarkersBelow(scene, node, pointerX, pointerY, {fewest, drawn});
     FlushOutlines(scene);
     return events;
 }

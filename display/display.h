@@ -20,6 +20,9 @@ extern float gHoverTextLeft;
 // storage is kept: a scene rebuilt each frame stops allocating). Items come in drawing
 // order; scene->eventTotal is the total shown.
 void BuildFrameScene(const SceneView& view, Scene* scene);
+// The character whose line in the scene's lists or panel (scene.characterLines) holds the
+// point, in percent of the window; of lines that overlap, the one drawn last. -1 for none.
+int CharacterLineAt(const Scene& scene, float x, float y);
 // Replays scene into GL in list order; a WindowControls item calls drawControls (when
 // set), which may leave any projection behind.
 void DrawScene(const Scene& scene, const std::function<void()>& drawControls = {});

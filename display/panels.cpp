@@ -1,7 +1,9 @@
 // The character panels' items: the root's states under "Ancestral Characters:" (every
 // frame) and a picked node's derived characters under "This Node's" / "Derived
-// Characters:" (from the tree's builder), at the places text_places.h gives. Text only.
-// DrawAncestralPanel and DrawNodePanel build the same items and replay them at once.
+// Characters:" (from the tree's builder), at the places text_places.h gives, by the
+// editor's rule or by the fewest changes. Text only; each character's line is noted in the
+// scene for a click. DrawAncestralPanel and DrawNodePanel build the same items and replay
+// them at once.
 #include <cassert>
 
 #include "display/display.h"
@@ -19,18 +21,23 @@ void AddLines(Scene& scene, const std::vector<PlacedText>& lines) {
         AddText(scene, line.x, line.y, line.size,
                 coloured ? gCharacterColors[line.character] : kTitleColour, line.text.c_str(),
                 line.text.size());
+        if (coloured) AddCharacterLine(scene, line);
     }
 }
 
 } // namespace
 
-void AddAncestralPanel(Scene& scene) {
-    AddLines(scene, AncestralListText(gRoot, MeasureText));
+void AddCharacterLine(Scene& scene, const PlacedText& line) {
+    scene.characterLines.push_back({BoxOf(line, MeasureText), line.character});
 }
 
-void AddNodePanel(Scene& scene, const CladeNode* node) {
+void AddAncestralPanel(Scene& scene, const Reconstruction* fewest) {
+    AddLines(scene, AncestralListText(gRoot, MeasureText, fewest));
+}
+
+void AddNodePanel(Scene& scene, const CladeNode* node, const Reconstruction* fewest) {
     assert(node != nullptr);
-    AddLines(scene, NodeListText(node, gRoot, MeasureText));
+    AddLines(scene, NodeListText(node, gRoot, MeasureText, fewest));
 }
 
 void DrawAncestralPanel() {

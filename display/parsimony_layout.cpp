@@ -183,19 +183,20 @@ void MarkTree(int taxonCount, CellCounts* cells) {
 
 std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width) {
     std::vector<PercentBox> areas = {kBannerBand, kBottomLine};
-    areas.push_back({2.0f, 95.0f, EventTotalRight(frame.eventTotal, width), 99.0f});
+    const bool fewest = frame.fewest != nullptr;
+    areas.push_back({2.0f, 95.0f, EventTotalRight(frame.eventTotal, width, fewest), 99.0f});
     AddLabelBoxes(frame.root, width, &areas);
-    for (const PlacedText& line : AncestralListText(frame.root, width))
+    for (const PlacedText& line : AncestralListText(frame.root, width, frame.fewest))
         areas.push_back(BoxOf(line, width));
     if (frame.picked != nullptr) {
-        for (const PlacedText& line : NodeListText(frame.picked, frame.root, width))
+        for (const PlacedText& line : NodeListText(frame.picked, frame.root, width, frame.fewest))
             areas.push_back(BoxOf(line, width));
     }
     return areas;
 }
 
-PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount,
-                                 const std::vector<PercentBox>& reserved, TextWidthFn width) {
+FreePlace FindFreePlace(const std::vector<std::pair<float, float>>& sizes, int taxonCount,
+                        const std::vector<PercentBox>& reserved) {
     // Two grids of some 50 kB each: kept off the stack.
     static CellCounts hard;
     static CellCounts soft;
@@ -207,48 +208,51 @@ PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount
     MarkTree(taxonCount, &soft);
     soft.Sum();
 
-    struct Spot {
-        int i = -1, j = -1, covered = 0;
-    };
-    auto place = [](const Arranged& arranged, const Spot& spot) {
-        PanelLayout layout;
-        layout.shown = true;
-        const float w = std::ceil(arranged.width);
-        const float h = std::ceil(arranged.height);
-        layout.box = {static_cast<float>(spot.i), static_cast<float>(spot.j), spot.i + w,
-                      spot.j + h};
-        for (PlacedText line : arranged.lines) {
-            line.x += layout.box.left;
-            line.y += layout.box.top;
-            layout.lines.push_back(line);
-        }
-        return layout;
-    };
-
-    // The smallest arrangement's least covering place, for when nothing fits beside the tree.
-    Arranged smallest;
-    Spot leastCovering;
-    const Arrangement& lastArrangement = kArrangements[std::size(kArrangements) - 1];
-    for (const Arrangement& how : kArrangements) {
-        const Arranged arranged = Arrange(figures, how, width);
-        const int w = static_cast<int>(std::ceil(arranged.width));
-        const int h = static_cast<int>(std::ceil(arranged.height));
-        const bool isSmallest = &how == &lastArrangement;
-        if (isSmallest) smallest = arranged;
+    FreePlace leastCovering;
+    int leastCovered = 0;
+    for (std::size_t k = 0; k < sizes.size(); ++k) {
+        const int w = static_cast<int>(std::ceil(sizes[k].first));
+        const int h = static_cast<int>(std::ceil(sizes[k].second));
+        const bool isLast = k + 1 == sizes.size();
         if (w > kCells || h > kCells) continue;
         // Lowest first, then leftmost: under the tree, where the window is emptiest.
         for (int j = kCells - h; j >= 0; --j) {
             for (int i = 0; i + w <= kCells; ++i) {
                 if (hard.Count(i, j, w, h) != 0) continue;
                 const int covered = soft.Count(i, j, w, h);
-                if (covered == 0) return place(arranged, {i, j, 0});
-                if (isSmallest && (leastCovering.i < 0 || covered < leastCovering.covered))
-                    leastCovering = {i, j, covered};
+                const PercentBox box{static_cast<float>(i), static_cast<float>(j),
+                                     static_cast<float>(i + w), static_cast<float>(j + h)};
+                if (covered == 0) return {true, static_cast<int>(k), box};
+                if (isLast && (!leastCovering.found || covered < leastCovered)) {
+                    leastCovering = {true, static_cast<int>(k), box};
+                    leastCovered = covered;
+                }
             }
         }
     }
-    if (leastCovering.i < 0) return PanelLayout();
-    return place(smallest, leastCovering);
+    return leastCovering;
+}
+
+PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount,
+                                 const std::vector<PercentBox>& reserved, TextWidthFn width) {
+    std::vector<Arranged> arrangements;
+    std::vector<std::pair<float, float>> sizes;
+    for (const Arrangement& how : kArrangements) {
+        arrangements.push_back(Arrange(figures, how, width));
+        sizes.emplace_back(arrangements.back().width, arrangements.back().height);
+    }
+    const FreePlace spot = FindFreePlace(sizes, taxonCount, reserved);
+    PanelLayout layout;
+    if (!spot.found) return layout;
+    const Arranged& arranged = arrangements[static_cast<std::size_t>(spot.size)];
+    layout.shown = true;
+    layout.box = spot.box;
+    for (PlacedText line : arranged.lines) {
+        line.x += layout.box.left;
+        line.y += layout.box.top;
+        layout.lines.push_back(line);
+    }
+    return layout;
 }
 
 DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,

@@ -10,6 +10,7 @@
 #include "display/text_places.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the frame draws besides the parsimony drawing, as far as the layout must know.
@@ -17,6 +18,9 @@ struct FrameContents {
     const CladeNode* root;   // the tree (may be null)
     const CladeNode* picked; // the node whose derived characters are listed, or null
     int eventTotal;          // the figure after "Total Events: "
+    // The reconstruction the lists and the total follow (see AncestralListText), or null
+    // for the editor's rule.
+    const Reconstruction* fewest = nullptr;
 };
 // The areas no parsimony text may cover: the leaf labels, the ancestral list, the picked
 // node's list, the banner with the button and the message line, the bottom line with the
@@ -36,6 +40,19 @@ struct PanelLayout {
 // covers the least of the tree, and when even that meets a reserved area there is no panel.
 PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount,
                                  const std::vector<PercentBox>& reserved, TextWidthFn width);
+
+// Where a box goes beside the reserved areas, on the grid of whole percents, by the rule
+// the panel follows: for the first of sizes (width, height in percent) that fits somewhere
+// without covering the tree of taxonCount taxa, its lowest, then leftmost, such place;
+// when no size fits so, the last one where it covers the least of the tree. found is
+// false when even that meets a reserved area everywhere; size is the index of the size.
+struct FreePlace {
+    bool found = false;
+    int size = 0;
+    PercentBox box{0, 0, 0, 0};
+};
+FreePlace FindFreePlace(const std::vector<std::pair<float, float>>& sizes, int taxonCount,
+                        const std::vector<PercentBox>& reserved);
 
 // The "Drop here" line: on the bottom line between the event total (whose right end is
 // after) and the hover text (whose left end is before), at text size 3, or 2, cut to fit.

@@ -8,6 +8,7 @@
 #include "display/display.h"
 #include "display/geometry.h"
 #include "display/parsimony_layout.h"
+#include "display/reconstruction_view.h"
 #include "display/scene_builders.h"
 #include "font/text.h"
 #include "matrix/matrix.h"
@@ -126,6 +127,7 @@ void AddPanel(Scene& scene, const PanelLayout& layout) {
     for (const PlacedText& line : layout.lines) {
         const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
         AddPlaced(scene, line, coloured ? gCharacterColors[line.character] : kBlack);
+        if (coloured) AddCharacterLine(scene, line);
     }
 }
 
@@ -135,9 +137,12 @@ void AddParsimonyTools(Scene& scene, const SceneView& view) {
     const ParsimonyView* tools = view.parsimony;
     if (tools == nullptr || gRoot == nullptr) return;
     if (tools->panel) {
-        const FrameContents frame{gRoot, view.dragNode, scene.eventTotal};
-        AddPanel(scene, LayOutParsimonyPanel(ComputeParsimony(gRoot), gTaxonCount,
-                                             ReservedAreas(frame, MeasureText), MeasureText));
+        const FrameContents frame{gRoot, view.dragNode, scene.eventTotal,
+                                  FewestChangesOf(view.reconstructionView)};
+        std::vector<PercentBox> reserved = ReservedAreas(frame, MeasureText);
+        if (scene.traceLegendShown) reserved.push_back(scene.traceLegend);
+        AddPanel(scene,
+                 LayOutParsimonyPanel(ComputeParsimony(gRoot), gTaxonCount, reserved, MeasureText));
     }
     for (const BranchMark& mark : tools->marks)
         AddBadge(scene, mark.x, mark.y, BadgeOf(mark.effect));
@@ -150,7 +155,7 @@ void AddParsimonyTools(Scene& scene, const SceneView& view) {
     }
     if (!tools->dropHere.empty()) {
         const DropHerePlace place = PlaceDropHereText(
-            tools->dropHere, EventTotalRight(scene.eventTotal, MeasureText),
+            tools->dropHere, EventTotalRight(scene.eventTotal, MeasureText, scene.fewestChanges),
             std::min(scene.hoverTextLeft - 1.0f, BottomLineRight(gRoot, MeasureText)), MeasureText);
         if (place.shown) AddPlaced(scene, place.line, kDropHereColour);
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "display/reconstruction_view.h"
 #include "display/scene_builders.h"
 #include "display/text_places.h"
 #include "font/text.h"
@@ -29,18 +30,23 @@ void AddWindowControls(Scene& scene, const SceneView&) {
 }
 
 void AddTreeOfModel(Scene& scene, const SceneView& view) {
-    if (gRoot != nullptr) AddTree(scene, gRoot, view.dropTarget);
+    if (gRoot != nullptr) AddTree(scene, gRoot, view.dropTarget, view.reconstructionView);
 }
 
+// A trace shows the changes of its character by its colours: the markers of every
+// character would only hide them, so they are counted but not drawn.
 void AddMarkersOfModel(Scene& scene, const SceneView& view) {
+    const Reconstruction* fewest = FewestChangesOf(view.reconstructionView);
+    scene.fewestChanges = fewest != nullptr;
     if (gRoot != nullptr) {
-        scene.eventTotal = AddChangeMarkers(scene, gRoot, view.pointerX, view.pointerY);
+        scene.eventTotal = AddChangeMarkers(scene, gRoot, view.pointerX, view.pointerY, fewest,
+                                            TracedOf(view.reconstructionView) < 0);
     }
 }
 
 // The total of the markers just added: the one of the tree drawn.
 void AddEventTotal(Scene& scene, const SceneView&) {
-    AddPlaced(scene, EventTotalText(scene.eventTotal), kTotalColour);
+    AddPlaced(scene, EventTotalText(scene.eventTotal, scene.fewestChanges), kTotalColour);
 }
 
 // Pre-order: the first taxon leaf under the point whose label is shortened, or null.
@@ -55,12 +61,12 @@ const CladeNode* ShortenedLeafAt(const CladeNode* node, float x, float y) {
 // What the pointer is over, on the bottom line right of the event total.
 void AddPointerTexts(Scene& scene, const SceneView& view) {
     AddHoverTexts(scene, ShortenedLeafAt(gRoot, view.pointerX, view.pointerY),
-                  EventTotalRight(scene.eventTotal, MeasureText) + kAfterTotal,
+                  EventTotalRight(scene.eventTotal, MeasureText, scene.fewestChanges) + kAfterTotal,
                   BottomLineRight(gRoot, MeasureText));
 }
 
-void AddAncestralPanelElement(Scene& scene, const SceneView&) {
-    AddAncestralPanel(scene);
+void AddAncestralPanelElement(Scene& scene, const SceneView& view) {
+    AddAncestralPanel(scene, FewestChangesOf(view.reconstructionView));
 }
 
 void AddDragIndicatorElement(Scene& scene, const SceneView& view) {
@@ -74,15 +80,10 @@ void AddDragIndicatorElement(Scene& scene, const SceneView& view) {
 // existing item kinds.
 using ElementBuilder = void (*)(Scene& scene, const SceneView& view);
 const ElementBuilder kFrameElements[] = {
-    AddBanner,
-    AddWindowControls,
-    AddTreeOfModel,
-    AddMarkersOfModel,
-    AddEventTotal,
-    AddPointerTexts,
-    AddAncestralPanelElement,
-    AddParsimonyTools,
-    AddDragIndicatorElement,
+    AddBanner,         AddWindowControls,       AddTreeOfModel,           AddMarkersOfModel,
+    AddEventTotal,     AddPointerTexts,         AddAncestralPanelElement,
+    AddTraceLegend, // before the parsimony panel, which keeps off it
+    AddParsimonyTools, AddDragIndicatorElement,
 };
 
 } // namespace
@@ -93,6 +94,12 @@ void BuildFrameScene(const SceneView& view, Scene* scene) {
     for (ElementBuilder build : kFrameElements) {
         build(*scene, view);
     }
+}
+
+int CharacterLineAt(const Scene& scene, float x, float y) {
+    for (auto line = scene.characterLines.rbegin(); line != scene.characterLines.rend(); ++line)
+        if (InBox(line->box, x, y)) return line->character;
+    return -1;
 }
 
 void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text,

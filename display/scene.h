@@ -10,8 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "display/geometry.h"
+
 struct CladeNode;
 struct ParsimonyView;
+struct ReconstructionView;
 
 // What the picture depends on besides the model: the interaction state of the window.
 // The tree drawn is always the model's, gRoot.
@@ -21,6 +24,8 @@ struct SceneView {
     float pointerX;              // tree units; a marker within reach shows its hover text
     float pointerY;
     const ParsimonyView* parsimony = nullptr; // the parsimony tools' marks and panel, if any
+    // The fewest-change markers and the trace, when either is on (reconstruction_view.h).
+    const ReconstructionView* reconstructionView = nullptr;
 };
 
 // Where an item's coordinates live.
@@ -90,6 +95,13 @@ struct SceneItem {
     };
 };
 
+// A line of a list that names one character (the ancestral and node lists, the parsimony
+// panel): where it is drawn, for a click that traces the character.
+struct CharacterLine {
+    PercentBox box;
+    int character;
+};
+
 // The list and the bytes of its text runs. Clear keeps the storage, so a list rebuilt
 // every frame allocates only while it grows past its largest size so far.
 struct Scene {
@@ -99,18 +111,26 @@ struct Scene {
     // The changes (character, state) whose markers are within reach of the pointer, in the
     // marker builder's order; their hover texts go on the bottom line (scratch).
     std::vector<std::pair<int, std::int32_t>> hoveredChanges;
-    int taxonCount = 0;           // N of the tree space when built
-    int eventTotal = 0;           // change events on the markers drawn
+    std::vector<CharacterLine> characterLines; // in drawing order
+    int taxonCount = 0;                        // N of the tree space when built
+    int eventTotal = 0;                        // change events on the markers drawn
+    bool fewestChanges = false;   // the markers and the total follow the fewest changes
     float hoverTextLeft = 100.0f; // where the leftmost hover text starts, percent
+    bool traceLegendShown = false;
+    PercentBox traceLegend{0, 0, 0, 0}; // the trace's legend, which the panel keeps off
 
     void Clear() {
         items.clear();
         text.clear();
         pendingOutlines.clear();
         hoveredChanges.clear();
+        characterLines.clear();
         taxonCount = 0;
         eventTotal = 0;
+        fewestChanges = false;
         hoverTextLeft = 100.0f;
+        traceLegendShown = false;
+        traceLegend = {0, 0, 0, 0};
     }
     // Appends an item of the kind in the space at depth z; the caller fills its data.
     SceneItem& Add(SceneKind kind, SceneSpace space, float z) {

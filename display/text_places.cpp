@@ -12,9 +12,11 @@
 #include <utility>
 
 #include "clade/clade.h"
+#include "clade/reconstruction.h"
 #include "display/display.h"
 #include "display/primitives.h"
 #include "font/text.h"
+#include "matrix/cell_sets.h"
 #include "matrix/matrix.h"
 
 namespace {
@@ -108,6 +110,7 @@ struct Slot {
     int32_t state;
     int column;
     int row;
+    std::string stateText; // in place of the state's name when not empty
 };
 
 PlacedText Title(float y, const char* text) {
@@ -134,7 +137,9 @@ void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, floa
         const std::string name(gCharacterNames[slot.character],
                                strnlen(gCharacterNames[slot.character], kMatrixNameSize));
         const char* state = StateNameOf(slot.character, slot.state);
-        const std::string tail = ": " + std::string(state, strnlen(state, kMatrixNameSize));
+        const std::string tail =
+            ": " + (slot.stateText.empty() ? std::string(state, strnlen(state, kMatrixNameSize))
+                                           : slot.stateText);
         PlacedText line{name + tail, columnStarts[{slot.column, slot.row}],
                         static_cast<float>(slot.row * layout.size) + top, layout.size,
                         slot.character};
@@ -255,29 +260,44 @@ PlacedText BannerText() {
     return {kBanner, kBannerX, kBannerY, kBannerSize, -1};
 }
 
-std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width) {
+std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width,
+                                          const Reconstruction* fewest) {
     std::vector<PlacedText> out = {Title(0.0f, "Ancestral Characters:")};
     if (root == nullptr) return out;
     const ListLayout layout = ListLayoutFor(ListedCharacters());
+    // The reconstruction's root is node 0 (pre-order); one of another tree reads as none.
+    const bool reconstructed =
+        fewest != nullptr && fewest->NodeCount() > 0 && fewest->Node(0) == root;
     std::vector<Slot> slots;
-    for (int c = 0; c < ListedCharacters(); ++c)
-        slots.push_back({c, root->states[c], c / layout.rows, c % layout.rows});
+    for (int c = 0; c < ListedCharacters(); ++c) {
+        slots.push_back({c, root->states[c], c / layout.rows, c % layout.rows, ""});
+        if (reconstructed && fewest->Computed(c))
+            slots.back().stateText = StateSetText(c, fewest->MprSet(0, c));
+    }
     AddListLines(slots, layout, kAncestralTop, root, width, &out);
     return out;
 }
 
 std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* root,
-                                     TextWidthFn width) {
+                                     TextWidthFn width, const Reconstruction* fewest) {
     assert(node != nullptr);
     std::vector<PlacedText> out = {Title(kNodeTitleTop, "This Node's"),
                                    Title(kNodeTitleTop + 4.0f, "Derived Characters:")};
     if (root == nullptr) return out;
     const ListLayout layout = ListLayoutFor(ListedCharacters());
+    const int index = fewest != nullptr ? fewest->IndexOf(node) : -1;
+    const bool reconstructed = index >= 0 && fewest->Node(0) == root;
     std::vector<Slot> slots;
     int slot = 0;
     for (int c = 0; c < ListedCharacters(); ++c) {
-        if (node->states[c] == root->states[c]) continue;
-        slots.push_back({c, node->states[c], slot / layout.rows, slot % layout.rows});
+        int32_t state = node->states[c];
+        int32_t rootState = root->states[c];
+        if (reconstructed && fewest->Computed(c)) {
+            state = fewest->State(index, c);
+            rootState = fewest->State(0, c);
+        }
+        if (state == rootState) continue;
+        slots.push_back({c, state, slot / layout.rows, slot % layout.rows, ""});
         ++slot;
         // The second column leaves its first three rows empty; later columns start at the top.
         if (slot == layout.rows) slot += 3;
@@ -286,12 +306,27 @@ std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* roo
     return out;
 }
 
-PlacedText EventTotalText(int eventTotal) {
-    return {"Total Events: " + std::to_string(eventTotal), kTotalX, kBottomLineY, kTotalSize, -1};
+std::string StateSetText(int character, StateSet states) {
+    std::string text;
+    const int count = StateCount(states);
+    int named = 0;
+    for (int s = 0; s < kMaxStates; ++s) {
+        if ((states & StateBit(s)) == 0) continue;
+        ++named;
+        if (named > 1) text += named == count ? " or " : ", ";
+        const char* name = StateNameOf(character, s);
+        text.append(name, strnlen(name, kMatrixNameSize));
+    }
+    return text;
 }
 
-float EventTotalRight(int eventTotal, TextWidthFn width) {
-    return BoxOf(EventTotalText(eventTotal), width).right;
+PlacedText EventTotalText(int eventTotal, bool fewestChanges) {
+    const char* label = fewestChanges ? "Fewest changes: " : "Total Events: ";
+    return {label + std::to_string(eventTotal), kTotalX, kBottomLineY, kTotalSize, -1};
+}
+
+float EventTotalRight(int eventTotal, TextWidthFn width, bool fewestChanges) {
+    return BoxOf(EventTotalText(eventTotal, fewestChanges), width).right;
 }
 
 float BottomLineRight(const CladeNode* root, TextWidthFn width) {

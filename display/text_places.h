@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "display/geometry.h"
+#include "matrix/matrix.h"
 
 struct CladeNode;
+class Reconstruction;
 // True when the two boxes share more than an edge.
 bool Overlaps(const PercentBox& a, const PercentBox& b);
 
@@ -73,13 +75,21 @@ PlacedText BannerText();
 // differs from the root. Titles come first, in black. The lines fill columns 20 % apart;
 // a line that would meet the next column's line of its row, the banner, the button, a
 // leaf label or the window's edge is drawn smaller, then cut with "...".
-std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width);
+// The states are the nodes' own (the editor's rule), or, with fewest, the reconstruction's:
+// the root's line names every state some shortest reconstruction gives it ("a or b"), and
+// a node's derived characters are those whose state in the reconstruction the markers
+// show (ACCTRAN) differs from the root's there.
+std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width,
+                                          const Reconstruction* fewest = nullptr);
 std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* root,
-                                     TextWidthFn width);
+                                     TextWidthFn width, const Reconstruction* fewest = nullptr);
+// The names of the states in the set, in index order: "a", "a or b", "a, b or c".
+std::string StateSetText(int character, StateSet states);
 
-// "Total Events: N" at the bottom left, and the right end of its text.
-PlacedText EventTotalText(int eventTotal);
-float EventTotalRight(int eventTotal, TextWidthFn width);
+// "Total Events: N" at the bottom left (with fewestChanges, "Fewest changes: N"), and the
+// right end of its text.
+PlacedText EventTotalText(int eventTotal, bool fewestChanges = false);
+float EventTotalRight(int eventTotal, TextWidthFn width, bool fewestChanges = false);
 
 // A hover text of the bottom line: a change marker's "name: state" in the character's
 // colour, or, with character -1, a shortened label's full name (state unused).

@@ -1,10 +1,13 @@
-// The tree's items: node discs, branch bands, the root stem, leaf labels and the picked
-// node's panel. AddTree is called by the frame's scene builder on gRoot; DrawTree builds
-// the same items and replays them at once (see DrawScene for the GL state it leaves).
+// The tree's items: node discs, branch bands (in a trace's colours and dashes while one is
+// shown), the root stem, leaf labels and the picked node's panel. AddTree is called by the
+// frame's scene builder on gRoot; DrawTree builds the same items and replays them at once
+// (see DrawScene for the GL state it leaves).
 #include <cassert>
+#include <cmath>
 #include <cstring>
 
 #include "display/display.h"
+#include "display/reconstruction_view.h"
 #include "display/scene_builders.h"
 #include "display/text_places.h"
 #include "matrix/matrix.h"
@@ -36,15 +39,62 @@ const float* BranchColour(const CladeNode* child, const CladeNode* dropTarget) {
     return kPlainBranch;
 }
 
-void AddBranch(Scene& scene, const CladeNode* from, const CladeNode* to,
-               const CladeNode* dropTarget) {
+// The band from `from` to `to` over the fractions t0 .. t1 of its way: a quadrilateral
+// with two edges along x at the two ends, as the whole band has.
+void AddBand(Scene& scene, const CladeNode* from, const CladeNode* to, float t0, float t1,
+             const float rgb[3]) {
     SceneQuad& quad = scene.Add(SceneKind::Quad, SceneSpace::Tree, kBranchDepth).quad;
-    const float corners[4][2] = {{from->x - kBranchHalfWidth, from->y},
-                                 {from->x + kBranchHalfWidth, from->y},
-                                 {to->x + kBranchHalfWidth, to->y},
-                                 {to->x - kBranchHalfWidth, to->y}};
+    const float dx = to->x - from->x;
+    const float dy = to->y - from->y;
+    // The whole band's corners are the nodes' own coordinates, to the last bit.
+    const float x0 = t0 == 0.0f ? from->x : from->x + dx * t0;
+    const float y0 = t0 == 0.0f ? from->y : from->y + dy * t0;
+    const float x1 = t1 == 1.0f ? to->x : from->x + dx * t1;
+    const float y1 = t1 == 1.0f ? to->y : from->y + dy * t1;
+    const float corners[4][2] = {{x0 - kBranchHalfWidth, y0},
+                                 {x0 + kBranchHalfWidth, y0},
+                                 {x1 + kBranchHalfWidth, y1},
+                                 {x1 - kBranchHalfWidth, y1}};
     std::memcpy(quad.corners, corners, sizeof corners);
-    CopyRgb(quad.rgb, BranchColour(to, dropTarget));
+    CopyRgb(quad.rgb, rgb);
+}
+
+// A trace recolours only the plain branches: the picked node's and the drop target's keep
+// telling the pick and the aim.
+void AddBranch(Scene& scene, const CladeNode* from, const CladeNode* to,
+               const CladeNode* dropTarget, const ReconstructionView* views) {
+    const float* colour = BranchColour(to, dropTarget);
+    TraceBand band{};
+    if (colour != kPlainBranch || !TraceBandOf(views, to, &band)) {
+        AddBand(scene, from, to, 0.0f, 1.0f, colour);
+    } else if (!band.dashed) {
+        AddBand(scene, from, to, 0.0f, 1.0f, band.rgb);
+    } else {
+        const float length = std::hypot(to->x - from->x, to->y - from->y);
+        ForEachDash(length,
+                    [&](float t0, float t1) { AddBand(scene, from, to, t0, t1, band.rgb); });
+    }
+}
+
+void AddStem(Scene& scene, const CladeNode* root, const CladeNode* dropTarget,
+             const ReconstructionView* views) {
+    const float* colour = root == dropTarget ? kTargetBranch : kPlainBranch;
+    TraceBand band{};
+    const bool traced = root != dropTarget && TraceBandOf(views, root, &band);
+    if (traced) colour = band.rgb;
+    const float left = root->x - kStemLength;
+    auto addRect = [&](float from, float to) {
+        SceneRect& stem = scene.Add(SceneKind::Rect, SceneSpace::Tree, kBranchDepth).rect;
+        stem = {from, root->y - kStemHalfHeight, to, root->y + kStemHalfHeight, {}};
+        CopyRgb(stem.rgb, colour);
+    };
+    if (!traced || !band.dashed) {
+        addRect(left, root->x);
+        return;
+    }
+    ForEachDash(kStemLength, [&](float t0, float t1) {
+        addRect(left + kStemLength * t0, t1 == 1.0f ? root->x : left + kStemLength * t1);
+    });
 }
 
 void AddLabel(Scene& scene, const CladeNode* node) {
@@ -58,7 +108,8 @@ void AddLabel(Scene& scene, const CladeNode* node) {
 // Pre-order: the node's disc, then its left branch and whole left subtree, then its right
 // branch and subtree, then its own stem, label and panel. Assumes every child's parent
 // link points back at the node it hangs from.
-void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget) {
+void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget,
+             const ReconstructionView* views) {
     assert(node != nullptr);
     scene.taxonCount = gTaxonCount;
     const bool isRoot = node == gRoot;
@@ -70,21 +121,13 @@ void AddTree(Scene& scene, const CladeNode* node, const CladeNode* dropTarget) {
     for (const CladeNode* child : {node->left, node->right}) {
         if (child == nullptr) continue;
         assert(child->parent == node);
-        AddBranch(scene, node, child, dropTarget);
-        AddTree(scene, child, dropTarget);
+        AddBranch(scene, node, child, dropTarget, views);
+        AddTree(scene, child, dropTarget, views);
     }
 
-    if (isRoot) {
-        SceneRect& stem = scene.Add(SceneKind::Rect, SceneSpace::Tree, kBranchDepth).rect;
-        stem = {node->x - kStemLength,
-                node->y - kStemHalfHeight,
-                node->x,
-                node->y + kStemHalfHeight,
-                {}};
-        CopyRgb(stem.rgb, node == dropTarget ? kTargetBranch : kPlainBranch);
-    }
+    if (isRoot) AddStem(scene, node, dropTarget, views);
     if (node->isTaxon) AddLabel(scene, node);
-    if (node->isDragged) AddNodePanel(scene, node);
+    if (node->isDragged) AddNodePanel(scene, node, FewestChangesOf(views));
 }
 
 void DrawTree(const CladeNode* node, const CladeNode* dropTarget) {

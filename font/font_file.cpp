@@ -2,6 +2,7 @@
 // LFontRenderer::LoadFont and by the fuzz target. No GL, no globals.
 #include "font/font_file.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -117,4 +118,16 @@ bool ReadFontFile(std::istream& in, std::uint32_t maxSide, LFont& font, FontImag
     image.height = height;
     image.texels = std::move(texels);
     return true;
+}
+
+std::string FontPageFileName(const std::string& fontFile, std::uint32_t page) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "-%04X", static_cast<unsigned>(page * kFontPageSize));
+    // The extension is the last dot's in the file's own name, not in a folder's.
+    const std::size_t slash = fontFile.rfind('/');
+    const std::size_t dot = fontFile.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return fontFile + suffix;
+    }
+    return fontFile.substr(0, dot) + suffix + fontFile.substr(dot);
 }

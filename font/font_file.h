@@ -45,9 +45,12 @@ struct FontImage {
 };
 
 constexpr std::uint32_t kFontFileId = 6666;
-// The glyph drawn for a character past Latin-1: the baked font keeps the replacement
-// character in the slot of DEL, which text never draws.
+// The glyph drawn for a character past Latin-1 that no page file holds: the baked font
+// keeps the replacement character in the slot of DEL, which text never draws.
 constexpr std::uint32_t kReplacementGlyph = 127;
+// Code points per page: a page file holds the characters page x 256 to page x 256 + 255
+// in its slots 0 to 255.
+constexpr std::uint32_t kFontPageSize = 256;
 constexpr std::uint64_t kFontHeaderBytes = 16;
 constexpr std::uint64_t kFontGlyphEntryBytes = 24;
 constexpr std::uint64_t kFontBitmapOffset = kFontHeaderBytes + 256 * kFontGlyphEntryBytes; // 6160
@@ -64,6 +67,12 @@ inline constexpr char kFontBitmapCutShort[] =
     "LFontRenderer::LoadFont - error reading from font file";
 // The file ends inside the glyph table:
 inline constexpr char kFontTableCutShort[] = "font file is cut short inside its glyph table";
+
+// Returns the name of the page file of fontFile for page (1 to 0x10FF): the same folder
+// and name with the page's first code point in upper-case hexadecimal, at least four
+// digits, before the extension ("dir/Another.fnt", 3: "dir/Another-0300.fnt"). A name
+// without an extension gets the suffix at its end.
+std::string FontPageFileName(const std::string& fontFile, std::uint32_t page);
 
 // Reads a font file from in, which must be positioned at its start. maxSide bounds W and
 // H (GL's largest texture side). Returns true with font.glyphs and font.nativeHeight

@@ -1,13 +1,15 @@
-// LFontRenderer and gFontRenderer: font list, queue and drawing. Called by the screen
-// text functions; shows nothing (a missing font file goes back to the caller). LoadFont creates a
-// texture (leaves texture 0 bound); Draw leaves GL_TEXTURE_2D and GL_BLEND on, depth test on, the
-// last font texture bound, GL_MODELVIEW.
+// LFontRenderer and gFontRenderer: font list, page files, queue and drawing. Called by the
+// screen text functions; shows nothing (a missing font file goes back to the caller).
+// LoadFont creates a texture (leaves texture 0 bound); Draw makes the textures of pages at
+// their first use and leaves GL_TEXTURE_2D and GL_BLEND on, depth test on, the last font
+// or page texture bound, GL_MODELVIEW. Measuring never calls GL but to size a page.
 #include "font/font_renderer.h"
 
 #include "font/utf8.h"
 
 #include <GL/gl.h>
 
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -19,27 +21,87 @@ namespace {
 constexpr std::size_t kQueueGrowth = 20;
 constexpr std::size_t kNoticeSize = 300;
 constexpr float kItalicSlant = 0.3f;
+// Bound on a page bitmap's sides when GL cannot tell its own (a font that only measures).
+constexpr std::uint32_t kLargestMeasuredSide = 16384;
 
-// Calls visit with the glyph of each character of text, in order. Valid UTF-8 is
-// decoded: code points up to 255 are the font's Latin-1 glyphs, any other is the
-// replacement glyph. Other text is drawn byte by byte as Latin-1, so files saved in
-// that encoding keep working. An absent glyph is drawn as a space.
-template <typename Visit>
-void ForEachGlyph(const LFont& font, const std::string& text, Visit visit) {
-    auto glyph = [&](std::uint32_t index) {
-        const LGlyph* g = &font.glyphs[index];
-        return g->present ? g : &font.glyphs[static_cast<unsigned char>(' ')];
+// Calls visit(glyph, page) for each character of text, in order; page is the page file
+// the glyph lies in, or nullptr for the font's own table. Valid UTF-8 is decoded: code
+// points up to 255 are the font's Latin-1 glyphs, others come from their page
+// (pageOf(number), nullptr when there is none) or are the replacement glyph. Other text is
+// drawn byte by byte as Latin-1, so files saved in that encoding keep working. An absent
+// glyph of the font's own table is drawn as a space.
+template <typename PageOf, typename Visit>
+void ForEachGlyph(const LFont& font, const std::string& text, PageOf pageOf, Visit visit) {
+    auto own = [&](std::uint32_t index) {
+        const LGlyph& g = font.glyphs[index];
+        visit(g.present ? g : font.glyphs[static_cast<unsigned char>(' ')], nullptr);
     };
     if (!IsValidUtf8(text.data(), text.size())) {
         for (unsigned char c : text) {
-            visit(*glyph(c));
+            own(c);
         }
         return;
     }
+    // Text runs in one script: look its page up once per run, not once per character.
+    // Page 0 is the font's own table, so it never names a page looked up.
+    LGlyphPage* page = nullptr;
+    std::uint32_t pageNumber = 0;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::uint32_t cp = DecodeUtf8(text.data(), text.size(), &pos);
-        visit(*glyph(cp < 256 ? cp : kReplacementGlyph));
+        if (cp < kFontPageSize) {
+            own(cp);
+            continue;
+        }
+        if (cp / kFontPageSize != pageNumber) {
+            pageNumber = cp / kFontPageSize;
+            page = pageOf(pageNumber);
+        }
+        const LGlyph* g = page != nullptr ? &page->glyphs[cp % kFontPageSize] : nullptr;
+        if (g != nullptr && g->present) {
+            visit(*g, page);
+        } else {
+            own(kReplacementGlyph);
+        }
     }
+}
+
+// Makes a texture of a font's bitmap: luminance-alpha, linear filters, clamped, no
+// mipmaps; leaves texture 0 bound. Returns the texture's name.
+GLuint MakeFontTexture(const FontImage& image) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, static_cast<GLsizei>(image.width),
+                 static_cast<GLsizei>(image.height), 0, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE,
+                 image.texels.get());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // GL_CLAMP_TO_EDGE rather than GL_CLAMP, which WebGL lacks: the baked font and its
+    // pages leave clear texels around the bitmap's border, so the edge gives what GL_CLAMP's
+    // border gave.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+// Reads page number of fontFile. A page of a font that draws keeps its bitmap for the
+// texture, and is bounded by GL's largest texture side. Returns nullptr when the file is
+// missing or is no font file.
+std::unique_ptr<LGlyphPage> ReadPage(const std::string& fontFile, std::uint32_t number,
+                                     bool drawn) {
+    std::ifstream in(FontPageFileName(fontFile, number), std::ios::binary);
+    if (!in.is_open()) return nullptr;
+    std::uint32_t largestSide = kLargestMeasuredSide;
+    GLint maxSide = 0;
+    if (drawn) glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (maxSide > 0) largestSide = static_cast<std::uint32_t>(maxSide);
+    LFont font;
+    auto page = std::make_unique<LGlyphPage>();
+    if (!ReadFontFile(in, largestSide, font, page->image, nullptr)) return nullptr;
+    std::memcpy(page->glyphs, font.glyphs, sizeof page->glyphs);
+    if (!drawn) page->image = FontImage{};
+    return page;
 }
 
 } // namespace
@@ -78,6 +140,10 @@ void LFontRenderer::Clear() {
         GLuint name = font.textureId;
         glDeleteTextures(1, &name);
     }
+    for (const auto& font : pages) {
+        DeletePageTextures(font.second);
+    }
+    pages.clear();
     fonts.clear();
     pending.clear();
     activeFont = 0;
@@ -121,20 +187,7 @@ std::int32_t LFontRenderer::LoadFont(const std::string& fontName, const std::str
     }
     in.close();
 
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, static_cast<GLsizei>(image.width),
-                 static_cast<GLsizei>(image.height), 0, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE,
-                 image.texels.get());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    // GL_CLAMP_TO_EDGE rather than GL_CLAMP, which WebGL lacks: the baked font leaves clear
-    // texels around the bitmap's border, so the edge gives what GL_CLAMP's border gave.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-
+    const GLuint texture = MakeFontTexture(image);
     const std::int32_t index = AddFontMetrics(fontName, font);
     fonts[static_cast<std::size_t>(index)].textureId = texture;
     return index;
@@ -152,6 +205,34 @@ std::int32_t LFontRenderer::AddFontMetrics(const std::string& fontName, const LF
     font.italic = false;
     fonts.push_back(std::move(font));
     return static_cast<std::int32_t>(fonts.size() - 1);
+}
+
+void LFontRenderer::SetFontPages(std::uint32_t index, const std::string& fontFile) {
+    if (index >= fonts.size()) {
+        throw "LFontRenderer::SetFontPages - index out of range";
+    }
+    FontPages& font = pages[index];
+    DeletePageTextures(font);
+    font.read.clear();
+    font.fontFile = fontFile;
+}
+
+LGlyphPage* LFontRenderer::Page(std::uint32_t fontIndex, std::uint32_t number) const {
+    assert(fontIndex < fonts.size() && number > 0);
+    const auto font = pages.find(fontIndex);
+    if (font == pages.end()) return nullptr;
+    auto [page, unread] = font->second.read.try_emplace(number);
+    if (unread)
+        page->second = ReadPage(font->second.fontFile, number, fonts[fontIndex].textureId != 0);
+    return page->second.get();
+}
+
+void LFontRenderer::DeletePageTextures(const FontPages& font) {
+    for (const auto& page : font.read) {
+        if (page.second == nullptr || page.second->textureId == 0) continue;
+        GLuint name = page.second->textureId;
+        glDeleteTextures(1, &name);
+    }
 }
 
 const std::string& LFontRenderer::GetFontName(std::uint32_t index) const {
@@ -308,6 +389,7 @@ void LFontRenderer::Draw() {
         }
         const LFont& font = fonts[entry.fontIndex];
         glBindTexture(GL_TEXTURE_2D, font.textureId);
+        GLuint bound = font.textureId;
         // The slant follows the font's settings at drawing time, not the queued ones.
         const float slant =
             entry.italic ? kItalicSlant * static_cast<float>(font.height) * font.widthScale : 0.0f;
@@ -319,7 +401,23 @@ void LFontRenderer::Draw() {
         const float top = entry.posY;
         const float bottom = entry.posY + static_cast<float>(entry.height);
         float pen = 0.0f;
-        ForEachGlyph(font, entry.text, [&](const LGlyph& glyph) {
+        auto pageOf = [&](std::uint32_t number) { return Page(entry.fontIndex, number); };
+        ForEachGlyph(font, entry.text, pageOf, [&](const LGlyph& glyph, LGlyphPage* page) {
+            // One pen across pages: a run of another page's characters binds its texture,
+            // made at the first string that needs it.
+            GLuint texture = font.textureId;
+            if (page != nullptr) {
+                if (page->textureId == 0 && page->image.texels) {
+                    page->textureId = MakeFontTexture(page->image);
+                    page->image = FontImage{};
+                    bound = 0;
+                }
+                texture = page->textureId;
+            }
+            if (texture != bound) {
+                glBindTexture(GL_TEXTURE_2D, texture);
+                bound = texture;
+            }
             const float w = static_cast<float>(entry.height) * entry.widthScale * glyph.widthRatio;
             const float left = entry.posX + pen;
             glBegin(GL_TRIANGLE_STRIP);
@@ -347,7 +445,8 @@ void LFontRenderer::Draw() {
 std::uint32_t LFontRenderer::GetStringWidth(const std::string& text) const {
     const LFont& font = ActiveFont("LFontRenderer::GetStringWidth - no valid active font selected");
     float sum = 0.0f;
-    ForEachGlyph(font, text, [&](const LGlyph& glyph) {
+    auto pageOf = [&](std::uint32_t number) { return Page(activeFont, number); };
+    ForEachGlyph(font, text, pageOf, [&](const LGlyph& glyph, const LGlyphPage*) {
         sum += static_cast<float>(font.height) * glyph.widthRatio * font.widthScale;
     });
     // Converting a negative, huge or NaN float to unsigned is undefined; a damaged font's

@@ -1,12 +1,15 @@
-// LFontRenderer: the loaded texture fonts, the active font's drawing settings, and a
-// queue of strings drawn in one pass in a pixel projection of their own. The one
-// instance, gFontRenderer, is used by the screen text functions (font/text.h).
-// Errors are thrown as the message text itself (a const char*).
+// LFontRenderer: the loaded texture fonts with the page files of their characters past
+// Latin-1, the active font's drawing settings, and a queue of strings drawn in one pass
+// in a pixel projection of their own. The one instance, gFontRenderer, is used by the
+// screen text functions (font/text.h). Errors are thrown as the message text itself
+// (a const char*).
 #pragma once
 
 #include "font/font_file.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,15 @@ struct LStringEntry {
     float posY = 0.0f; // top edge of the glyph cells, viewport pixels from the top
     float widthScale = 1.0f;
     bool italic = false;
+};
+
+// One page file of a font: slot c holds the code point page x 256 + c. Its bitmap waits
+// in image until the first Draw that needs it makes the texture (and is dropped then, or
+// at once for a font that only measures).
+struct LGlyphPage {
+    LGlyph glyphs[kFontPageSize];
+    FontImage image;
+    std::uint32_t textureId = 0;
 };
 
 class LFontRenderer {
@@ -48,6 +60,17 @@ class LFontRenderer {
     // which has no texture: text can be measured with it, not drawn. Needs no GL. Does not
     // select it. Returns the new font's index.
     std::int32_t AddFontMetrics(const std::string& fontName, const LFont& metrics);
+
+    // Lets the font at index draw and measure the characters past Latin-1 that the page
+    // files beside fontFile hold (FontPageFileName; for "Another.fnt", "Another-0100.fnt"
+    // holds U+0100 to U+01FF). Each page is read the first time a string measured or drawn
+    // with the font holds one of its characters, and becomes a texture at the first Draw
+    // that needs it, so fonts cost nothing for pages no text uses. A character whose page
+    // file is missing or damaged (tried once), or whose slot is absent there, is drawn and
+    // measured as the replacement glyph, as with a font without pages. Replaces earlier
+    // pages of that font. Throws "LFontRenderer::SetFontPages - index out of range" when
+    // index >= GetFontCount().
+    void SetFontPages(std::uint32_t index, const std::string& fontFile);
 
     // Returns the number of loaded fonts.
     std::uint32_t GetFontCount() const { return static_cast<std::uint32_t>(fonts.size()); }
@@ -97,6 +120,17 @@ class LFontRenderer {
     LFont& ActiveFont(const char* message);
     const LFont& ActiveFont(const char* message) const;
 
+    // The page files of one font, and the pages read so far (nullptr: tried, unusable).
+    struct FontPages {
+        std::string fontFile;
+        std::map<std::uint32_t, std::unique_ptr<LGlyphPage>> read;
+    };
+    // Returns page number of the font at fontIndex, reading it the first time; nullptr
+    // when the font has no page files or that one cannot be read.
+    LGlyphPage* Page(std::uint32_t fontIndex, std::uint32_t number) const;
+    // Deletes the textures of the pages of one font.
+    static void DeletePageTextures(const FontPages& pages);
+
     std::uint32_t pendingCount;
     std::uint32_t activeFont;
     std::vector<LFont> fonts;
@@ -105,6 +139,9 @@ class LFontRenderer {
     std::uint32_t viewportX;
     std::uint32_t viewportWidth;
     std::uint32_t viewportHeight;
+    // By font index. Measuring (a const member) reads pages as it meets them, so the
+    // cache of what has been read is mutable.
+    mutable std::map<std::uint32_t, FontPages> pages;
 };
 
 extern LFontRenderer gFontRenderer;

@@ -77,6 +77,8 @@ void TextInit() {
         // Nothing loaded from a file that opens: the only quiet refusal is a cut table.
         if (gFontRenderer.GetFontCount() == 0 && missing.text.empty()) throw kFontTableCutShort;
         gFontRenderer.SetActiveFont(kFontName);
+        // Its pages lie beside it: pages of another copy might not match its glyphs.
+        gFontRenderer.SetFontPages(gFontRenderer.GetActiveFont(), file);
     } catch (const char* problem) {
         // A missing file goes with it, for the caller to tell in the notice first.
         throw RefusalError(Refusal{file, 0, 0, problem}, missing);
@@ -104,6 +106,7 @@ bool TextInitWithoutWindow(int width, int height, Refusal* refusal) {
     gFontRenderer.Clear();
     gFontRenderer.AddFontMetrics(kFontName, font);
     gFontRenderer.SetActiveFont(kFontName);
+    gFontRenderer.SetFontPages(gFontRenderer.GetActiveFont(), path);
     gFontRenderer.SetHeight(LFontRenderer::kNativeHeight);
     gTextWindowWidth = width;
     gTextWindowHeight = height;

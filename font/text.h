@@ -11,15 +11,19 @@
 extern int gTextWindowWidth;
 extern int gTextWindowHeight;
 
-// Loads "Another.fnt" as font "Another", selects it, records the window size.
-// Needs the window and its GL context. Shows nothing. When the font cannot be set up it
+// Loads "Another.fnt" as font "Another", selects it, records the window size. The
+// characters past Latin-1 come from the page files beside the font file it found
+// (Another-0100.fnt and so on), each read the first time a text holds one of its
+// characters; TextInit itself reads none. Needs the window and its GL context. Shows
+// nothing. When the font cannot be set up it
 // throws RefusalError (what() "FILE: PROBLEM", FILE as it was looked for): the renderer's
 // message, or kFontTableCutShort; when the file is missing, the error's cause is the
 // renderer's missing-file refusal, for the caller to show in the notice.
 void TextInit();
 // The same without a window or GL (for pictures made from the command line): reads the
-// font's metrics only, so text can be measured but not drawn, and records width x height
-// as the window size. Returns false with the font file and the problem in *refusal.
+// font's metrics only, and those of its pages as texts need them, so text measures as it
+// does in the window but cannot be drawn, and records width x height as the window size. Returns
+// false with the font file and the problem in *refusal.
 bool TextInitWithoutWindow(int width, int height, Refusal* refusal);
 void TextPrint(float x, float y, const char* text);
 void TextPrintCentered(float y, const char* text);

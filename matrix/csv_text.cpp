@@ -2,6 +2,8 @@
 // No GL, no X.
 #include "matrix/csv_text.h"
 
+#include "base/text.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -146,6 +148,13 @@ bool NextLine(Text* text, Line* line, Refusal* error, const char* missing, int l
         return Fail(error, "line holds a NUL byte");
     }
     return false;
+}
+
+bool NameFits(const Fields& fields, int i, int t, Refusal* error) {
+    const std::size_t characters = CountCharacters(fields.start[i], fields.length[i]);
+    if (characters <= kMostNameCharacters) return true;
+    return Fail(error, "name of taxon %d has %zu characters (at most %d)", t + 1, characters,
+                kMostNameCharacters);
 }
 
 bool Split(Line* line, char separator, bool keepEmpty, Fields* fields, Refusal* error) {

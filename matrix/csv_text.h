@@ -79,6 +79,10 @@ __attribute__((format(printf, 2, 3))) bool Fail(Refusal* error, const char* form
 // short).
 bool NextLine(Text* text, Line* line, Refusal* error, const char* missing, int limit);
 
+// Whether field i fits as the name of taxon t: at most kMostNameCharacters characters;
+// false with the problem set when it does not.
+bool NameFits(const Fields& fields, int i, int t, Refusal* error);
+
 // Splits the line just read; false with the problem set for a quote never closed.
 bool Split(Line* line, char separator, bool keepEmpty, Fields* fields, Refusal* error);
 

@@ -8,7 +8,9 @@
 #include "base/text.h"
 #include "matrix/cell_sets.h"
 #include "matrix/csv_text.h"
+#include "matrix/sheet.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -79,6 +81,18 @@ void PublishMatrix(const MatrixTables& tables) {
     std::memcpy(gCellSets, tables.cellSets, sizeof gCellSets);
 }
 
+int32_t StateNamed(MatrixTables* tables, int c, const char* name, std::size_t length) {
+    int32_t& stateCount = tables->stateCounts[c];
+    for (int32_t s = 0; s < stateCount; ++s) {
+        const char* known = tables->stateNames[c][s];
+        if (std::strlen(known) == length && std::memcmp(known, name, length) == 0) return s;
+    }
+    if (stateCount == kMaxStates) return -1;
+    std::memcpy(tables->stateNames[c][stateCount], name, length);
+    tables->stateNames[c][stateCount][length] = '\0';
+    return stateCount++;
+}
+
 int FirstRepeatedTaxon(const MatrixTables& tables) {
     for (int t = 1; t < tables.taxonCount; ++t)
         for (int earlier = 0; earlier < t; ++earlier)
@@ -100,15 +114,6 @@ constexpr const char* kMarker = "UNUSED"; // closes every list in the marker lay
 constexpr int kMaxFileEntries = 19;
 // What a refusal of a larger file adds.
 constexpr char kSheetTakesMore[] = "a sheet with one taxon per row takes up to 40";
-
-// Whether field i of a line fits as the name of taxon t: at most kMostNameCharacters
-// characters; false with the problem set when it does not.
-bool NameFits(const csv::Fields& fields, int i, Refusal* error, int t) {
-    const std::size_t characters = CountCharacters(fields.start[i], fields.length[i]);
-    if (characters <= kMostNameCharacters) return true;
-    return Fail(error, "name of taxon %d has %zu characters (at most %d)", t + 1, characters,
-                kMostNameCharacters);
-}
 
 // The problem of a character line whose states came after a skipped empty field: the
 // states past it belong one taxon further left than a spreadsheet shows them.
@@ -143,7 +148,7 @@ bool ParseMatrix(csv::Text* text, MatrixTables* staged, int* taxonColumns,
         } else if (t == kMaxFileEntries) {
             return Fail(error, "header lists %d taxa without %s (at most %d taxa; %s)",
                         kMaxFileEntries + 1, kMarker, kMaxFileEntries, kSheetTakesMore);
-        } else if (!NameFits(fields, i, error, t)) {
+        } else if (!csv::NameFits(fields, i, t, error)) {
             return false;
         } else {
             fields.CopyTo(i, staged->taxa[t].name);
@@ -185,21 +190,13 @@ bool ParseMatrix(csv::Text* text, MatrixTables* staged, int* taxonColumns,
         }
 
         // States are numbered by first appearance, left to right; equal means byte-equal.
-        int32_t& stateCount = staged->stateCounts[c];
+        // At most one new state per taxon, and taxa < kMaxStates: never full.
         for (int t = 0; t < taxonCount; ++t) {
             const int i = 2 + t;
             if (fields.length[i] >= kMatrixNameSize)
                 return Fail(error, "state of taxon %d has %d characters (at most %d)", t + 1,
                             fields.length[i], kMatrixNameSize - 1);
-            int32_t s = 0;
-            while (s < stateCount && !fields.Is(i, staged->stateNames[c][s]))
-                ++s;
-            if (s == stateCount) {
-                // At most one new state per taxon, and taxa < kMaxStates: never full.
-                fields.CopyTo(i, staged->stateNames[c][s]);
-                ++stateCount;
-            }
-            staged->taxa[t].states[c] = s;
+            staged->taxa[t].states[c] = StateNamed(staged, c, fields.start[i], fields.length[i]);
         }
     }
 }
@@ -216,9 +213,21 @@ bool LoadCharacterMatrix(const char* fileName, Refusal* refusal, std::vector<Ref
     ClearMatrixTables(staged.get());
     csv::Text text{bytes.data(), bytes.data() + bytes.size()};
     Refusal error{fileName, 0, 0, ""};
-    int taxonColumns[kMaxTaxa] = {};
+    // Where each taxon's name stands: the header's line 2 and a column in the marker
+    // layout, a row's first column in a sheet.
+    int taxonLines[kMaxTaxa];
+    int taxonColumns[kMaxTaxa];
+    std::fill(taxonLines, taxonLines + kMaxTaxa, 2);
+    std::fill(taxonColumns, taxonColumns + kMaxTaxa, 1);
     std::vector<Refusal> skips;
-    if (!ParseMatrix(&text, staged.get(), taxonColumns, &skips, &error)) {
+    // A file with no UNUSED cell is a sheet: one taxon per row, one character per column.
+    // One whose first row names no character is no sheet: the marker layout says why.
+    SheetRead sheet = SheetRead::kNoSheet;
+    if (!HoldsMarkerCell(bytes.data(), bytes.size()))
+        sheet = ParseSheet(&text, staged.get(), taxonLines, &error);
+    if (sheet == SheetRead::kRefused ||
+        (sheet == SheetRead::kNoSheet &&
+         !ParseMatrix(&text, staged.get(), taxonColumns, &skips, &error))) {
         if (refusal != nullptr) *refusal = error;
         return false;
     }
@@ -226,7 +235,7 @@ bool LoadCharacterMatrix(const char* fileName, Refusal* refusal, std::vector<Ref
     PublishMatrix(*staged);
     const int repeated = FirstRepeatedTaxon(*staged);
     if (repeated >= 0 && warnings != nullptr)
-        warnings->push_back(Refusal{fileName, 2, taxonColumns[repeated],
+        warnings->push_back(Refusal{fileName, taxonLines[repeated], taxonColumns[repeated],
                                     RepeatedTaxonProblem(staged->taxa[repeated].name)});
     if (warnings != nullptr) warnings->insert(warnings->end(), skips.begin(), skips.end());
     return true;

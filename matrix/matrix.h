@@ -98,6 +98,11 @@ void ClearMatrixTables(MatrixTables* tables);
 // so the slots past the new counts hold their start values.
 void PublishMatrix(const MatrixTables& tables);
 
+// The index of the state of character c named by the length bytes at name (fewer than
+// kMatrixNameSize): the state of that name seen before, or a new one, so that states are
+// numbered by first appearance. -1 when the character has no room for another state.
+int32_t StateNamed(MatrixTables* tables, int c, const char* name, std::size_t length);
+
 // The first taxon of tables whose name an earlier taxon has already, or -1 when every
 // name is its own.
 int FirstRepeatedTaxon(const MatrixTables& tables);

@@ -74,22 +74,12 @@ void CopyName(const NexusBytes& name, char* slot) {
 bool StateOf(const NexusBytes& name, int c, const std::string& what, int line, MatrixTables* tables,
              int32_t* state, Refusal* refusal) {
     if (Unfit(name, kMatrixNameSize, what, line, refusal)) return false;
-    int32_t& stateCount = tables->stateCounts[c];
-    int32_t s = 0;
-    while (s < stateCount && StringOf(name) != tables->stateNames[c][s])
-        ++s;
-    if (s == stateCount) {
-        if (stateCount == kMaxStates) {
-            refusal->line = line;
-            refusal->text = "character " + std::to_string(c + 1) + " has more than " +
-                            std::to_string(kMaxStates) + " states";
-            return false;
-        }
-        CopyName(name, tables->stateNames[c][s]);
-        ++stateCount;
-    }
-    *state = s;
-    return true;
+    *state = StateNamed(tables, c, name.bytes, name.length);
+    if (*state >= 0) return true;
+    refusal->line = line;
+    refusal->text = "character " + std::to_string(c + 1) + " has more than " +
+                    std::to_string(kMaxStates) + " states";
+    return false;
 }
 
 bool FillTables(const NexusRead& read, MatrixTables* tables, Refusal* refusal) {

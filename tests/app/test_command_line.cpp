@@ -59,6 +59,7 @@ TEST(CommandLine, HelpNamesEveryMouseActionAndKey) {
                               "\n  3 ",
                               "\n  f ",
                               "\n  c ",
+                              "--search [--all] FILE.csv [TREE.nwk] [--outgroup NAME]",
                               "--version"};
     for (const char* text : expected) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;

@@ -20,6 +20,7 @@
 #include "app/messages.h"
 #include "app/parsimony_tools.h"
 #include "app/picture.h"
+#include "app/reconstruction_views.h"
 #include "app/shell.h"
 #include "clade/clade.h"
 #include "clade/history.h"
@@ -284,15 +285,20 @@ TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
         const char* picked; // path from the root, or null
         Pointer pointer;
         bool panel;
-    } cases[] = {{nullptr, Away, false}, {nullptr, OnLeaf, false}, {nullptr, OnMarker, false},
-                 {"rl", OnMarker, true}, {"rrl", Away, true},      {"r", OnLeaf, false}};
+        int traced = -1; // a trace draws no markers: only with the pointer off them
+    } cases[] = {{nullptr, Away, false},     {nullptr, OnLeaf, false}, {nullptr, OnMarker, false},
+                 {"rl", OnMarker, true},     {"rrl", Away, true},      {"r", OnLeaf, false},
+                 {nullptr, Away, false, 18}, {"rl", OnLeaf, true, 0}};
     Scene scene;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.picked ? c.picked : "-") + " pointer " +
-                     std::to_string(c.pointer) + (c.panel ? " panel" : ""));
+                     std::to_string(c.pointer) + (c.panel ? " panel" : "") + " traced " +
+                     std::to_string(c.traced));
         ResetInteraction();
         std::ifstream file(QM_LONG_NAMES); // 19 taxa of 31 bytes, 19 long characters
         LoadMatrix(std::string(std::istreambuf_iterator<char>(file), {}));
+        ResetReconstructionViews(); // the tree was put in place without the change step
+        TraceCharacter(c.traced);
         const CladeNode* picked = nullptr;
         if (c.picked != nullptr) {
             picked = NodeAtPath(c.picked);
@@ -319,8 +325,12 @@ TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
         glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         BuildFrameScene(CurrentSceneView(), &scene);
         if (c.panel) ToggleParsimonyPanel();
+        ResetReconstructionViews();
 
-        EXPECT_LT(rgb[static_cast<std::size_t>(kHeight - PixelY(gRoot->y)) * kWidth * 3], 200);
+        // The stem, in whatever colour a trace gives it.
+        const unsigned char* stem =
+            &rgb[static_cast<std::size_t>(kHeight - PixelY(gRoot->y)) * kWidth * 3];
+        EXPECT_LT(std::min({stem[0], stem[1], stem[2]}), 200);
         // Text cut off by an edge leaves its glyphs in the edge's pixel column: at the right,
         // where nothing else reaches, and at the left on the bottom line (rows from the bottom).
         for (int row = 0; row < kHeight; ++row) {
@@ -355,4 +365,61 @@ TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
         EXPECT_EQ(fullName, c.pointer == OnLeaf); // the cut label's name, on the bottom line
         EXPECT_EQ(scene.hoverTextLeft < 100, c.pointer != Away);
     }
+}
+
+// A press on a character's line traces that character wherever the line is drawn: in the
+// ancestral list, in a picked node's list (the pick stays) and in the parsimony panel; a
+// second press on the traced character's line ends the trace.
+TEST_F(FrameEventsTest, APressOnACharactersLineTracesIt) {
+    ResetInteraction();
+    LoadSpread(5, 3);
+    ResetReconstructionViews(); // the tree was put in place without the change step
+    auto pressMiddle = [](const PlacedText& line) {
+        const PercentBox box = BoxOf(line, MeasureText);
+        HandleMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, (box.left + box.right) / 2 * kWidth / 100,
+                    (box.top + box.bottom) / 2 * kHeight / 100, kWidth, kHeight);
+    };
+
+    DisplayFrame();
+    for (const PlacedText& line : AncestralListText(gRoot, MeasureText)) {
+        if (line.character < 0) continue; // the title
+        pressMiddle(line);
+        EXPECT_EQ(TracedCharacter(), line.character) << line.text;
+        EXPECT_FALSE(gDragging);
+    }
+    pressMiddle(AncestralListText(gRoot, MeasureText).back());
+    EXPECT_EQ(TracedCharacter(), -1);
+
+    CladeNode* picked = NodeAtPath("rr");
+    Press(picked->x, picked->y);
+    ASSERT_EQ(gDragNode, picked);
+    DisplayFrame();
+    const std::vector<PlacedText> derived = NodeListText(picked, gRoot, MeasureText);
+    ASSERT_GT(derived.size(), 2u); // the titles and at least one character
+    pressMiddle(derived.back());
+    EXPECT_EQ(TracedCharacter(), derived.back().character);
+    EXPECT_TRUE(gDragging);
+    EXPECT_EQ(gDragNode, picked);
+    Press(picked->x, picked->y); // put down
+    ASSERT_FALSE(gDragging);
+    EndTrace();
+
+    // The panel where the frame puts it without a trace (a trace's legend moves it).
+    ToggleParsimonyPanel();
+    const PanelLayout panel = LayOutParsimonyPanel(
+        ComputeParsimony(gRoot), gTaxonCount,
+        ReservedAreas({gRoot, nullptr, gEventCount}, MeasureText), MeasureText);
+    ASSERT_TRUE(panel.shown);
+    int pressed = 0;
+    for (const PlacedText& line : panel.lines) {
+        if (line.character < 0) continue;
+        EndTrace();
+        DisplayFrame();
+        pressMiddle(line);
+        EXPECT_EQ(TracedCharacter(), line.character) << line.text;
+        ++pressed;
+    }
+    ToggleParsimonyPanel();
+    EXPECT_EQ(pressed, gCharacterCount);
+    ResetReconstructionViews();
 }

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)ready;
     const std::string text(reinterpret_cast<const char*>(data), size);
     NewickTree tree;
-    tree.nodes.resize(1, {7, 7, 7});
+    tree.nodes.resize(1, NewickTree::Node{7, 7, 7, {}});
     Refusal why;
     if (!ReadNewick(text, "t.nwk", &tree, &why)) {
         if (tree.nodes.size() != 1 || tree.nodes[0].left != 7 ||

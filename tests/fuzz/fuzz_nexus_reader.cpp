@@ -43,7 +43,8 @@ void CheckLoaded() {
         Check(Terminated(gTaxa[t].name, kTaxonNameSize));
     for (int c = 0; c < gCharacterCount; ++c) {
         Check(Terminated(gCharacterNames[c], kMatrixNameSize));
-        Check(gStateCounts[c] >= 1 && gStateCounts[c] <= gTaxonCount);
+        // A polymorphic cell names states of its own: more states than taxa may come.
+        Check(gStateCounts[c] >= 1 && gStateCounts[c] <= kMaxStates);
         for (int s = 0; s < gStateCounts[c]; ++s)
             for (int r = 0; r < s; ++r) // each state name once
                 Check(std::strcmp(gStateNames[c][r], gStateNames[c][s]) != 0);

@@ -1,9 +1,11 @@
 """End-to-end without a display: `quillmoor --export` of the vertebrate example as SVG,
 PDF and PNG, and the runs it must refuse. The SVG is XML with one shaded disc a node and
 one marker and one outline a change event, as many as the picture's own total; the PDF
-holds real text; the PNG has the right colours where the tree's layout puts them. No run
-writes on stdout, a refused run writes one line on stderr and leaves an earlier file as
-it was, and no temporary file is left behind."""
+holds real text; the PNG has the right colours where the tree's layout puts them. With
+--trace, the branches take the colours of the character's states (dashes where the root
+is ambiguous), the markers give way and the legend names the character, its steps and its
+states. No run writes on stdout, a refused run writes one line on stderr and leaves an
+earlier file as it was, and no temporary file is left behind."""
 
 import os
 import re
@@ -93,6 +95,41 @@ def png():
     check(dark > 500, f"only {dark} dark pixels where the event total stands")
 
 
+def trace():
+    """Jaws on the start comb: absent in the Lamprey alone, so the root may be either."""
+    pdf = os.path.join(FOLDER, "trace.pdf")
+    run = export(pdf, EXAMPLE, "--trace", "Jaws")
+    check(run.returncode == 0 and run.stderr == "", f"trace.pdf: {run.returncode} {run.stderr!r}")
+    text = subprocess.run(["pdftotext", pdf, "-"], capture_output=True, text=True).stdout
+    for line in ["Trace: Jaws", "1 step on this tree (minimum 1)", "absent", "present",
+                 "more than one state possible", "Total Events: 14"]:
+        check(line in text, f"the traced PDF's text lacks {line!r}")
+
+    svg_path = os.path.join(FOLDER, "trace.svg")
+    run = export(svg_path, EXAMPLE, "--trace", "Jaws")
+    check(run.returncode == 0, f"trace.svg: {run.returncode} {run.stderr!r}")
+    ns = "{http://www.w3.org/2000/svg}"
+    fills = [p.get("style", "") for p in ET.parse(svg_path).getroot().iter(ns + "path")]
+    orange, blue = "fill:rgb(90.2", "fill:rgb(0%,44.7"  # the trace's first two colours
+    grey = "fill:rgb(60.0"
+    # 12 branches and the stem: one absent (the Lamprey's), the rest present, the stem
+    # in grey dashes; the legend adds a swatch of each and three small dashes.
+    check(sum(orange in f for f in fills) == 1 + 1, "the absent branch and its swatch")
+    check(sum(blue in f for f in fills) == 11 + 1, "the present branches and their swatch")
+    check(sum(grey in f for f in fills) > 3 + 1, "the stem's dashes and the legend's")
+    check(not any("stroke:rgb(0%,0%,0%)" in f for f in fills), "marker outlines in a trace")
+
+    keep = os.path.join(FOLDER, "keep-trace.svg")
+    for args in [("--trace", "Jawz"), ("--trace",), ("--trace", "jaws")]:
+        with open(keep, "w") as f:
+            f.write("earlier")
+        run = export(keep, EXAMPLE, *args)
+        check(run.returncode == 1 and run.stderr.count("\n") == 1 and
+              run.stderr.startswith("quillmoor: "), f"{args}: {run.returncode} {run.stderr!r}")
+        with open(keep) as f:
+            check(f.read() == "earlier", f"{args}: the earlier file changed")
+
+
 def refusals():
     bad = os.path.join(FOLDER, "bad.csv")
     with open(bad, "w") as f:
@@ -118,4 +155,5 @@ def refusals():
 if __name__ == "__main__":
     raise SystemExit(run_checks([("SVG and PDF of the example", pdf_and_svg),
                                  ("PNG of the example", png),
+                                 ("a traced character", trace),
                                  ("refused runs", refusals)]))

@@ -54,7 +54,9 @@ def press_on_empty_space_puts_the_node_down():
         pos = tree.positions(TAXA)
         moved, target = tree.leaf("T3"), tree.leaf("T0")
         editor.click(*pos[moved])
-        editor.click(0.5, -2.0)  # nothing there
+        # Nothing there: below and right of the leaves (a press on a character's line in
+        # the lists, top and bottom left, traces the character and keeps the pick).
+        editor.click(4.5, 1.9)
         (rx, ry), (tx, ty) = pos[tree.root], pos[target]
         editor.move_to((rx + tx) / 2, (ry + ty) / 2)
         editor.click((rx + tx) / 2, (ry + ty) / 2)

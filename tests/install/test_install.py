@@ -23,6 +23,7 @@ EXPECTED = {  # relative to the prefix
     "bin/quillmoor", "lib/quillmoor/libquillmoor_dialogs.so",
     "lib/quillmoor/libquillmoor_export.so", "lib/quillmoor/libquillmoor_nexus.so",
     "share/quillmoor/Another.fnt",
+    *(f"share/quillmoor/Another-{page}00.fnt" for page in ("01", "02", "03", "04", "20")),
     f"share/applications/{APP}.desktop", f"share/icons/hicolor/scalable/apps/{APP}.svg",
     f"share/metainfo/{APP}.metainfo.xml", f"share/mime/packages/{APP}.xml",
     "share/man/man1/quillmoor.1.gz",

@@ -494,3 +494,127 @@ TEST_F(MatrixTest, OnlyRegularFilesAreRead) {
 }
 
 } // namespace
+
+namespace {
+
+// A sheet of one taxon per row: the corner, the character names, then the rows; the
+// marker layout's cells are the same ones, read along the rows.
+TEST_F(MatrixTest, SheetsGiveTheirMatrixOrTheirRefusal) {
+    const std::string forty(40, 'c');
+    auto wide = [](int columns) {
+        std::string header = "x";
+        std::string row = "T";
+        for (int c = 0; c < columns; ++c) {
+            header += ",C" + std::to_string(c);
+            row += ",s";
+        }
+        return header + "\n" + row + "\n";
+    };
+    auto tall = [](int rows) {
+        std::string sheet = ",C\n";
+        for (int t = 0; t < rows; ++t)
+            sheet += "T" + std::to_string(t) + ",s\n";
+        return sheet;
+    };
+    // 29 characters in 33 bytes, and two more.
+    const std::string name31 = "\xC3\x89l\xC3\xA9phant d'Afrique \xC3\xA0 d\xC3\xA9"
+                               "fenses X";
+    struct Case {
+        const char* what;
+        std::string content;
+        std::string matrix; // or the refusal's "line[:column]: problem"
+    };
+    const Case cases[] = {
+        {"commas", "Taxon,Jaws,Fins\nShark,yes,yes\nLamprey,no,yes\n",
+         "Shark|Lamprey / Jaws=yes|no / Fins=yes|yes"},
+        {"semicolons, CR LF, quotes", "Taxon;\"Size; cm\"\r\n\"Eel; European\";1,5\r\nCod;2\r\n",
+         "Eel; European|Cod / Size; cm=1,5|2"},
+        {"tabs, an empty corner, a blank line", "\tJaws\tFins\nShark\tyes\tyes\n\nRay\tyes\tno\n",
+         "Shark|Ray / Jaws=yes|yes / Fins=yes|no"},
+        {"an empty cell is missing, trailing empty cells pad", "T,A,B,\nX,,b,\nY,a,,,\n",
+         "X|Y / A=?|a / B=b|?"},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBFT,A\nX,a\n", "X / A=a"},
+        {"UTF-16", Utf16(u"T,\u00c9cailles\r\nP\u00e9rez,oui\r\n", true),
+         "P\xC3\xA9rez / \xC3\x89"
+         "cailles=oui"},
+        {"31 characters in 35 bytes", "T,A\n" + name31 + ",a\n", name31 + " / A=a"},
+        {"32 characters", "T,A\n" + name31 + "!,a\n",
+         "2:1: name of taxon 1 has 32 characters (at most 31)"},
+        {"a short row", "T,A,B\nX,a,b\nY,a\n", "3: row has 1 state for 2 characters"},
+        {"a long row", "T,A\nX,a,b\n", "2: row has 2 states for 1 character"},
+        {"forty characters", wide(40),
+         "T / C0=s / C1=s / C2=s / C3=s / C4=s / C5=s / C6=s / C7=s / "
+         "C8=s / C9=s / C10=s / C11=s / C12=s / C13=s / C14=s / C15=s / "
+         "C16=s / C17=s / C18=s / C19=s / C20=s / C21=s / C22=s / C23=s / "
+         "C24=s / C25=s / C26=s / C27=s / C28=s / C29=s / C30=s / C31=s / "
+         "C32=s / C33=s / C34=s / C35=s / C36=s / C37=s / C38=s / C39=s"},
+        {"forty-one characters", wide(41), "1: 41 characters (at most 40)"},
+        {"forty-one taxa", tall(41), "42: more than 40 taxa (at most 40)"},
+        {"a nameless character", "T,A,,B\nX,a,b,c\n", "1:5: character 2 has no name"},
+        {"no rows", "T,A\n\n", "2: no taxon rows follow the header row"},
+    };
+    for (const Case& c : cases) {
+        LoadGood(kFiveLines);
+        bool ok = false;
+        Refusal why;
+        const std::string out = Load("sheet.csv", c.content, &ok, &why);
+        const std::string prefix = dir_ + "/sheet.csv:";
+        EXPECT_EQ(ok ? DescribeMatrix() : DescribeRefusal(why).substr(prefix.size()), c.matrix)
+            << c.what;
+        EXPECT_EQ(out, "") << c.what;
+    }
+    bool ok = false;
+    Load("tall.csv", tall(40), &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(gTaxonCount, 40);
+}
+
+// One matrix written in both layouts gives the same tables, cell sets included (an empty
+// sheet cell is what ? is in the marker layout), so the same start tree and figures.
+TEST_F(MatrixTest, BothLayoutsOfOneMatrixGiveTheSameTables) {
+    std::mt19937 rng(1919);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const char* states[] = {"0", "1", "2", "?", "0/1", "a b"};
+    for (int round = 0; round < 60; ++round) {
+        const int taxa = pick(1, 19);
+        const int characters = pick(1, 19);
+        std::vector<std::vector<std::string>> cells(taxa, std::vector<std::string>(characters));
+        for (auto& row : cells)
+            for (std::string& cell : row)
+                cell = states[pick(0, 5)];
+        std::string marker = "title\nx,x";
+        std::string sheet = "taxon";
+        for (int t = 0; t < taxa; ++t)
+            marker += ",T" + std::to_string(t);
+        marker += ",UNUSED\n";
+        for (int c = 0; c < characters; ++c) {
+            marker += std::to_string(c) + ",C" + std::to_string(c);
+            sheet += ",C" + std::to_string(c);
+            for (int t = 0; t < taxa; ++t)
+                marker += "," + cells[t][c];
+            marker += "\n";
+        }
+        marker += "x,UNUSED\n";
+        sheet += "\n";
+        for (int t = 0; t < taxa; ++t) {
+            sheet += "T" + std::to_string(t);
+            for (int c = 0; c < characters; ++c)
+                sheet += "," + (cells[t][c] == "?" && pick(0, 1) ? std::string() : cells[t][c]);
+            sheet += "\n";
+        }
+        bool ok = false;
+        Load("marker.csv", marker, &ok);
+        ASSERT_TRUE(ok) << marker;
+        const Snapshot byMarker = Snapshot::Take();
+        std::vector<StateSet> setsByMarker(&gCellSets[0][0],
+                                           &gCellSets[0][0] + kMaxTaxa * kMaxCharacters);
+        Load("sheet.csv", sheet, &ok);
+        ASSERT_TRUE(ok) << sheet;
+        EXPECT_TRUE(Snapshot::Take() == byMarker) << marker << "\n" << sheet;
+        EXPECT_EQ(
+            std::vector<StateSet>(&gCellSets[0][0], &gCellSets[0][0] + kMaxTaxa * kMaxCharacters),
+            setsByMarker);
+    }
+}
+
+} // namespace
