@@ -54,12 +54,22 @@ var LibraryQuillmoorWeb = {
       return code === undefined ? null : code;
     },
 
+    // AltGr, which some systems report as Ctrl and Alt held, types a character (the [ and
+    // ] or @ of many layouts), as X11's AltGr does, with neither held.
+    altGraph: function(event) {
+      return !!(event.getModifierState && event.getModifierState('AltGraph'));
+    },
+
+    ctrlHeld: function(event) {
+      return event['ctrlKey'] && !QMW.altGraph(event);
+    },
+
     // The character GLUT hands the keyboard callback, or null for none. X11 turns a
     // letter held with Ctrl into its control code, Shift or not; the letter is the one
     // the layout types, or, when it types none, the one on the key.
     characterKey: function(event) {
       var key = event['key'];
-      if (event['ctrlKey']) {
+      if (QMW.ctrlHeld(event)) {
         var letter = /^[a-zA-Z]$/.test(key) ? key : (/^Key([A-Z])$/.exec(event['code']) || [])[1];
         if (letter) return letter.toUpperCase().charCodeAt(0) - 64;
       }
@@ -68,17 +78,28 @@ var LibraryQuillmoorWeb = {
       return named === undefined ? null : named;
     },
 
+    // The special keys the editor binds: F1 (help), Left and Right (the trace's previous
+    // and next character).
+    editorSpecials: {1: true, 100: true, 102: true},
+
     // The browser keeps its own action for a key the editor has no use for (Ctrl with a
-    // digit or sign zooms, F5 reloads); the keys the editor binds are taken from it.
+    // digit or sign zooms, F5 reloads, Up and Down scroll); the keys the editor binds are
+    // taken from it, so that Left and Right trace rather than scroll the page.
     editorTakes: function(event, special, character) {
-      if (special !== null) return special === 1; // F1
-      return !event['ctrlKey'] || character < 32;
+      if (special !== null) return QMW.editorSpecials[special] === true;
+      return !QMW.ctrlHeld(event) || character < 32;
+    },
+
+    // GLUT's modifiers of the event, with AltGr's Ctrl and Alt taken off.
+    saveModifiers: function(event) {
+      GLUT.saveModifiers(event);
+      if (QMW.altGraph(event)) GLUT.modifiers &= ~6; // GLUT_ACTIVE_CTRL | GLUT_ACTIVE_ALT
     },
 
     key: function(event, down) {
       if (QMW.ended || event['metaKey']) return;
       if (down && QMW.menu.element) QMW.hideMenu();
-      GLUT.saveModifiers(event);
+      QMW.saveModifiers(event);
       var place = [Browser.mouseX | 0, Browser.mouseY | 0];
       var special = QMW.specialKey(event);
       if (special !== null) {

@@ -117,13 +117,13 @@ async function main() {
     const page = await openPage(context, url);
     await chooseFile(page, () => page.mouse.click(740, 20));
     await waitForConsole(page, reference.start);
-    const keys = {'ctrl+z': 'Control+z'};
+    const keys = {'ctrl+z': 'Control+z', 't': 't', 'Right': 'ArrowRight'};
     for (const [i, step] of flow.steps.entries()) {
       const before = await framesDrawn(page);
       if (step.do === 'click') await page.mouse.click(...step.at);
       if (step.do === 'move') await page.mouse.move(...step.at);
       if (step.do === 'key') await page.keyboard.press(keys[step.key]);
-      if (step.do === 'move') await frameAfter(page, before);
+      if (step.do === 'move' || step.do === 'key') await frameAfter(page, before);
       if (step.do === 'picture') {
         const shot = rgbOf(await page.locator('canvas').screenshot());
         const desktopShot = fs.readFileSync(path.join(work, `${step.name}.rgb`));
