@@ -73,6 +73,9 @@ elseif(QM_TESTS)
     target_sources(nexus_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/linked_reader.cpp)
     target_link_libraries(nexus_test PRIVATE quillmoor_nexus)
 
+    add_test(NAME site_size
+             COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/site_size.js ${CMAKE_BINARY_DIR}/site)
+
     # The page in headless Chromium against the desktop program of a desktop build
     # (scripts/web.sh test names it), with playwright-core from npm in this build folder.
     set(QM_DESKTOP_PROGRAM "" CACHE FILEPATH "The desktop quillmoor the browser test compares with")
