@@ -39,7 +39,8 @@ void DrawOctagon(const ButtonLayer& layer, float left, float top, float right, f
         {left + c, top},     {left, top + c},     {left, bottom - c}, {left + c, bottom},
         {right - c, bottom}, {right, bottom - c}, {right, top + c},   {right - c, top},
     };
-    glBegin(GL_POLYGON);
+    // A fan from the first vertex, as GL fills a convex polygon; WebGL has no GL_POLYGON.
+    glBegin(GL_TRIANGLE_FAN);
     for (int i = 0; i < 8; ++i) {
         const float* color = layer.pairColors[i / 2];
         glColor3f(color[0], color[1], color[2]);

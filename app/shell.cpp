@@ -135,7 +135,10 @@ WindowSize FourThreeSize(int width, int height) {
 void OnReshape(int width, int height) {
     RunGuarded([&] {
         const WindowSize size = FourThreeSize(width, height);
-        glutReshapeWindow(size.width, size.height);
+        // Asked for only when the window is not 4:3 yet: a GLUT that calls this callback
+        // from inside glutReshapeWindow (the browser's does) would otherwise never return.
+        if (size.width != width || size.height != height)
+            glutReshapeWindow(size.width, size.height);
         glViewport(0, 0, size.width, size.height);
         // A new size moves the button's zone over a pending press, and stretches the text.
         RequestFrame();

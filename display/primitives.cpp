@@ -56,8 +56,11 @@ void DrawDisc(float cx, float cy, float z, float radius, const float centreRgb[3
     for (int i = 0; i < rim.wedges; ++i) {
         glColor3fv(centreRgb);
         glVertex3f(cx, cy, z);
+        // Every vertex is given its colour: WebGL's emulation of GL keeps no current
+        // colour from one vertex to the next.
         glColor3fv(rimRgb);
         glVertex3f(cx + radius * rim.cosines[0][i], cy + radius * rim.sines[0][i], z);
+        glColor3fv(rimRgb);
         glVertex3f(cx + radius * rim.cosines[1][i], cy + radius * rim.sines[1][i], z);
     }
     glEnd();

@@ -1,12 +1,14 @@
 // The GL back end of the scene: replays the items in list order with the same immediate-
-// mode primitives the window has always drawn. Called by the frame and the single-part
-// Draw functions. Sets the tree projection before the first tree item and a percent
-// projection before a shape in window space (leaving GL_MODELVIEW selected); changes the
-// current colour, the line width (outlines leave it at 1) and the text settings; text
-// leaves blending and texturing off.
+// mode primitives the window has always drawn, keeping to what both desktop GL and the
+// browser's emulation of it over WebGL have (no glRectf, no attribute stack, no wide
+// lines). Called by the frame and the single-part Draw functions. Sets the tree projection
+// before the first tree item and a percent projection before a shape in window space
+// (leaving GL_MODELVIEW selected); changes the current colour, the line width (outlines
+// leave it at 1) and the text settings; text leaves blending and texturing off.
 #include <GL/freeglut.h>
 
 #include <cassert>
+#include <cmath>
 #include <iterator>
 
 #include "display/display.h"
@@ -15,6 +17,8 @@
 #include "font/text.h"
 
 namespace {
+
+constexpr int kArcPointCount = 20; // the points ForEachArcAngle visits (scene.h)
 
 struct Replay {
     const Scene& scene;
@@ -70,13 +74,19 @@ void PaintQuad(Replay&, const SceneItem& item) {
 }
 
 void PaintRect(Replay&, const SceneItem& item) {
-    assert(item.z == 0.0f); // glRectf draws at depth 0
+    assert(item.z == 0.0f); // drawn at depth 0, where glRectf drew
     const SceneRect& r = item.rect;
     glColor3fv(r.rgb);
     // Window items lie over the tree's, in list order, as text does.
     const bool window = item.space == SceneSpace::Window;
     if (window) glDisable(GL_DEPTH_TEST);
-    glRectf(r.left, r.top, r.right, r.bottom);
+    // The corners in glRectf's order; WebGL's emulation has no glRectf.
+    glBegin(GL_QUADS);
+    glVertex3f(r.left, r.top, 0.0f);
+    glVertex3f(r.right, r.top, 0.0f);
+    glVertex3f(r.right, r.bottom, 0.0f);
+    glVertex3f(r.left, r.bottom, 0.0f);
+    glEnd();
     if (window) glEnable(GL_DEPTH_TEST);
 }
 
@@ -93,23 +103,45 @@ void PaintOutline(Replay& replay, const SceneItem& item) {
     MarkerShape(GL_LINE_LOOP, item.marker, item.z);
 }
 
-void PaintArc(Replay&, const SceneItem& item) {
+// The arc is a band as wide as its line, not a wide line: WebGL draws lines one pixel
+// wide only. The curve's points are taken to pixels of the drawn area, where each gets two
+// corners half the width to either side along the curve's normal, and the corners are
+// taken back to tree units: the band keeps its width in pixels however the tree is scaled.
+void PaintArc(Replay& replay, const SceneItem& item) {
     const SceneArc& arc = item.arc;
     const ArcFrame frame = ArcFrameOf(arc);
-    // The arc's width follows the window; nothing after it should inherit that width.
-    glPushAttrib(GL_LINE_BIT);
-    glPushMatrix();
-    glTranslatef(arc.fromX, arc.fromY, item.z);
-    glRotatef(frame.turnDegrees, 0.0f, 0.0f, 1.0f);
-    glTranslatef(frame.halfChord, 0.0f, 0.0f);
-    glScalef(frame.halfChord, frame.bulge, 1.0f);
+    const float turn = frame.turnDegrees / 57.29577951308232f;
+    const float c = std::cos(turn), s = std::sin(turn);
+    const DrawnArea area = CurrentDrawnArea();
+    const TreeView view = TreeViewOf(replay.scene.taxonCount);
+    const double xScale = area.width / view.Width(), yScale = area.height / view.Height();
+    float points[kArcPointCount][2]; // pixels from the view's top-left corner
+    int count = 0;
+    ForEachArcAngle([&](float d) {
+        if (count == kArcPointCount) return;
+        const float u = frame.halfChord + frame.halfChord * std::cos(d);
+        const float v = frame.bulge * std::sin(d);
+        points[count][0] = static_cast<float>((arc.fromX + c * u - s * v - view.left) * xScale);
+        points[count][1] = static_cast<float>((arc.fromY + s * u + c * v - view.top) * yScale);
+        ++count;
+    });
+    assert(count == kArcPointCount);
+    const float half = area.width * arc.widthAt800 / 800.0f / 2.0f;
     glColor3fv(arc.rgb);
-    glLineWidth(CurrentDrawnArea().width * arc.widthAt800 / 800.0f);
-    glBegin(GL_LINE_STRIP);
-    ForEachArcAngle([](float d) { glVertex2f(std::cos(d), std::sin(d)); });
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int i = 0; i < count; ++i) {
+        const float* before = points[i > 0 ? i - 1 : i];
+        const float* after = points[i + 1 < count ? i + 1 : i];
+        const float tx = after[0] - before[0], ty = after[1] - before[1];
+        const float length = std::sqrt(tx * tx + ty * ty);
+        const float nx = length > 0.0f ? -ty / length * half : 0.0f;
+        const float ny = length > 0.0f ? tx / length * half : 0.0f;
+        for (const float side : {1.0f, -1.0f}) {
+            glVertex3f(static_cast<float>((points[i][0] + side * nx) / xScale + view.left),
+                       static_cast<float>((points[i][1] + side * ny) / yScale + view.top), item.z);
+        }
+    }
     glEnd();
-    glPopMatrix();
-    glPopAttrib();
 }
 
 void PaintText(Replay& replay, const SceneItem& item) {

@@ -34,7 +34,7 @@ template <typename PageOf, typename Visit>
 void ForEachGlyph(const LFont& font, const std::string& text, PageOf pageOf, Visit visit) {
     auto own = [&](std::uint32_t index) {
         const LGlyph& g = font.glyphs[index];
-        visit(g.present ? g : font.glyphs[' '], nullptr);
+        visit(g.present ? g : font.glyphs[static_cast<unsigned char>(' ')], nullptr);
     };
     if (!IsValidUtf8(text.data(), text.size())) {
         for (unsigned char c : text) {
@@ -76,8 +76,11 @@ GLuint MakeFontTexture(const FontImage& image) {
                  image.texels.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    // GL_CLAMP_TO_EDGE rather than GL_CLAMP, which WebGL lacks: the baked font and its
+    // pages leave clear texels around the bitmap's border, so the edge gives what GL_CLAMP's
+    // border gave.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
     return texture;
 }

@@ -3,7 +3,7 @@
 #   1. install what is missing, and check the formatting;
 #   2. build with warnings as errors and run every test (model, GL and GUI tests, and the
 #      install and package check; each GL or GUI test starts its own Xvfb, so no display
-#      is needed here);
+#      is needed here), then the web build with its tests (scripts/web.sh test);
 #   3. build the tests with ASan + UBSan (LSan on) and run them again;
 #   4. build the libFuzzer targets with clang and run each for a bounded time.
 # FUZZ_SECONDS (default 30) bounds each fuzzer.
@@ -31,6 +31,10 @@ echo "=== tests"
 ctest --test-dir build --output-on-failure -j"$jobs" 2>&1 | tee build/ctest.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
 count_ctest build/ctest.log
+
+echo "=== web build (Emscripten) and its tests: the model under node, the page in Chromium"
+bash scripts/web.sh test
+count_ctest build-web/ctest.log
 
 echo "=== sanitizer build (ASan + UBSan + LSan)"
 cmake -S . -B build-asan -DQM_WERROR=ON -DQM_SANITIZE=ON -DQM_BENCH=OFF \

@@ -1,8 +1,10 @@
 // DrawDragIndicator through GL feedback: the two marks, the band between them, the arc
-// from the picked node with its bend, and the line width left behind.
+// (a band 3 pixels wide) from the picked node with its bend, and the line width left
+// behind.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "display/display.h"
@@ -56,6 +58,7 @@ void ExpectBand(const std::vector<FbPrimitive>& prims, Pt a, Pt b) {
         {a.x, a.y - 0.05f}, {a.x, a.y + 0.05f}, {b.x, b.y + 0.05f}, {b.x, b.y - 0.05f}};
     bool seen[4] = {false, false, false, false};
     for (const auto& p : PolygonsOfColour(prims, 0, 0, 0.5f, false)) {
+        if (std::fabs(ToTree(p.v[0]).z - 0.3f) < 1e-3f) continue; // the arc's band
         for (const auto& v : p.v) {
             const TreePoint t = ToTree(v);
             bool known = false;
@@ -74,14 +77,24 @@ void ExpectBand(const std::vector<FbPrimitive>& prims, Pt a, Pt b) {
         EXPECT_TRUE(seen[c]) << "band corner " << c;
 }
 
-// The arc's points in drawing order: the strip's segments chained end to start.
+// The arc's points in drawing order: the middles of the corner pairs of its band (a strip
+// of triangles at depth 0.3), whose corners stand 3 pixels apart.
 std::vector<TreePoint> ArcPoints(const std::vector<FbPrimitive>& prims) {
+    std::vector<FbVertex> corners; // each once, in the order the strip sent them
+    for (const auto& p : PolygonsOfColour(prims, 0, 0, 0.5f, false)) {
+        if (std::fabs(ToTree(p.v[0]).z - 0.3f) > 1e-3f) continue;
+        for (const auto& v : p.v) {
+            const auto same = [&v](const FbVertex& c) { return c.x == v.x && c.y == v.y; };
+            if (std::none_of(corners.begin(), corners.end(), same)) corners.push_back(v);
+        }
+    }
     std::vector<TreePoint> points;
-    for (const auto& p : prims) {
-        if (p.kind != FbPrimitive::Line) continue;
-        EXPECT_TRUE(HasColour(p.v[0], 0, 0, 0.5f) && HasColour(p.v[1], 0, 0, 0.5f));
-        if (points.empty()) points.push_back(ToTree(p.v[0]));
-        points.push_back(ToTree(p.v[1]));
+    for (size_t k = 0; k + 1 < corners.size(); k += 2) {
+        const FbVertex& a = corners[k];
+        const FbVertex& b = corners[k + 1];
+        EXPECT_NEAR(std::hypot(a.x - b.x, a.y - b.y), 3.0f, 0.01f) << "band width at " << k / 2;
+        points.push_back(
+            ToTree({(a.x + b.x) / 2, (a.y + b.y) / 2, (a.z + b.z) / 2, a.r, a.g, a.b, a.a}));
     }
     return points;
 }

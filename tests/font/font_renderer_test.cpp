@@ -202,7 +202,7 @@ TEST_F(FontRendererTest, LoadUploadsCoverageAsLuminanceAlphaAndKeepsEveryLoad) {
     EXPECT_EQ(width, 4);
     EXPECT_EQ(height, 4);
     EXPECT_EQ(minFilter, GL_LINEAR);
-    EXPECT_EQ(wrapS, GL_CLAMP);
+    EXPECT_EQ(wrapS, GL_CLAMP_TO_EDGE); // WebGL has no GL_CLAMP
     unsigned char texels[32] = {};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, texels);
