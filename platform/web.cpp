@@ -34,6 +34,7 @@ namespace {
 constexpr char kDownloadFolder[] = "/downloads";
 
 MessageBoxHook gMessageBoxHook = nullptr;
+QuestionHook gQuestionHook = nullptr;
 FileDialogHook gFileDialogHook = nullptr;
 const LinkedEntryPoint* gLinked = nullptr;
 int gLinkedCount = 0;
@@ -81,6 +82,16 @@ void FindMainWindowHandle() {
     // The page's one canvas owns nothing: notices and pickers belong to the page.
 }
 
+// A page has no close button of its own to take: closing the tab ends the page, and the
+// kept tree (KeepText) holds the work.
+bool InterceptWindowClose() {
+    return false;
+}
+
+bool TakeCloseRequest() {
+    return false;
+}
+
 int KeepGlDriverLoaded() {
     return 0; // the browser's GL is no library of this program's
 }
@@ -95,6 +106,16 @@ void ShowMessageBox(const char* caption, const char* text) {
         return;
     }
     quillmoor_show_notice(caption, text);
+}
+
+void SetQuestionHook(QuestionHook hook) {
+    gQuestionHook = hook;
+}
+
+// The page asks no modal question: the browser keeps each data file's last tree (the kept
+// tree, offered back when the file is opened again), so the caller may go on.
+int AskQuestion(const QuestionOptions& options) {
+    return gQuestionHook != nullptr ? gQuestionHook(options) : kNoAnswer;
 }
 
 void SetFileDialogHook(FileDialogHook hook) {
