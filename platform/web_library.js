@@ -252,6 +252,9 @@ var LibraryQuillmoorWeb = {
     return Module.ctx ? 1 : 0;
   },
 
+  // The page's canvas never closes on its own: nothing calls this callback.
+  glutCloseFunc: function(callback) {},
+
   // The editor ends: no more events or frames; the page says how to start again.
   glutLeaveMainLoop__deps: ['$QMW'],
   glutLeaveMainLoop: function() {

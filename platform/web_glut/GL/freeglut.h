@@ -21,6 +21,9 @@ extern "C" {
 #endif
 // Ends the program's event handling: in the page, the editor stops and says so.
 void glutLeaveMainLoop(void);
+// The window is about to close: a page's window never does (the tab closes with the
+// page), so the callback is kept and never called.
+void glutCloseFunc(void (*callback)(void));
 #ifdef __cplusplus
 }
 #endif
