@@ -13,6 +13,7 @@
 #include "app/reconstruction_views.h"
 #include "app/tree_change.h"
 #include "app/unsaved_work.h"
+#include "app/view_commands.h"
 
 #include <GL/freeglut.h>
 
@@ -127,6 +128,11 @@ const Command kCommands[] = {
     {"Root on the picked group", RootOnPickedGroup},
     {"Next equally good tree", NextKeptTree},
     {"Previous equally good tree", PreviousKeptTree},
+    {"Larger text", LargerText},
+    {"Smaller text", SmallerText},
+    {"Text at its usual size", DefaultTextSize},
+    {"Presentation mode", TogglePresentation},
+    {"Full screen", ToggleFullScreen},
     {"Help", ToggleHelp},
     {"Quit", Quit},
     {"Move first grandchild next to the root", MoveLeftGrandchildToRoot},
@@ -180,6 +186,12 @@ const KeyBinding kKeyBindings[] = {
     {'o', false, false, Need::Any, RootOnPickedGroup},
     {']', false, false, Need::Any, NextKeptTree},
     {'[', false, false, Need::Any, PreviousKeptTree},
+    {'=', false, true, Need::Any, LargerText},
+    {'+', false, true, Need::Any, LargerText}, // Ctrl+Shift+= on most layouts, or the keypad's
+    {'-', false, true, Need::Any, SmallerText},
+    {'0', false, true, Need::Any, DefaultTextSize},
+    {GLUT_KEY_F5, true, false, Need::Any, TogglePresentation},
+    {GLUT_KEY_F11, true, false, Need::Any, ToggleFullScreen},
 };
 
 // Names of the keys that do not name themselves.
@@ -188,9 +200,8 @@ const struct {
     bool special;
     const char* name;
 } kKeyNames[] = {
-    {27, false, "Escape"},
-    {GLUT_KEY_F1, true, "F1"},
-    {GLUT_KEY_RIGHT, true, "Right"},
+    {27, false, "Escape"},         {GLUT_KEY_F1, true, "F1"}, {GLUT_KEY_F5, true, "F5"},
+    {GLUT_KEY_F11, true, "F11"},   {'+', false, "plus"},      {GLUT_KEY_RIGHT, true, "Right"},
     {GLUT_KEY_LEFT, true, "Left"},
 };
 
@@ -201,7 +212,7 @@ std::string KeyName(const KeyBinding& binding) {
     for (const auto& named : kKeyNames)
         if (named.key == binding.key && named.special == binding.special) return name + named.name;
     // Ctrl+letter arrives as the letter's control code; the name shows the capital.
-    const int shown = binding.ctrl ? binding.key - 1 + 'A' : binding.key;
+    const int shown = binding.ctrl && binding.key < ' ' ? binding.key - 1 + 'A' : binding.key;
     return name + static_cast<char>(shown);
 }
 

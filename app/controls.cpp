@@ -51,14 +51,14 @@ void DrawOctagon(const ButtonLayer& layer, float left, float top, float right, f
 
 } // namespace
 
-void InitPushButton(Button& button, float x, float y, int textSize, const char* label,
+void InitPushButton(Button& button, float x, float y, float textSize, const char* label,
                     bool disabled) {
     button.x = x;
     button.y = y;
     button.textSize = textSize;
     TextSetSize(textSize);
     button.width = TextGetWidth(label);
-    button.height = static_cast<float>(textSize);
+    button.height = textSize;
     std::snprintf(button.label, sizeof button.label, "%s", label);
     button.height = static_cast<float>(button.height * 0.8);
     button.disabled = disabled;
@@ -154,7 +154,7 @@ bool ClaimPress(const Button& button) {
     return HitButton(button);
 }
 
-bool DoButton(float x, float y, int textSize, const char* label) {
+bool DoButton(float x, float y, float textSize, const char* label) {
     Button button;
     InitPushButton(button, x, y, textSize, label, false);
     DrawButton(button);

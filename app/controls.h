@@ -13,17 +13,17 @@ struct Button {
     float width;  // label width, percent of the window width
     float height; // 0.8 x textSize, percent of the window height
     char label[kButtonLabelSize];
-    int textSize; // percent of the window height
+    float textSize; // percent of the window height
     bool disabled;
 };
 
 // Builds, draws and tests a push button. Returns true when the pending press hits it
 // (the press is then consumed), false otherwise.
-bool DoButton(float x, float y, int textSize, const char* label);
+bool DoButton(float x, float y, float textSize, const char* label);
 
 // Fills a Button; measures the label at textSize (which stays the current text size).
 // A label longer than 79 characters is cut to 79.
-void InitPushButton(Button& button, float x, float y, int textSize, const char* label,
+void InitPushButton(Button& button, float x, float y, float textSize, const char* label,
                     bool disabled);
 // Draws the three-layer octagon body in screen space, then the label.
 void DrawButton(const Button& button);

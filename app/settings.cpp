@@ -6,7 +6,9 @@
 #include "app/parsimony_tools.h"
 #include "app/reconstruction_views.h"
 #include "app/refusals.h"
+#include "app/view_commands.h"
 #include "base/files.h"
+#include "display/text_places.h"
 #include "platform/platform.h"
 
 #include <sys/stat.h>
@@ -52,12 +54,23 @@ void SetMarkerValue(int value) {
     SetFewestChangesShown(value != 0);
 }
 
+int PresentationValue() {
+    return PresentationMode() ? 1 : 0;
+}
+void SetPresentationValue(int value) {
+    SetPresentationMode(value != 0);
+}
+
 // One row per setting, in the order the file lists them, each with a getter and a setter
-// over the switch that holds the value. The text scale in percent and the presentation
-// mode join as {"text-size", {nullptr, 0, 75, 250}, ...} and {"presentation", kSwitch, ...}.
+// over the switch that holds the value.
 const Setting kSettings[] = {
     {"parsimony-panel", kSwitch, PanelValue, SetPanelValue},
     {"markers", {kMarkerModes, 2, 0, 1}, MarkerValue, SetMarkerValue},
+    {"text-size",
+     {nullptr, 0, kLeastTextScale, kMostTextScale},
+     TextSizePercent,
+     SetTextSizePercent},
+    {"presentation", kSwitch, PresentationValue, SetPresentationValue},
 };
 
 // What a file this version reads holds: a value for some settings, and lines of keys it

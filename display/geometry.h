@@ -53,12 +53,24 @@ DrawnArea CurrentDrawnArea();
 // taxa the view is the one the tree always had, so their pictures stay as they were; the
 // trade-off: with 13 to 15 taxa the top leaf still meets the button's lower edge.
 constexpr int kTaxaBelowButton = 16;
+// Past 19 taxa a unit is short of the button's height: the room then puts the top leaf
+// 9 % down, below the button, whatever the number of taxa.
 inline double RoomAboveTree(int taxonCount) {
+    if (taxonCount > 19) return (0.09 * (taxonCount + 1) - 1.0) / 0.91;
     return taxonCount >= kTaxaBelowButton ? 1.0 : 0.0;
 }
 
+// Past 19 taxa (sheets and NEXUS files take up to 40) the names get a quarter of the width:
+// the leaves stand at 75 % across, so that 31 characters fit at the size their spacing allows.
+constexpr int kMostTaxaOfFixedView = 19;
+inline double ViewRight(int taxonCount) {
+    return taxonCount > kMostTaxaOfFixedView ? taxonCount / 0.75 - 1.0
+                                             : static_cast<double>(taxonCount + 2);
+}
+
 // The tree units at the drawn area's edges, y down: with N taxa x runs from -1 to N + 2
-// (a unit free left of the root's stem, three right of the leaves for the names) and y
+// (a unit free left of the root's stem, three right of the leaves for the names; past 19
+// taxa, to ViewRight) and y
 // from -(N + 1)/2 (less the room above the tree) to (N + 1)/2. The tree itself spans x 0 to
 // N - 1 and y -(N - 1)/2 to (N - 1)/2 (clade layout).
 struct TreeView {
@@ -68,7 +80,7 @@ struct TreeView {
 };
 inline TreeView TreeViewOf(int taxonCount) {
     const double half = static_cast<double>(taxonCount + 1) * 0.5;
-    return {-1.0, -half - RoomAboveTree(taxonCount), static_cast<double>(taxonCount + 2), half};
+    return {-1.0, -half - RoomAboveTree(taxonCount), ViewRight(taxonCount), half};
 }
 
 // A point in tree units as percent of the drawn area. The sums keep the order of the

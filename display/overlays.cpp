@@ -19,9 +19,10 @@ namespace {
 // and short of the tree and the leaf labels where they reach up into its band.
 constexpr float kMessageLeft = 42.0f;
 constexpr float kMessageRight = 84.0f;
-constexpr float kMessageTop = 6.0f;
-constexpr float kMessageGap = 1.0f;     // between the box and a label or the tree
-constexpr int kMessageSizes[] = {3, 2}; // the first that fits; the last is cut if needed
+constexpr float kMessageGap = 1.0f; // between the box and a label or the tree
+// The first that fits; the last is cut if needed. With larger text, the default sizes
+// follow the scaled ones before a message is cut.
+constexpr float kMessageSizes[] = {3, 2};
 
 constexpr float kMessageBox[3] = {1.0f, 0.96f, 0.72f};
 constexpr float kMessageText[3] = {0.35f, 0.0f, 0.0f};
@@ -59,18 +60,25 @@ float MessageRight(float top, float bottom) {
 void AddMessageLine(Scene& scene, const char* text) {
     if (text == nullptr || text[0] == '\0') return;
     // The largest size whose box leaves room for the whole text; else the smallest, cut.
-    int size = kMessageSizes[0];
+    // Under the banner, 6 % down at the default text size.
+    const float top = MessageLineTop(MeasureText);
+    std::vector<float> sizes;
+    for (float candidate : kMessageSizes)
+        sizes.push_back(ScaledSize(candidate));
+    for (float candidate : kMessageSizes)
+        if (candidate < sizes.back()) sizes.push_back(candidate);
+    float size = sizes.front();
     float right = kMessageRight;
-    for (int candidate : kMessageSizes) {
+    for (float candidate : sizes) {
         size = candidate;
-        right = MessageRight(kMessageTop, kMessageTop + static_cast<float>(size) + 1.0f);
+        right = MessageRight(top, top + size + 1.0f);
         TextSetSize(size);
         if (TextGetWidth(text) <= right - kMessageLeft - 2.0f) break;
     }
     const std::string shown = FitText(text, right - kMessageLeft - 2.0f);
-    const float bottom = kMessageTop + static_cast<float>(size) + 1.0f;
-    AddBox(scene, {kMessageLeft, kMessageTop, right, bottom}, kMessageBox);
-    AddText(scene, kMessageLeft + 1.0f, kMessageTop + 0.5f, size, kMessageText, shown.c_str());
+    const float bottom = top + size + 1.0f;
+    AddBox(scene, {kMessageLeft, top, right, bottom}, kMessageBox);
+    AddText(scene, kMessageLeft + 1.0f, top + 0.5f, size, kMessageText, shown.c_str());
 }
 
 void AddHelpOverlay(Scene& scene, const HelpLine* lines, int count) {
@@ -106,7 +114,7 @@ void AddHelpOverlay(Scene& scene, const HelpLine* lines, int count) {
 
 std::string FitText(const char* text, float width) {
     // The current size, measured as the text layer has it set.
-    return CutToFit(text, "", width, 0, [](const char* run, int) { return TextGetWidth(run); });
+    return CutToFit(text, "", width, 0, [](const char* run, float) { return TextGetWidth(run); });
 }
 
 void AddWindowOverlays(Scene& scene, const char* message, const HelpLine* help, int helpCount) {

@@ -4,7 +4,9 @@
 // editor's rule or by the fewest changes. Text only; each character's line is noted in the
 // scene for a click. DrawAncestralPanel and DrawNodePanel build the same items and replay
 // them at once.
+#include <algorithm>
 #include <cassert>
+#include <utility>
 
 #include "display/display.h"
 #include "display/scene_builders.h"
@@ -15,13 +17,20 @@ namespace {
 
 constexpr float kTitleColour[3] = {0.0f, 0.0f, 0.0f};
 
-void AddLines(Scene& scene, const std::vector<PlacedText>& lines) {
+void AddLines(Scene& scene, const std::vector<PlacedText>& lines,
+              const std::vector<PlacedText>& hidden) {
     for (const PlacedText& line : lines) {
         const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
         AddText(scene, line.x, line.y, line.size,
                 coloured ? gCharacterColors[line.character] : kTitleColour, line.text.c_str(),
                 line.text.size());
         if (coloured) AddCharacterLine(scene, line);
+        if (line.character == kMoreLine) {
+            MoreLines more{BoxOf(line, MeasureText), {}, line.size};
+            for (const PlacedText& left : hidden)
+                more.lines.emplace_back(left.text, left.character);
+            scene.moreLines.push_back(std::move(more));
+        }
     }
 }
 
@@ -32,12 +41,52 @@ void AddCharacterLine(Scene& scene, const PlacedText& line) {
 }
 
 void AddAncestralPanel(Scene& scene, const Reconstruction* fewest) {
-    AddLines(scene, AncestralListText(gRoot, MeasureText, fewest));
+    std::vector<PlacedText> hidden;
+    const std::vector<PlacedText> lines = AncestralListText(gRoot, MeasureText, fewest, &hidden);
+    AddLines(scene, lines, hidden);
 }
 
 void AddNodePanel(Scene& scene, const CladeNode* node, const Reconstruction* fewest) {
     assert(node != nullptr);
-    AddLines(scene, NodeListText(node, gRoot, MeasureText, fewest));
+    std::vector<PlacedText> hidden;
+    const std::vector<PlacedText> lines = NodeListText(node, gRoot, MeasureText, fewest, &hidden);
+    AddLines(scene, lines, hidden);
+}
+
+// In columns from the line's top-left corner, as many as the lines need, moved left and up
+// as far as the window's edges ask.
+void AddMoreLinesBox(Scene& scene) {
+    constexpr float kPad = 1.0f;
+    constexpr float kBox[3] = {1.0f, 1.0f, 0.94f};
+    for (const MoreLines& more : scene.moreLines) {
+        if (!InBox(more.box, scene.pointerPercentX, scene.pointerPercentY)) continue;
+        const int rows = std::max(1, static_cast<int>((100.0f - 2.0f * kPad) / more.size) - 1);
+        std::vector<float> columnWidths;
+        for (std::size_t i = 0; i < more.lines.size(); ++i) {
+            if (i % static_cast<std::size_t>(rows) == 0) columnWidths.push_back(0.0f);
+            columnWidths.back() = std::max(
+                columnWidths.back(), MeasureText(more.lines[i].first.c_str(), more.size) + kPad);
+        }
+        float width = kPad;
+        for (float w : columnWidths)
+            width += w;
+        const int shownRows = std::min(rows, static_cast<int>(more.lines.size()));
+        const float height = static_cast<float>(shownRows) * more.size + 2.0f * kPad;
+        const float left = std::max(0.0f, std::min(more.box.left, 100.0f - width));
+        const float top = std::max(0.0f, std::min(more.box.top, 100.0f - height));
+        AddBox(scene, {left, top, left + width, top + height}, kBox);
+        float x = left + kPad;
+        for (std::size_t i = 0; i < more.lines.size(); ++i) {
+            const std::size_t column = i / static_cast<std::size_t>(rows);
+            const std::size_t row = i % static_cast<std::size_t>(rows);
+            if (row == 0 && column > 0) x += columnWidths[column - 1];
+            const int character = more.lines[i].second;
+            AddText(scene, x, top + kPad + static_cast<float>(row) * more.size, more.size,
+                    character >= 0 ? gCharacterColors[character] : kTitleColour,
+                    more.lines[i].first.c_str());
+        }
+        return;
+    }
 }
 
 void DrawAncestralPanel() {

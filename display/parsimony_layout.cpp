@@ -18,8 +18,14 @@ namespace {
 
 // ---- the frame's other text, as the frame places it ----------------------------------
 
-constexpr PercentBox kBannerBand{38.0f, 0.0f, 100.0f, 11.0f};  // title, button, message line
-constexpr PercentBox kBottomLine{0.0f, 94.0f, 100.0f, 100.0f}; // total, hover, drop here
+// The band of the title, the button and the message line (to 11 % down at the default
+// text size), and the bottom line of the total, the hover texts and "Drop here" (from 94 %).
+PercentBox BannerBand(TextWidthFn width) {
+    return {38.0f, 0.0f, 100.0f, MessageLineTop(width) + ScaledSize(3.0f) + 2.0f};
+}
+PercentBox BottomLineBand() {
+    return {0.0f, BottomLineTop() - 1.0f, 100.0f, 100.0f};
+}
 
 int ListedCharacters() {
     return std::clamp(gCharacterCount, 0, kMaxCharacters);
@@ -36,7 +42,7 @@ constexpr float kLongestCharacterLine = 30.0f; // a longer name is cut with "...
 enum class Content { Everything, Figures, OneLine };
 struct Arrangement {
     Content content;
-    int size;
+    float size; // at the default text scale
     int columns;
 };
 constexpr Arrangement kArrangements[] = {
@@ -58,18 +64,18 @@ struct Arranged {
 };
 
 Arranged Arrange(const ParsimonyFigures& figures, const Arrangement& how, TextWidthFn width) {
+    const float size = ScaledSize(how.size);
     std::vector<PlacedText> head;
     std::vector<PlacedText> rows;
     const std::string length = std::to_string(figures.length);
     const std::string bound = std::to_string(figures.lowerBound);
     const std::string index = Decimal2(ConsistencyIndex(figures));
     if (how.content == Content::OneLine) {
-        head.push_back(
-            {"Length " + length + ", bound " + bound + ", CI " + index, 0, 0, how.size, -1});
+        head.push_back({"Length " + length + ", bound " + bound + ", CI " + index, 0, 0, size, -1});
     } else {
-        head.push_back({"Parsimony of this tree", 0, 0, how.size, -1});
-        head.push_back({"Length: " + length + " (lower bound " + bound + ")", 0, 0, how.size, -1});
-        head.push_back({"Consistency index: " + index, 0, 0, how.size, -1});
+        head.push_back({"Parsimony of this tree", 0, 0, size, -1});
+        head.push_back({"Length: " + length + " (lower bound " + bound + ")", 0, 0, size, -1});
+        head.push_back({"Consistency index: " + index, 0, 0, size, -1});
     }
     if (how.content == Content::Everything) {
         for (int c = 0; c < ListedCharacters(); ++c) {
@@ -77,20 +83,19 @@ Arranged Arrange(const ParsimonyFigures& figures, const Arrangement& how, TextWi
             const std::string tail = ": " + std::to_string(steps) +
                                      (steps == 1 ? " step" : " steps") + " (min " +
                                      std::to_string(figures.minimum[c]) + ")";
-            rows.push_back(
-                {CutToFit(gCharacterNames[c], tail, kLongestCharacterLine, how.size, width), 0, 0,
-                 how.size, c});
+            rows.push_back({CutToFit(gCharacterNames[c], tail, kLongestCharacterLine, size, width),
+                            0, 0, size, c});
         }
     }
 
     Arranged out;
-    const float step = static_cast<float>(how.size) + kLineGap;
+    const float step = size + kLineGap;
     float y = kPadY;
     for (PlacedText& line : head) {
         line.x = kPadX;
         line.y = y;
         y += step;
-        out.width = std::max(out.width, width(line.text.c_str(), how.size));
+        out.width = std::max(out.width, width(line.text.c_str(), size));
         out.lines.push_back(line);
     }
     // The characters fill the columns top to bottom, under the figures.
@@ -108,7 +113,7 @@ Arranged Arrange(const ParsimonyFigures& figures, const Arrangement& how, TextWi
             line.x = columnLeft;
             line.y = rowY;
             rowY += step;
-            columnWidth = std::max(columnWidth, width(line.text.c_str(), how.size));
+            columnWidth = std::max(columnWidth, width(line.text.c_str(), size));
             out.lines.push_back(line);
         }
         bottom = std::max(bottom, rowY);
@@ -182,9 +187,9 @@ void MarkTree(int taxonCount, CellCounts* cells) {
 } // namespace
 
 std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width) {
-    std::vector<PercentBox> areas = {kBannerBand, kBottomLine};
+    std::vector<PercentBox> areas = {BannerBand(width), BottomLineBand()};
     const bool fewest = frame.fewest != nullptr;
-    areas.push_back({2.0f, 95.0f, EventTotalRight(frame.eventTotal, width, fewest), 99.0f});
+    areas.push_back(BoxOf(EventTotalText(frame.eventTotal, fewest), width));
     AddLabelBoxes(frame.root, width, &areas);
     for (const PlacedText& line : AncestralListText(frame.root, width, frame.fewest))
         areas.push_back(BoxOf(line, width));
@@ -263,14 +268,15 @@ DropHerePlace PlaceDropHereText(const std::string& text, float after, float befo
     const float left = after + kGap;
     const float room = before - left;
     if (room < kLeastRoom) return place;
-    int size = 3;
+    float size = ScaledSize(3.0f);
     std::string shown = text;
     if (width(text.c_str(), size) > room) {
-        size = 2;
+        size = ScaledSize(2.0f);
         shown = CutToFit(text, "", room, size, width);
     }
-    // Centred on the event total's line (its text is size 4, from 95 percent down).
-    const float top = 97.0f - static_cast<float>(size) / 2.0f;
+    // Centred on the event total's line.
+    const PlacedText total = EventTotalText(0);
+    const float top = total.y + total.size / 2.0f - size / 2.0f;
     place.shown = true;
     place.line = {shown, left, top, size, -1};
     place.box = BoxOf(place.line, width);

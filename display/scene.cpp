@@ -21,7 +21,7 @@ void AddPlaced(Scene& scene, const PlacedText& line, const float rgb[3]) {
 }
 
 void AddBanner(Scene& scene, const SceneView&) {
-    AddPlaced(scene, BannerText(), kBannerColour);
+    AddPlaced(scene, BannerText(MeasureText), kBannerColour);
 }
 
 // The window draws its controls here, over the banner and under the tree.
@@ -69,6 +69,10 @@ void AddAncestralPanelElement(Scene& scene, const SceneView& view) {
     AddAncestralPanel(scene, FewestChangesOf(view.reconstructionView));
 }
 
+void AddMoreLinesElement(Scene& scene, const SceneView&) {
+    AddMoreLinesBox(scene);
+}
+
 void AddDragIndicatorElement(Scene& scene, const SceneView& view) {
     if (view.dragNode != nullptr && view.dropTarget != nullptr) {
         AddDragIndicator(scene, view.dragNode, view.dropTarget);
@@ -83,7 +87,7 @@ const ElementBuilder kFrameElements[] = {
     AddBanner,         AddWindowControls,       AddTreeOfModel,           AddMarkersOfModel,
     AddEventTotal,     AddPointerTexts,         AddAncestralPanelElement,
     AddTraceLegend, // before the parsimony panel, which keeps off it
-    AddParsimonyTools, AddDragIndicatorElement,
+    AddParsimonyTools, AddDragIndicatorElement, AddMoreLinesElement,
 };
 
 } // namespace
@@ -91,6 +95,8 @@ const ElementBuilder kFrameElements[] = {
 void BuildFrameScene(const SceneView& view, Scene* scene) {
     scene->Clear();
     scene->taxonCount = gTaxonCount;
+    scene->pointerPercentX = static_cast<float>(TreeToPercentX(view.pointerX, gTaxonCount));
+    scene->pointerPercentY = static_cast<float>(TreeToPercentY(view.pointerY, gTaxonCount));
     for (ElementBuilder build : kFrameElements) {
         build(*scene, view);
     }
@@ -102,7 +108,7 @@ int CharacterLineAt(const Scene& scene, float x, float y) {
     return -1;
 }
 
-void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text,
+void AddText(Scene& scene, float x, float y, float size, const float rgb[3], const char* text,
              std::size_t length) {
     const std::size_t offset = scene.text.size();
     scene.text.insert(scene.text.end(), text, text + length);
@@ -117,7 +123,7 @@ void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const
            static_cast<std::uint32_t>(length)};
 }
 
-void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text) {
+void AddText(Scene& scene, float x, float y, float size, const float rgb[3], const char* text) {
     AddText(scene, x, y, size, rgb, text, std::strlen(text));
 }
 

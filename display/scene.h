@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -74,7 +75,7 @@ struct SceneArc {
 };
 struct SceneText {
     float x, y;   // top-left corner of the first glyph cell, percent of the window
-    int size;     // percent of the window height, as the text layer takes it
+    float size;   // percent of the window height, as the text layer takes it
     float height; // the cell height the text layer makes of size, percent of the height
     float rgb[3];
     std::uint32_t offset; // first byte in Scene::text; the run ends with a NUL there
@@ -102,6 +103,14 @@ struct CharacterLine {
     int character;
 };
 
+// A list's "… and N more" line: where it is drawn, and the lines it stands for (text and
+// size, with the character for its colour), which a pointer over it shows in a box.
+struct MoreLines {
+    PercentBox box;
+    std::vector<std::pair<std::string, int>> lines;
+    float size;
+};
+
 // The list and the bytes of its text runs. Clear keeps the storage, so a list rebuilt
 // every frame allocates only while it grows past its largest size so far.
 struct Scene {
@@ -112,8 +121,11 @@ struct Scene {
     // marker builder's order; their hover texts go on the bottom line (scratch).
     std::vector<std::pair<int, std::int32_t>> hoveredChanges;
     std::vector<CharacterLine> characterLines; // in drawing order
-    int taxonCount = 0;                        // N of the tree space when built
-    int eventTotal = 0;                        // change events on the markers drawn
+    std::vector<MoreLines> moreLines;          // the lists' "… and N more" lines
+    float pointerPercentX = -1.0f;             // the pointer, percent of the window
+    float pointerPercentY = -1.0f;
+    int taxonCount = 0;           // N of the tree space when built
+    int eventTotal = 0;           // change events on the markers drawn
     bool fewestChanges = false;   // the markers and the total follow the fewest changes
     float hoverTextLeft = 100.0f; // where the leftmost hover text starts, percent
     bool traceLegendShown = false;
@@ -125,6 +137,9 @@ struct Scene {
         pendingOutlines.clear();
         hoveredChanges.clear();
         characterLines.clear();
+        moreLines.clear();
+        pointerPercentX = -1.0f;
+        pointerPercentY = -1.0f;
         taxonCount = 0;
         eventTotal = 0;
         fewestChanges = false;

@@ -31,6 +31,9 @@ int AddChangeMarkers(Scene& scene, const CladeNode* node, float pointerX, float 
 void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound, float rightBound);
 // The character lists (text_places.h), by the editor's rule or by the fewest changes.
 void AddAncestralPanel(Scene& scene, const Reconstruction* fewest = nullptr);
+// With the pointer (scene.pointerPercentX, Y) over a list's "… and N more", a box that
+// names the lines left out; over everything else, so it comes last.
+void AddMoreLinesBox(Scene& scene);
 void AddNodePanel(Scene& scene, const CladeNode* node, const Reconstruction* fewest = nullptr);
 // Notes where a line naming a character is drawn (scene.characterLines), for a click.
 void AddCharacterLine(Scene& scene, const PlacedText& line);
@@ -69,10 +72,10 @@ template <typename Dash> void ForEachDash(float length, Dash dash) {
 }
 
 // A text run of length bytes at (x, y) percent, size percent of the window height.
-void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text,
+void AddText(Scene& scene, float x, float y, float size, const float rgb[3], const char* text,
              std::size_t length);
 // The same for a NUL-terminated text.
-void AddText(Scene& scene, float x, float y, int size, const float rgb[3], const char* text);
+void AddText(Scene& scene, float x, float y, float size, const float rgb[3], const char* text);
 
 // A filled box in window space (percent), at depth 0.
 void AddBox(Scene& scene, const PercentBox& box, const float rgb[3]);

@@ -19,6 +19,9 @@
 #include "matrix/cell_sets.h"
 #include "matrix/matrix.h"
 
+int gTextScalePercent = 100;
+bool gPresentationMode = false;
+
 namespace {
 
 constexpr float kRightEdge = 100.0f;
@@ -27,43 +30,68 @@ constexpr float kWindowBottom = 100.0f;
 // Smallest sizes text is shrunk to before it is cut: the lists already use size 2 at 18
 // and 19 characters, and it stays legible in rows of their own; a label or a hover text
 // is read on its own, across the tree, and stops at 3.
-constexpr int kLeastLabelSize = 3;
-constexpr int kLeastListSize = 2;
-constexpr int kLeastHoverSize = 3;
+// Sizes are those of the default look (a text scale of 100 %); ScaledSize gives the drawn one.
+constexpr float kLeastLabelSize = 3;
+constexpr float kLeastListSize = 2;
+constexpr float kLeastHoverSize = 3;
 
-constexpr int kTitleSize = 4;
+constexpr float kTitleSize = 4;
 constexpr float kListLeft = 1.0f;
-constexpr float kColumnWidth = 20.0f;
-constexpr float kAncestralTop = 4.0f;
+constexpr float kColumnWidth = 20.0f;       // at the default text scale; wider with larger text
+constexpr int kListColumns = 2;             // a third column would run into the banner and the tree
+constexpr int kMostScaleOfTwoColumns = 150; // larger text leaves a single column
+constexpr float kListBand = 30.0f;          // the height each list's rows fill
 constexpr float kNodeTitleTop = 54.0f;
-constexpr float kNodeListTop = 62.0f;
 constexpr float kListGap = 1.0f; // between a line and what it must not meet
+constexpr float kPresentationListSize = 3.0f;
+// Ends a list that cannot show every character; the hover box names the rest.
+constexpr char kMoreLineFormat[] = "\u2026 and %d more";
 
 constexpr char kBanner[] = "Quillmoor";
 constexpr float kBannerX = 40.0f;
 constexpr float kBannerY = 1.0f;
-constexpr int kBannerSize = 5;
+constexpr float kBannerSize = 5;
 
 // "Open File" stands at 90 % across unless its label is too wide for the rest of the
 // window; then it moves left until its body ends at 99 %, so the label is never cut off.
 constexpr char kOpenFileLabel[] = "Open File";
-constexpr int kOpenFileSize = 5;
+constexpr float kOpenFileSize = 5;
 constexpr float kOpenFileY = 1.0f;
+constexpr float kOpenFileButtonBottom = 6.9f; // its box's, label and shadow included
 
+// The bottom line hangs from the window's foot: the total's text ends at 99 %, a hover
+// text's at 100 % (95 % down at the default sizes).
 constexpr float kTotalX = 2.0f;
-constexpr float kBottomLineY = 95.0f;
-constexpr int kTotalSize = 4;
-constexpr int kHoverSize = 5;
+constexpr float kTotalBottom = 99.0f;
+constexpr float kTotalSize = 4;
+constexpr float kHoverSize = 5;
 constexpr float kHoverRightmostStart = 70.0f;
 constexpr float kHoverGap = 2.0f;
 constexpr float kLeastHoverRoom = 6.0f; // less than this holds no readable text
 
-// Label size in percent of the window height: smaller as the column of leaves fills up.
-int LabelSize(int taxonCount) {
+float BottomLineY() {
+    return kWindowBottom - ScaledSize(kHoverSize);
+}
+
+// Percent of the window height from one leaf to the next.
+float LeafSpacing(int taxonCount) {
+    return static_cast<float>(100.0 / TreeViewOf(taxonCount).Height());
+}
+
+// Label size in percent of the window height at 100 %: smaller as the column of leaves
+// fills up; past 19 taxa, the half percents that the leaf spacing holds.
+float BaseLabelSize(int taxonCount) {
+    if (taxonCount > 19) return std::min(4.0f, std::floor(LeafSpacing(taxonCount) * 1.9f) / 2.0f);
     if (taxonCount > 15) return 4;
     if (taxonCount > 10) return 5;
     if (taxonCount > 5) return 6;
     return 7;
+}
+// The drawn size: scaled, but never taller than the room from one leaf to the next (the
+// default sizes fit in it at any number of taxa).
+float LabelSize(int taxonCount) {
+    const float base = BaseLabelSize(taxonCount);
+    return std::min(ScaledSize(base), std::max(base, LeafSpacing(taxonCount) * 0.9f));
 }
 
 // Keeps line as it is when it fits in room. Otherwise name + tail at the largest smaller
@@ -71,15 +99,15 @@ int LabelSize(int taxonCount) {
 // "..." before the tail, or the whole cut at its end when not even the tail fits. Returns
 // whether the line changed.
 bool FitLine(PlacedText* line, const std::string& name, const std::string& tail, float room,
-             int least, TextWidthFn width) {
+             float least, TextWidthFn width) {
     if (width(line->text.c_str(), line->size) <= room) return false;
     const std::string whole = name + tail;
-    const float middle = line->y + static_cast<float>(line->size) / 2.0f;
-    int size = line->size;
+    const float middle = line->y + line->size / 2.0f;
+    float size = line->size;
     while (size > least && width(whole.c_str(), size) > room)
-        --size;
+        size = std::max(size - 1.0f, least);
     line->size = size;
-    line->y = middle - static_cast<float>(size) / 2.0f;
+    line->y = middle - size / 2.0f;
     if (width(whole.c_str(), size) <= room) {
         line->text = whole;
         return true;
@@ -89,20 +117,29 @@ bool FitLine(PlacedText* line, const std::string& name, const std::string& tail,
     return true;
 }
 
-// List geometry for K characters: smaller text and more rows per column as K grows.
+// List geometry for K characters: smaller text and more rows per column as K grows, down
+// to size 2 from 18 characters; in presentation mode one size for every list.
 struct ListLayout {
-    int size; // text size, percent of the window height
-    int rows; // lines per column
+    float size;  // text size, percent of the window height
+    int rows;    // lines per column
+    float least; // the size a line too wide may shrink to
+    int columns;
+    float columnWidth;
 };
 
 int ListedCharacters() {
     return std::clamp(gCharacterCount, 0, kMaxCharacters);
 }
 
-ListLayout ListLayoutFor(int characters) {
-    const int size = 5 - characters / 6;
-    assert(size > 0);
-    return {size, 30 / size};
+ListLayout ListLayoutFor(int characters, float band) {
+    const float base = gPresentationMode ? kPresentationListSize
+                                         : static_cast<float>(std::max(5 - characters / 6, 2));
+    const float size = ScaledSize(base);
+    const int rows = std::max(1, static_cast<int>(std::floor(band / size)));
+    const float scale = static_cast<float>(gTextScalePercent) / 100.0f;
+    return {size, rows, gPresentationMode ? size : std::min(size, ScaledSize(kLeastListSize)),
+            gTextScalePercent > kMostScaleOfTwoColumns ? 1 : kListColumns,
+            kColumnWidth * std::max(1.0f, scale)};
 }
 
 struct Slot {
@@ -113,8 +150,50 @@ struct Slot {
     std::string stateText; // in place of the state's name when not empty
 };
 
-PlacedText Title(float y, const char* text) {
-    return {text, kListLeft, y, kTitleSize, -1};
+// A title, cut short of the banner when the text scale makes it that wide.
+PlacedText Title(float y, const char* text, TextWidthFn width) {
+    PlacedText title{text, kListLeft, y, ScaledSize(kTitleSize), -1};
+    const PercentBox banner = BoxOf(BannerText(width), width);
+    if (y < banner.bottom) {
+        const float room = banner.left - kListGap - kListLeft;
+        if (width(text, title.size) > room)
+            title.text = CutToFit(text, "", room, title.size, width);
+    }
+    return title;
+}
+
+// The marker number that leads a character's line in presentation mode.
+std::string LegendNumber(int character) {
+    return gPresentationMode ? std::to_string(character + 1) + "  " : std::string();
+}
+
+// Keeps the slots that fit in the list's columns; when some do not, the last place shown
+// says how many more there are, and the characters left out go to hidden (in order).
+void KeepSlotsThatFit(std::vector<Slot>* slots, int capacity, std::vector<Slot>* hidden) {
+    if (static_cast<int>(slots->size()) <= capacity) return;
+    const Slot last = (*slots)[static_cast<std::size_t>(capacity - 1)];
+    hidden->assign(slots->begin() + capacity - 1, slots->end());
+    slots->resize(static_cast<std::size_t>(capacity - 1));
+    char more[40];
+    std::snprintf(more, sizeof more, kMoreLineFormat, static_cast<int>(hidden->size()));
+    slots->push_back({kMoreLine, 0, last.column, last.row, more});
+}
+
+// The lines of the slots left out, whole, at the list's size (unplaced), for the hover box.
+void HiddenLines(const std::vector<Slot>& left, const ListLayout& layout,
+                 std::vector<PlacedText>* hidden) {
+    if (hidden == nullptr) return;
+    hidden->clear();
+    for (const Slot& slot : left) {
+        const char* state = StateNameOf(slot.character, slot.state);
+        const char* name = gCharacterNames[slot.character];
+        hidden->push_back(
+            {LegendNumber(slot.character) + std::string(name, strnlen(name, kMatrixNameSize)) +
+                 ": " +
+                 (slot.stateText.empty() ? std::string(state, strnlen(state, kMatrixNameSize))
+                                         : slot.stateText),
+             0.0f, 0.0f, layout.size, slot.character});
+    }
 }
 
 // The lines of the slots under top, each fitted between its column's left edge and the
@@ -122,36 +201,43 @@ PlacedText Title(float y, const char* text) {
 void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, float top,
                   const CladeNode* root, TextWidthFn width, std::vector<PlacedText>* out) {
     if (slots.empty()) return;
-    std::vector<PercentBox> obstacles = {BoxOf(BannerText(), width),
+    std::vector<PercentBox> obstacles = {BoxOf(BannerText(width), width),
                                          OpenFileButtonPlace(width).box};
     int rows = 0;
     for (const Slot& slot : slots)
         rows = std::max(rows, slot.row + 1);
-    AddLabelBoxes(root, width, &obstacles, top, top + static_cast<float>(rows * layout.size));
+    AddLabelBoxes(root, width, &obstacles, top, top + static_cast<float>(rows) * layout.size);
     std::map<std::pair<int, int>, float> columnStarts; // (column, row) -> left
     for (const Slot& slot : slots)
         columnStarts[{slot.column, slot.row}] =
-            static_cast<float>(slot.column) * kColumnWidth + kListLeft;
+            static_cast<float>(slot.column) * layout.columnWidth + kListLeft;
 
     for (const Slot& slot : slots) {
-        const std::string name(gCharacterNames[slot.character],
+        std::string name;
+        std::string tail;
+        if (slot.character == kMoreLine) {
+            name = slot.stateText;
+        } else {
+            name = LegendNumber(slot.character) +
+                   std::string(gCharacterNames[slot.character],
                                strnlen(gCharacterNames[slot.character], kMatrixNameSize));
-        const char* state = StateNameOf(slot.character, slot.state);
-        const std::string tail =
-            ": " + (slot.stateText.empty() ? std::string(state, strnlen(state, kMatrixNameSize))
-                                           : slot.stateText);
+            const char* state = StateNameOf(slot.character, slot.state);
+            tail =
+                ": " + (slot.stateText.empty() ? std::string(state, strnlen(state, kMatrixNameSize))
+                                               : slot.stateText);
+        }
         PlacedText line{name + tail, columnStarts[{slot.column, slot.row}],
-                        static_cast<float>(slot.row * layout.size) + top, layout.size,
+                        static_cast<float>(slot.row) * layout.size + top, layout.size,
                         slot.character};
         float right = kRightEdge;
         const auto next = columnStarts.find({slot.column + 1, slot.row});
         if (next != columnStarts.end()) right = next->second - kListGap;
-        const float bottom = line.y + static_cast<float>(line.size);
+        const float bottom = line.y + line.size;
         for (const PercentBox& box : obstacles) {
             if (box.left >= line.x && box.top < bottom && line.y < box.bottom)
                 right = std::min(right, box.left - kListGap);
         }
-        FitLine(&line, name, tail, right - line.x, kLeastListSize, width);
+        FitLine(&line, name, tail, right - line.x, layout.least, width);
         out->push_back(line);
     }
 }
@@ -162,7 +248,7 @@ bool Overlaps(const PercentBox& a, const PercentBox& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-float MeasureText(const char* text, int size) {
+float MeasureText(const char* text, float size) {
     TextSetSize(size);
     return TextGetWidth(text);
 }
@@ -172,7 +258,7 @@ PercentBox BoxOf(const PlacedText& line, TextWidthFn width) {
             line.y + static_cast<float>(line.size)};
 }
 
-std::string CutToFit(const std::string& text, const std::string& tail, float room, int size,
+std::string CutToFit(const std::string& text, const std::string& tail, float room, float size,
                      TextWidthFn width) {
     static const char kEllipsis[] = "...";
     if (width((text + tail).c_str(), size) <= room) return text + tail;
@@ -212,20 +298,26 @@ const char* LeafName(const CladeNode* leaf) {
 
 namespace {
 // The label's line at the size the number of taxa gives, before any fitting.
+// Past 19 taxa the label keeps the shift of 19 (it starts a percent right of its leaf);
+// a scaled label keeps the middle the default size gives it.
 PlacedText FullSizeLabel(const CladeNode* leaf) {
     const int n = gTaxonCount;
     const char* name = LeafName(leaf);
-    const float shift = static_cast<float>(n / 5);
-    return {std::string(name, strnlen(name, kTaxonNameSize)), TreeXToPercent(leaf->x) - shift,
-            TreeYToPercent(leaf->y) + shift, LabelSize(n), -1};
+    const float shift = static_cast<float>(std::min(n / 5, 3));
+    const float size = LabelSize(n);
+    float y = TreeYToPercent(leaf->y) + shift + (BaseLabelSize(n) - size) / 2.0f;
+    // Larger text keeps the top leaf's label under the button (the default size does).
+    if (size > BaseLabelSize(n)) y = std::max(y, kOpenFileButtonBottom);
+    return {std::string(name, strnlen(name, kTaxonNameSize)), TreeXToPercent(leaf->x) - shift, y,
+            size, -1};
 }
 } // namespace
 
 LeafLabel PlaceLeafLabel(const CladeNode* leaf, TextWidthFn width) {
     LeafLabel label{FullSizeLabel(leaf), false};
     const std::string name = label.line.text;
-    label.shortened =
-        FitLine(&label.line, name, "", kRightEdge - label.line.x, kLeastLabelSize, width);
+    label.shortened = FitLine(&label.line, name, "", kRightEdge - label.line.x,
+                              std::min(label.line.size, kLeastLabelSize), width);
     return label;
 }
 
@@ -237,7 +329,7 @@ void AddLabelBoxes(const CladeNode* node, TextWidthFn width, std::vector<Percent
     if (node == nullptr) return;
     if (node->isTaxon) {
         const PlacedText cell = FullSizeLabel(node);
-        if (cell.y < bandBottom && bandTop < cell.y + static_cast<float>(cell.size))
+        if (cell.y < bandBottom && bandTop < cell.y + cell.size)
             out->push_back(BoxOf(PlaceLeafLabel(node, width).line, width));
     }
     AddLabelBoxes(node->left, width, out, bandTop, bandBottom);
@@ -248,23 +340,31 @@ bool OverNode(const CladeNode* node, float x, float y) {
     return InPickSquare(x - node->x, y - node->y);
 }
 
+// The banner and the button keep their size at every text scale: they are read once, and
+// the places of the other texts hang on them.
 ButtonPlace OpenFileButtonPlace(TextWidthFn width) {
-    const float labelWidth = width(kOpenFileLabel, kOpenFileSize);
+    const float size = kOpenFileSize;
+    const float labelWidth = width(kOpenFileLabel, size);
     const float x = std::min(90.0f, 98.0f - labelWidth);
-    const float height = 0.8f * static_cast<float>(kOpenFileSize);
-    return {kOpenFileLabel, x, kOpenFileY, kOpenFileSize,
-            ButtonBoxOf(x, kOpenFileY, labelWidth, height)};
+    const float height = 0.8f * size;
+    return {kOpenFileLabel, x, kOpenFileY, size, ButtonBoxOf(x, kOpenFileY, labelWidth, height)};
 }
 
-PlacedText BannerText() {
+PlacedText BannerText(TextWidthFn) {
     return {kBanner, kBannerX, kBannerY, kBannerSize, -1};
 }
 
+float MessageLineTop(TextWidthFn width) {
+    const PlacedText banner = BannerText(width);
+    return banner.y + banner.size;
+}
+
 std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width,
-                                          const Reconstruction* fewest) {
-    std::vector<PlacedText> out = {Title(0.0f, "Ancestral Characters:")};
+                                          const Reconstruction* fewest,
+                                          std::vector<PlacedText>* hidden) {
+    std::vector<PlacedText> out = {Title(0.0f, "Ancestral Characters:", width)};
     if (root == nullptr) return out;
-    const ListLayout layout = ListLayoutFor(ListedCharacters());
+    const ListLayout layout = ListLayoutFor(ListedCharacters(), kListBand);
     // The reconstruction's root is node 0 (pre-order); one of another tree reads as none.
     const bool reconstructed =
         fewest != nullptr && fewest->NodeCount() > 0 && fewest->Node(0) == root;
@@ -274,17 +374,25 @@ std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn wid
         if (reconstructed && fewest->Computed(c))
             slots.back().stateText = StateSetText(c, fewest->MprSet(0, c));
     }
-    AddListLines(slots, layout, kAncestralTop, root, width, &out);
+    std::vector<Slot> left;
+    KeepSlotsThatFit(&slots, layout.columns * layout.rows, &left);
+    AddListLines(slots, layout, out.front().size, root, width, &out);
+    HiddenLines(left, layout, hidden);
     return out;
 }
 
 std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* root,
-                                     TextWidthFn width, const Reconstruction* fewest) {
+                                     TextWidthFn width, const Reconstruction* fewest,
+                                     std::vector<PlacedText>* hidden) {
     assert(node != nullptr);
-    std::vector<PlacedText> out = {Title(kNodeTitleTop, "This Node's"),
-                                   Title(kNodeTitleTop + 4.0f, "Derived Characters:")};
+    const float titleSize = ScaledSize(kTitleSize);
+    std::vector<PlacedText> out = {Title(kNodeTitleTop, "This Node's", width),
+                                   Title(kNodeTitleTop + titleSize, "Derived Characters:", width)};
     if (root == nullptr) return out;
-    const ListLayout layout = ListLayoutFor(ListedCharacters());
+    // The list runs from under the titles down to the bottom line, at most the band's height.
+    const float top = kNodeTitleTop + 2.0f * titleSize;
+    const float band = std::min(kListBand, BottomLineY() - kListGap - top);
+    const ListLayout layout = ListLayoutFor(ListedCharacters(), band);
     const int index = fewest != nullptr ? fewest->IndexOf(node) : -1;
     const bool reconstructed = index >= 0 && fewest->Node(0) == root;
     std::vector<Slot> slots;
@@ -299,10 +407,16 @@ std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* roo
         if (state == rootState) continue;
         slots.push_back({c, state, slot / layout.rows, slot % layout.rows, ""});
         ++slot;
-        // The second column leaves its first three rows empty; later columns start at the top.
-        if (slot == layout.rows) slot += 3;
+        // The second column leaves its first three rows empty (of a full-sized list, where
+        // the picked node's leaf labels may reach); later columns start at the top.
+        if (slot == layout.rows && layout.rows > 3) slot += 3;
     }
-    AddListLines(slots, layout, kNodeListTop, root, width, &out);
+    const int capacity =
+        layout.columns * layout.rows - (layout.columns > 1 && layout.rows > 3 ? 3 : 0);
+    std::vector<Slot> left;
+    KeepSlotsThatFit(&slots, capacity, &left);
+    AddListLines(slots, layout, top, root, width, &out);
+    HiddenLines(left, layout, hidden);
     return out;
 }
 
@@ -322,19 +436,24 @@ std::string StateSetText(int character, StateSet states) {
 
 PlacedText EventTotalText(int eventTotal, bool fewestChanges) {
     const char* label = fewestChanges ? "Fewest changes: " : "Total Events: ";
-    return {label + std::to_string(eventTotal), kTotalX, kBottomLineY, kTotalSize, -1};
+    const float size = ScaledSize(kTotalSize);
+    return {label + std::to_string(eventTotal), kTotalX, kTotalBottom - size, size, -1};
 }
 
 float EventTotalRight(int eventTotal, TextWidthFn width, bool fewestChanges) {
     return BoxOf(EventTotalText(eventTotal, fewestChanges), width).right;
 }
 
+float BottomLineTop() {
+    return BottomLineY();
+}
+
 float BottomLineRight(const CladeNode* root, TextWidthFn width) {
     std::vector<PercentBox> labels;
-    AddLabelBoxes(root, width, &labels, kBottomLineY, kWindowBottom);
+    AddLabelBoxes(root, width, &labels, BottomLineY(), kWindowBottom);
     float right = kRightEdge;
     for (const PercentBox& box : labels) {
-        if (box.bottom > kBottomLineY) right = std::min(right, box.left - kHoverGap);
+        if (box.bottom > BottomLineY()) right = std::min(right, box.left - kHoverGap);
     }
     return right;
 }
@@ -354,8 +473,8 @@ std::vector<PlacedText> PlaceHoverTexts(const std::vector<HoverText>& texts, flo
         } else {
             std::snprintf(formatted, sizeof formatted, "%s", hover.name.c_str());
         }
-        PlacedText line{formatted, 0.0f, kBottomLineY, kHoverSize, hover.character};
-        FitLine(&line, hover.name, tail, room, kLeastHoverSize, width);
+        PlacedText line{formatted, 0.0f, BottomLineY(), ScaledSize(kHoverSize), hover.character};
+        FitLine(&line, hover.name, tail, room, ScaledSize(kLeastHoverSize), width);
         // Short texts start at 70 percent; longer ones start further left to end near the
         // edge, at a whole percent.
         const float w = width(line.text.c_str(), line.size);

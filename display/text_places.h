@@ -16,18 +16,31 @@ class Reconstruction;
 // True when the two boxes share more than an edge.
 bool Overlaps(const PercentBox& a, const PercentBox& b);
 
+// The window's text scale in percent (kLeastTextScale to kMostTextScale; 100 is the
+// default look): every text size of the frame passes through ScaledSize, and the places
+// that hang on a text's height move with it. Set by the app's view commands.
+constexpr int kLeastTextScale = 75;
+constexpr int kMostTextScale = 250;
+extern int gTextScalePercent;
+// Presentation mode: every panel line at one size (cut, never shrunk), each character's
+// line led by its marker number, as a legend of the numbered markers. Set by the app.
+extern bool gPresentationMode;
+inline float ScaledSize(float size) {
+    return size * static_cast<float>(gTextScalePercent) / 100.0f;
+}
+
 // Width of text at a text size, in percent of the window width.
-using TextWidthFn = float (*)(const char* text, int size);
+using TextWidthFn = float (*)(const char* text, float size);
 // Text width through the baked font: the TextWidthFn of the real window. Changes the
 // current text size.
-float MeasureText(const char* text, int size);
+float MeasureText(const char* text, float size);
 
 // One line of text: its top-left corner, its size (percent of the window height) and its
 // colour (a character's colour, or black for -1).
 struct PlacedText {
     std::string text;
     float x, y;
-    int size;
+    float size;
     int character;
 };
 // The cell box of a line: its pen advance across, its size down.
@@ -36,7 +49,7 @@ PercentBox BoxOf(const PlacedText& line, TextWidthFn width);
 // text + tail when it fits in room at size; otherwise text cut at a character boundary
 // (never inside a UTF-8 sequence) and ended with "...", then tail, the longest such that
 // fits. When not even "..." + tail fits, that is returned all the same.
-std::string CutToFit(const std::string& text, const std::string& tail, float room, int size,
+std::string CutToFit(const std::string& text, const std::string& tail, float room, float size,
                      TextWidthFn width);
 
 // The leaf's label: right of and above its disc at the size the number of taxa gives. A
@@ -63,12 +76,14 @@ bool OverNode(const CladeNode* node, float x, float y);
 struct ButtonPlace {
     const char* label;
     float x, y;
-    int size;
+    float size;
     PercentBox box;
 };
 ButtonPlace OpenFileButtonPlace(TextWidthFn width);
-// The banner "Quillmoor" at the top of the window.
-PlacedText BannerText();
+// The banner "Quillmoor" at the top of the window (left of the button when the text is large),
+// and where the message line may start under it.
+PlacedText BannerText(TextWidthFn width);
+float MessageLineTop(TextWidthFn width);
 
 // The character lists: "Ancestral Characters:" and a line per character with the root's
 // state; "This Node's" / "Derived Characters:" and a line per character in which node
@@ -79,10 +94,17 @@ PlacedText BannerText();
 // the root's line names every state some shortest reconstruction gives it ("a or b"), and
 // a node's derived characters are those whose state in the reconstruction the markers
 // show (ACCTRAN) differs from the root's there.
+// The lines fill two columns; when the characters do not all fit, the last place says
+// "… and N more" (character kMoreLine) and the lines left out go to hidden (unplaced, at
+// the list's size), when given. In presentation mode every line has one size and starts
+// with the character's marker number.
+constexpr int kMoreLine = -2;
 std::vector<PlacedText> AncestralListText(const CladeNode* root, TextWidthFn width,
-                                          const Reconstruction* fewest = nullptr);
+                                          const Reconstruction* fewest = nullptr,
+                                          std::vector<PlacedText>* hidden = nullptr);
 std::vector<PlacedText> NodeListText(const CladeNode* node, const CladeNode* root,
-                                     TextWidthFn width, const Reconstruction* fewest = nullptr);
+                                     TextWidthFn width, const Reconstruction* fewest = nullptr,
+                                     std::vector<PlacedText>* hidden = nullptr);
 // The names of the states in the set, in index order: "a", "a or b", "a, b or c".
 std::string StateSetText(int character, StateSet states);
 
@@ -90,6 +112,9 @@ std::string StateSetText(int character, StateSet states);
 // right end of its text.
 PlacedText EventTotalText(int eventTotal, bool fewestChanges = false);
 float EventTotalRight(int eventTotal, TextWidthFn width, bool fewestChanges = false);
+
+// Where the bottom line's texts start (95 % at the default sizes).
+float BottomLineTop();
 
 // A hover text of the bottom line: a change marker's "name: state" in the character's
 // colour, or, with character -1, a shortened label's full name (state unused).

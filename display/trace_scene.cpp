@@ -34,7 +34,7 @@ constexpr float kSwatchWidth = 4.0f;
 constexpr float kSwatchGap = 1.0f;
 constexpr float kSwatchHeightShare = 0.45f; // of the text size
 constexpr float kLongestLine = 40.0f;
-constexpr int kLegendSizes[] = {3, 2}; // the first that finds room off the tree
+constexpr float kLegendSizes[] = {3, 2}; // the first that finds room off the tree
 
 // One row of the legend: a line of text, after a swatch unless it is a heading.
 struct LegendRow {
@@ -79,15 +79,15 @@ std::vector<LegendRow> LegendRows(const Reconstruction& reconstruction, int char
 // The rows at a text size, relative to the box's top-left corner: their lines (cut to
 // the longest a line may be) and the box's size.
 struct LegendArrangement {
-    int size;
+    float size;
     std::vector<PlacedText> lines;
     float width = 0;
     float height = 0;
 };
 
-LegendArrangement Arrange(const std::vector<LegendRow>& rows, int size) {
+LegendArrangement Arrange(const std::vector<LegendRow>& rows, float size) {
     LegendArrangement out{size, {}};
-    const float step = static_cast<float>(size) + kLineGap;
+    const float step = size + kLineGap;
     float y = kPad;
     for (const LegendRow& row : rows) {
         const float x = kPad + (row.swatch ? kSwatchWidth + kSwatchGap : 0.0f);
@@ -150,8 +150,8 @@ void AddTraceLegend(Scene& scene, const SceneView& view) {
         LegendRows(*view.reconstructionView->reconstruction, character);
     std::vector<LegendArrangement> arrangements;
     std::vector<std::pair<float, float>> sizes;
-    for (int size : kLegendSizes) {
-        arrangements.push_back(Arrange(rows, size));
+    for (float size : kLegendSizes) {
+        arrangements.push_back(Arrange(rows, ScaledSize(size)));
         sizes.emplace_back(arrangements.back().width, arrangements.back().height);
     }
     const FrameContents frame{gRoot, view.dragNode, scene.eventTotal,

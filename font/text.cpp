@@ -49,10 +49,9 @@ void DrawNow(float px, float py, const char* text) {
 
 // Pixels of the start-up window for a text size in percent of its height. The product is
 // taken in 64 bits, and out-of-range heights are clamped: converting a negative or too
-// large double to unsigned would be undefined.
-std::uint32_t PixelHeight(int size) {
-    const double pixels =
-        static_cast<double>(static_cast<long long>(size) * gTextWindowHeight) / 100.0;
+// large double to unsigned would be undefined. A whole size gives the product exactly.
+std::uint32_t PixelHeight(float size) {
+    const double pixels = static_cast<double>(size) * gTextWindowHeight / 100.0;
     if (pixels >= 4294967295.0) return UINT32_MAX;
     if (pixels > 0.0) return static_cast<std::uint32_t>(pixels);
     return 0;
@@ -136,11 +135,11 @@ void TextPrintShadowed(float y, const char* text) {
     EndText();
 }
 
-void TextSetSize(int size) {
+void TextSetSize(float size) {
     gFontRenderer.SetHeight(PixelHeight(size));
 }
 
-float TextHeightPercent(int size) {
+float TextHeightPercent(float size) {
     if (gTextWindowHeight <= 0) return 0.0f;
     return static_cast<float>(static_cast<double>(PixelHeight(size)) * 100.0 / gTextWindowHeight);
 }

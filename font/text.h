@@ -28,10 +28,10 @@ bool TextInitWithoutWindow(int width, int height, Refusal* refusal);
 void TextPrint(float x, float y, const char* text);
 void TextPrintCentered(float y, const char* text);
 void TextPrintShadowed(float y, const char* text);
-void TextSetSize(int size); // percent of the window height
+void TextSetSize(float size); // percent of the window height
 void TextSetColor(float red, float green, float blue);
 float TextGetWidth(const char* text); // percent of the window width
 // The glyph cell height that TextSetSize(size) gives, in percent of the window height
 // (the text layer rounds it down to whole pixels of the start-up window).
-float TextHeightPercent(int size);
+float TextHeightPercent(float size);
 void TextSetRotation(float degrees);

@@ -252,6 +252,16 @@ var LibraryQuillmoorWeb = {
     return Module.ctx ? 1 : 0;
   },
 
+  // The page full screen, or back: the browser takes the request only from a key or a
+  // click, which is where the command runs.
+  glutFullScreenToggle: function() {
+    if (document.fullscreenElement) {
+      document.exitFullscreen();
+    } else if (document.documentElement.requestFullscreen) {
+      document.documentElement.requestFullscreen().catch(function() {});
+    }
+  },
+
   // The page's canvas never closes on its own: nothing calls this callback.
   glutCloseFunc: function(callback) {},
 

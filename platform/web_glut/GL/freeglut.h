@@ -24,6 +24,8 @@ void glutLeaveMainLoop(void);
 // The window is about to close: a page's window never does (the tab closes with the
 // page), so the callback is kept and never called.
 void glutCloseFunc(void (*callback)(void));
+// Full screen on and off: the page's, through the browser's full-screen request.
+void glutFullScreenToggle(void);
 #ifdef __cplusplus
 }
 #endif
