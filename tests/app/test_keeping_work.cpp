@@ -9,6 +9,7 @@
 #include "app/recovery.h"
 #include "app/settings.h"
 #include "app/tree_change.h"
+#include "app/view_commands.h"
 #include "clade/history.h"
 #include "clade/newick.h"
 #include "clade/rooting.h"
@@ -152,9 +153,11 @@ TEST_F(KeepingWork, SettingsFileReadAndWritten) {
         {"the panel on", "quillmoor settings 1\nparsimony-panel = on\n", true, true, "", true,
          nullptr},
         {"blanks, comments, CR LF and a later version's key",
-         "quillmoor settings 1\r\n# kept by hand\r\n\r\n  parsimony-panel=on  \r\ntext-size = "
-         "150\r\n",
-         true, true, "", true, "text-size = 150"},
+         "quillmoor settings 1\r\n# kept by hand\r\n\r\n  parsimony-panel=on  \r\nlayout = "
+         "radial\r\ntext-size = 150\r\npresentation = on\r\n",
+         true, true, "", true, "layout = radial"},
+        {"a text size past the largest", "quillmoor settings 1\ntext-size = 300\n", false, false,
+         "settings:2: text-size takes a number from 75 to 250, not \"300\"", true, nullptr},
         {"the markers by the fewest changes", "quillmoor settings 1\nmarkers = fewest\n", true,
          false, "", true, "markers = fewest"},
         {"a value the key does not take", "quillmoor settings 1\nparsimony-panel = maybe\n", false,
@@ -173,6 +176,8 @@ TEST_F(KeepingWork, SettingsFileReadAndWritten) {
         SCOPED_TRACE(c.what);
         ResetParsimonyTools();
         ResetReconstructionViews();
+        SetTextSizePercent(100);
+        SetPresentationMode(false);
         ClearMessage();
         // The folder is made at the first write when it is missing.
         const std::string path = NewFolder() + "quillmoor/settings";
@@ -185,6 +190,11 @@ TEST_F(KeepingWork, SettingsFileReadAndWritten) {
         }
         EXPECT_EQ(LoadSettings(path), c.read);
         EXPECT_EQ(ParsimonyPanelShown(), c.panel);
+        // Only a file that reads sets the text size and presentation mode (one row has both).
+        const bool sized = c.read && c.text != nullptr &&
+                           std::string(c.text).find("presentation = on") != std::string::npos;
+        EXPECT_EQ(TextSizePercent(), sized ? 150 : 100);
+        EXPECT_EQ(PresentationMode(), sized);
         if (c.told[0] == '\0') {
             EXPECT_EQ(CurrentMessage(), "");
         } else {
@@ -204,11 +214,19 @@ TEST_F(KeepingWork, SettingsFileReadAndWritten) {
             EXPECT_NE(ReadFile(path).find(c.kept), std::string::npos);
         }
         const bool written = ParsimonyPanelShown();
+        const int scale = TextSizePercent();
+        const bool presenting = PresentationMode();
         ResetParsimonyTools();
+        SetTextSizePercent(100);
+        SetPresentationMode(false);
         EXPECT_TRUE(LoadSettings(path));
         EXPECT_EQ(ParsimonyPanelShown(), written) << "the value did not read back";
+        EXPECT_EQ(TextSizePercent(), scale);
+        EXPECT_EQ(PresentationMode(), presenting);
         EXPECT_EQ(SettingsText(), ReadFile(path));
     }
+    SetTextSizePercent(100);
+    SetPresentationMode(false);
 }
 
 // Random changes on random sheets, then the data file opened again as after a crash: the
