@@ -1,6 +1,7 @@
 // Undo, redo and revert over random re-attachments: every earlier listing comes back byte
 // for byte in both directions, a new change drops the redo steps, and commands that change
-// nothing leave no step. Also the invariant check itself: it must name broken trees.
+// nothing leave no step, up to the largest matrix a sheet holds. Also the invariant check
+// itself: it must name broken trees.
 #include "clade/history.h"
 #include "clade_support.h"
 
@@ -14,16 +15,34 @@ std::string Listing() {
     return Captured([] { gRoot->Dump(0); });
 }
 
+// Random matrices of up to mostTaxa taxa and mostCharacters characters, the first of
+// each row at that size: many small ones, and a few up to the largest a sheet holds.
+struct MatrixSizes {
+    int matrices;
+    int mostTaxa;
+    int mostCharacters;
+};
+constexpr MatrixSizes kHistorySizes[] = {
+    {12, 19, 6},
+    {4, kMaxTaxa - 1, kMaxCharacters - 1},
+};
+
 TEST_F(HistoryTest, UndoAndRedoGiveBackEveryListing) {
     std::mt19937 rng(90210);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    for (int matrix = 0; matrix < 12; ++matrix) {
-        const int n = pick(2, 19);
+    std::vector<std::pair<int, int>> shapes; // taxa, characters
+    for (const MatrixSizes& sizes : kHistorySizes) {
+        shapes.emplace_back(sizes.mostTaxa, sizes.mostCharacters);
+        for (int matrix = 1; matrix < sizes.matrices; ++matrix)
+            shapes.emplace_back(pick(2, sizes.mostTaxa), pick(1, sizes.mostCharacters));
+    }
+    for (const auto& [n, characters] : shapes) {
+        SCOPED_TRACE(std::to_string(n) + " taxa, " + std::to_string(characters) + " characters");
         std::vector<std::string> names;
         std::vector<std::vector<int>> states(n);
         for (int t = 0; t < n; ++t) {
             names.push_back("t" + std::to_string(t));
-            for (int c = 0; c < 6; ++c)
+            for (int c = 0; c < characters; ++c)
                 states[t].push_back(pick(0, t));
         }
         SetMatrix(names, states);
