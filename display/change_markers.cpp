@@ -75,7 +75,7 @@ int AddMarkersBelow(Scene& scene, const CladeNode* node, float pointerX, float p
             const float my = dy * t + parent->y;
             stack += kMarkerStacking;
             const float fillZ = stack + kMarkerLift;
-            const float* colour = gCharacterColors[tnum[k]];
+            const float* colour = CharacterColour(tnum[k]);
             SceneItem& fill = scene.Add(SceneKind::Marker, SceneSpace::Tree, fillZ);
             fill.marker = {mx, my, {colour[0], colour[1], colour[2]}};
             SceneItem& outline = scene.pendingOutlines.emplace_back();
@@ -131,7 +131,7 @@ void AddHoverTexts(Scene& scene, const CladeNode* leaf, float leftBound, float r
     if (texts.empty()) return;
     for (const PlacedText& line : PlaceHoverTexts(texts, leftBound, rightBound, MeasureText)) {
         AddText(scene, line.x, line.y, line.size,
-                line.character >= 0 ? gCharacterColors[line.character] : kLabelColour,
+                line.character >= 0 ? CharacterColour(line.character) : kLabelColour,
                 line.text.c_str(), line.text.size());
         scene.hoverTextLeft = std::min(scene.hoverTextLeft, line.x);
     }
