@@ -15,6 +15,17 @@
 extern int gEventCount;
 // Left end (percent) of the hover texts the last frame drew; 100 when none.
 extern float gHoverTextLeft;
+// Presentation mode, for a projected picture that readers of any colour vision follow: the
+// change markers drawn larger, each with its character's number (1-based) inside, and
+// the characters in the colour-blind-safe palette (CharacterColour). False by default,
+// which draws the usual picture to the pixel.
+extern bool gPresentationMode;
+
+// A character's colour for its markers, hover texts and list lines: its row of
+// gCharacterColors, or in presentation mode one of the colour-blind-safe palette's
+// (palette.h), which repeat every seven characters (the markers' numbers tell apart two
+// characters that share one).
+const float* CharacterColour(int character);
 
 // The whole picture of the window for the model (gRoot) and view, into *scene (its
 // storage is kept: a scene rebuilt each frame stops allocating). Items come in drawing
@@ -69,5 +80,6 @@ void AddWindowOverlays(Scene& scene, const char* message, const HelpLine* help, 
 // boundary (never inside a UTF-8 sequence) and ended with "...".
 std::string FitText(const char* text, float width);
 
-// Puts the display's own state back to its start: gEventCount 0, no scene half built. For tests.
+// Puts the display's own state back to its start: gEventCount 0, presentation mode off, no
+// scene half built. For tests.
 void ResetDisplay();

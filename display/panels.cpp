@@ -22,7 +22,7 @@ void AddLines(Scene& scene, const std::vector<PlacedText>& lines,
     for (const PlacedText& line : lines) {
         const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
         AddText(scene, line.x, line.y, line.size,
-                coloured ? gCharacterColors[line.character] : kTitleColour, line.text.c_str(),
+                coloured ? CharacterColour(line.character) : kTitleColour, line.text.c_str(),
                 line.text.size());
         if (coloured) AddCharacterLine(scene, line);
         if (line.character == kMoreLine) {

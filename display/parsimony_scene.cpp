@@ -116,7 +116,7 @@ void AddPanel(Scene& scene, const PanelLayout& layout) {
     AddFramedBox(scene, layout.box, kPanelEdge, kPanelFill);
     for (const PlacedText& line : layout.lines) {
         const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
-        AddPlaced(scene, line, coloured ? gCharacterColors[line.character] : kBlack);
+        AddPlaced(scene, line, coloured ? CharacterColour(line.character) : kBlack);
         if (coloured) AddCharacterLine(scene, line);
     }
 }

@@ -66,6 +66,7 @@ struct SceneRect {
 struct SceneMarker {
     float x, y; // the marker point on its branch
     float rgb[3];
+    float scaleX, scaleY; // tree units per unit of kMarkerCorners (kMarkerScaleX/Y, or larger)
 };
 // Half an ellipse with one axis on the chord from (fromX, fromY) to (toX, toY).
 struct SceneArc {
@@ -116,7 +117,8 @@ struct MoreLines {
 struct Scene {
     std::vector<SceneItem> items;
     std::vector<char> text;
-    std::vector<SceneItem> pendingOutlines; // the marker builder's queue (scratch)
+    std::vector<SceneItem> pendingOutlines; // the marker builder's queues (scratch)
+    std::vector<SceneItem> pendingNumbers;
     // The changes (character, state) whose markers are within reach of the pointer, in the
     // marker builder's order; their hover texts go on the bottom line (scratch).
     std::vector<std::pair<int, std::int32_t>> hoveredChanges;
@@ -135,6 +137,7 @@ struct Scene {
         items.clear();
         text.clear();
         pendingOutlines.clear();
+        pendingNumbers.clear();
         hoveredChanges.clear();
         characterLines.clear();
         moreLines.clear();
@@ -164,17 +167,17 @@ struct Scene {
 constexpr int kDiscWedges = 20; // a disc is this regular polygon around its centre
 
 // The marker triangle in its own frame, apex up on screen (tree y grows downward), and
-// its scale in tree units.
+// its usual scale in tree units (presentation mode draws it larger, change_markers.cpp).
 constexpr float kMarkerCorners[3][2] = {{0.0f, -1.0f}, {0.5f, 0.34f}, {-0.5f, 0.34f}};
 constexpr float kMarkerScaleX = 0.25f;
 constexpr float kMarkerScaleY = 0.15f;
 constexpr float kOutlineWidth = 1.0f; // window pixels, whatever the window's size
 
 inline float MarkerCornerX(const SceneMarker& marker, int k) {
-    return marker.x + kMarkerScaleX * kMarkerCorners[k][0];
+    return marker.x + marker.scaleX * kMarkerCorners[k][0];
 }
 inline float MarkerCornerY(const SceneMarker& marker, int k) {
-    return marker.y + kMarkerScaleY * kMarkerCorners[k][1];
+    return marker.y + marker.scaleY * kMarkerCorners[k][1];
 }
 
 // The arc's frame: turned by turnDegrees about its start, the chord's half length along
