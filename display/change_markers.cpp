@@ -35,9 +35,13 @@ constexpr float kLabelColour[3] = {0.0f, 0.0f, 0.0f};
 // number fits whatever the number of taxa: the triangle's base and height in percent of
 // the window's width and height (32 x 27 pixels at 800 x 600), room for two digits of text
 // size 2 (a 12-pixel cell, digits about 9 pixels high) with a margin inside the outline.
+// Past some 20 taxa a marker so tall would cover the next row of branches: the marker
+// then takes nine tenths of the leaf spacing, and its number shrinks with it down to a
+// 9-pixel cell, which may reach past a small marker's outline.
 constexpr float kPresentationBase = 4.0f;
 constexpr float kPresentationHeight = 4.5f;
-constexpr int kNumberSize = 2;
+constexpr float kNumberSize = 2.0f;
+constexpr float kLeastNumberSize = 1.5f;
 constexpr float kCornersWide = kMarkerCorners[1][0] - kMarkerCorners[2][0];
 constexpr float kCornersHigh = kMarkerCorners[1][1] - kMarkerCorners[0][1];
 // The triangle's body: its centroid, in the marker's own frame (x 0).
@@ -51,15 +55,23 @@ struct MarkerLook {
     float scaleX, scaleY;
     float reachX, reachY;
     bool numbered;
+    float numberSize;
 };
 
 MarkerLook LookOfMarkers() {
     if (!gPresentationMode)
-        return {kMarkerScaleX, kMarkerScaleY, kHoverReachX, kHoverReachY, false};
-    const float scaleX = PercentToTreeWidth(kPresentationBase, gTaxonCount) / kCornersWide;
-    const float scaleY = PercentToTreeHeight(kPresentationHeight, gTaxonCount) / kCornersHigh;
-    return {scaleX, scaleY, kHoverReachX * scaleX / kMarkerScaleX,
-            kHoverReachY * scaleY / kMarkerScaleY, true};
+        return {kMarkerScaleX, kMarkerScaleY, kHoverReachX, kHoverReachY, false, kNumberSize};
+    const float spacing = static_cast<float>(100.0 / TreeViewOf(gTaxonCount).Height());
+    const float share = std::min(1.0f, 0.9f * spacing / kPresentationHeight);
+    const float scaleX = PercentToTreeWidth(kPresentationBase * share, gTaxonCount) / kCornersWide;
+    const float scaleY =
+        PercentToTreeHeight(kPresentationHeight * share, gTaxonCount) / kCornersHigh;
+    return {scaleX,
+            scaleY,
+            kHoverReachX * scaleX / kMarkerScaleX,
+            kHoverReachY * scaleY / kMarkerScaleY,
+            true,
+            std::max(kLeastNumberSize, kNumberSize * share)};
 }
 
 // Black or white, whichever stands out more on the fill: by the contrast ratio of their
@@ -86,9 +98,9 @@ void QueueNumber(Scene& scene, const MarkerLook& look, float x, float y, int cha
     const std::string number = std::to_string(character + 1);
     const float centreX = static_cast<float>(TreeToPercentX(x, gTaxonCount));
     const float centreY = static_cast<float>(TreeToPercentY(y + look.scaleY * kBodyY, gTaxonCount));
-    AddText(scene, centreX - MeasureText(number.c_str(), kNumberSize) / 2.0f,
-            centreY - TextHeightPercent(kNumberSize) / 2.0f, kNumberSize, NumberColourOn(fill),
-            number.c_str(), number.size());
+    AddText(scene, centreX - MeasureText(number.c_str(), look.numberSize) / 2.0f,
+            centreY - TextHeightPercent(look.numberSize) / 2.0f, look.numberSize,
+            NumberColourOn(fill), number.c_str(), number.size());
     scene.pendingNumbers.push_back(scene.items.back());
     scene.items.pop_back();
 }

@@ -17,8 +17,10 @@ extern int gEventCount;
 extern float gHoverTextLeft;
 // Presentation mode, for a projected picture that readers of any colour vision follow: the
 // change markers drawn larger, each with its character's number (1-based) inside, and
-// the characters in the colour-blind-safe palette (CharacterColour). False by default,
-// which draws the usual picture to the pixel.
+// the characters in the colour-blind-safe palette (CharacterColour), and every line of the
+// character lists at one size (cut, never shrunk), led by its marker number, as a legend
+// of the markers (text_places.h). False by default, which draws the usual picture to the
+// pixel. Set by the app's view commands.
 extern bool gPresentationMode;
 
 // A character's colour for its markers, hover texts and list lines: its row of

@@ -145,6 +145,7 @@ void AddFramedBox(Scene& scene, const PercentBox& box, const float edge[3], cons
 void ResetDisplay() {
     gEventCount = 0;
     gPresentationMode = false;
+    gTextScalePercent = 100;
     ScratchScene();
 }
 

@@ -20,7 +20,6 @@
 #include "matrix/matrix.h"
 
 int gTextScalePercent = 100;
-bool gPresentationMode = false;
 
 namespace {
 

@@ -22,9 +22,6 @@ bool Overlaps(const PercentBox& a, const PercentBox& b);
 constexpr int kLeastTextScale = 75;
 constexpr int kMostTextScale = 250;
 extern int gTextScalePercent;
-// Presentation mode: every panel line at one size (cut, never shrunk), each character's
-// line led by its marker number, as a legend of the numbered markers. Set by the app.
-extern bool gPresentationMode;
 inline float ScaledSize(float size) {
     return size * static_cast<float>(gTextScalePercent) / 100.0f;
 }
