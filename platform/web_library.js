@@ -78,16 +78,20 @@ var LibraryQuillmoorWeb = {
       return named === undefined ? null : named;
     },
 
-    // The special keys the editor binds: F1 (help), Left and Right (the trace's previous
-    // and next character).
-    editorSpecials: {1: true, 100: true, 102: true},
+    // The special keys the editor binds: F1 (help), F5 (presentation mode), F11 (full
+    // screen), Left and Right (the trace's previous and next character).
+    editorSpecials: {1: true, 5: true, 11: true, 100: true, 102: true},
 
-    // The browser keeps its own action for a key the editor has no use for (Ctrl with a
-    // digit or sign zooms, F5 reloads, Up and Down scroll); the keys the editor binds are
-    // taken from it, so that Left and Right trace rather than scroll the page.
+    // The signs and digit the editor binds with Ctrl: its text size (=, +, -, 0).
+    editorCtrlSigns: {61: true, 43: true, 45: true, 48: true},
+
+    // The browser keeps its own action for a key the editor has no use for (Ctrl with
+    // another digit, Up and Down scroll); the keys the editor binds are taken from it, so
+    // that Left and Right trace rather than scroll the page, F5 presents rather than
+    // reloads, and Ctrl+= and Ctrl+- size the editor's text rather than zoom the page.
     editorTakes: function(event, special, character) {
       if (special !== null) return QMW.editorSpecials[special] === true;
-      return !QMW.ctrlHeld(event) || character < 32;
+      return !QMW.ctrlHeld(event) || character < 32 || QMW.editorCtrlSigns[character] === true;
     },
 
     // GLUT's modifiers of the event, with AltGr's Ctrl and Alt taken off.
