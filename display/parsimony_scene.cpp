@@ -49,15 +49,17 @@ const Badge& BadgeOf(DropEffect effect) {
 }
 
 // The marks' size is fixed in window terms (about 7.6 pixels either way in the 800 x 600
-// window): tree units per percent differ along x and y and with the number of taxa.
+// window at the default text size, and with the text scale, as the text they stand beside):
+// tree units per percent differ along x and y and with the number of taxa.
 float HalfWidthInTreeUnits(float percent) {
     return PercentToTreeWidth(percent, gTaxonCount);
 }
 float HalfHeightInTreeUnits(float percent) {
     return PercentToTreeHeight(percent, gTaxonCount);
 }
-constexpr float kBadgeHalfX = 0.95f; // percent of the width
-constexpr float kBadgeHalfY = 1.27f; // percent of the height
+constexpr float kBadgeHalfX = 0.95f;  // percent of the width
+constexpr float kBadgeHalfY = 1.27f;  // percent of the height
+constexpr float kBadgeEdgeGap = 0.5f; // percent of the width
 
 void AddQuad(Scene& scene, const float corners[4][2], float z, const float rgb[3]) {
     SceneQuad& quad = scene.Add(SceneKind::Quad, SceneSpace::Tree, z).quad;
@@ -76,8 +78,12 @@ void AddTreeRect(Scene& scene, float left, float top, float right, float bottom,
 }
 
 void AddBadge(Scene& scene, float x, float y, const Badge& badge) {
-    const float hx = HalfWidthInTreeUnits(kBadgeHalfX);
-    const float hy = HalfHeightInTreeUnits(kBadgeHalfY);
+    const float hx = HalfWidthInTreeUnits(ScaledSize(kBadgeHalfX));
+    const float hy = HalfHeightInTreeUnits(ScaledSize(kBadgeHalfY));
+    // The root stem's badge stays whole, clear of the window's left edge: with many taxa
+    // or large text it would reach past it.
+    x = std::max(x, static_cast<float>(TreeViewOf(gTaxonCount).left) + hx +
+                        HalfWidthInTreeUnits(kBadgeEdgeGap));
     const float inset = 0.82f;
     AddTreeRect(scene, x - hx, y - hy, x + hx, y + hy, kMarkDepth, kBlack);
     AddTreeRect(scene, x - hx * inset, y - hy * inset, x + hx * inset, y + hy * inset,
@@ -91,8 +97,8 @@ void AddBadge(Scene& scene, float x, float y, const Badge& badge) {
 
 // A ring of 24 pieces between inner and outer (both as shares of the badge size).
 void AddRing(Scene& scene, float x, float y, float inner, float outer) {
-    const float hx = HalfWidthInTreeUnits(kBadgeHalfX);
-    const float hy = HalfHeightInTreeUnits(kBadgeHalfY);
+    const float hx = HalfWidthInTreeUnits(ScaledSize(kBadgeHalfX));
+    const float hy = HalfHeightInTreeUnits(ScaledSize(kBadgeHalfY));
     constexpr int kPieces = 24;
     for (int k = 0; k < kPieces; ++k) {
         const float a0 = 6.2831853f * static_cast<float>(k) / kPieces;
