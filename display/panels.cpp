@@ -25,16 +25,18 @@ void AddLines(Scene& scene, const std::vector<PlacedText>& lines,
                 coloured ? CharacterColour(line.character) : kTitleColour, line.text.c_str(),
                 line.text.size());
         if (coloured) AddCharacterLine(scene, line);
-        if (line.character == kMoreLine) {
-            MoreLines more{BoxOf(line, MeasureText), {}, line.size};
-            for (const PlacedText& left : hidden)
-                more.lines.emplace_back(left.text, left.character);
-            scene.moreLines.push_back(std::move(more));
-        }
+        if (line.character == kMoreLine) AddMoreLine(scene, line, hidden);
     }
 }
 
 } // namespace
+
+void AddMoreLine(Scene& scene, const PlacedText& line, const std::vector<PlacedText>& hidden) {
+    MoreLines more{BoxOf(line, MeasureText), {}, line.size};
+    for (const PlacedText& left : hidden)
+        more.lines.emplace_back(left.text, left.character);
+    scene.moreLines.push_back(std::move(more));
+}
 
 void AddCharacterLine(Scene& scene, const PlacedText& line) {
     scene.characterLines.push_back({BoxOf(line, MeasureText), line.character});

@@ -44,10 +44,12 @@ struct Arrangement {
     Content content;
     float size; // at the default text scale
     int columns;
+    int mostRows = 0; // character lines at most, the last "… and N more"; 0: every one
 };
 constexpr Arrangement kArrangements[] = {
-    {Content::Everything, 3, 1}, {Content::Everything, 2, 1}, {Content::Everything, 2, 2},
-    {Content::Figures, 3, 1},    {Content::Figures, 2, 1},    {Content::OneLine, 2, 1},
+    {Content::Everything, 3, 1},     {Content::Everything, 2, 1},    {Content::Everything, 2, 2},
+    {Content::Everything, 2, 1, 12}, {Content::Everything, 2, 1, 6}, {Content::Figures, 3, 1},
+    {Content::Figures, 2, 1},        {Content::OneLine, 2, 1},
 };
 
 std::string Decimal2(double value) {
@@ -59,6 +61,7 @@ std::string Decimal2(double value) {
 // The lines of an arrangement relative to the panel's top-left corner, and its size.
 struct Arranged {
     std::vector<PlacedText> lines;
+    std::vector<PlacedText> hidden; // the character lines a "… and N more" stands for
     float width = 0;
     float height = 0;
 };
@@ -87,8 +90,14 @@ Arranged Arrange(const ParsimonyFigures& figures, const Arrangement& how, TextWi
                             0, 0, size, c});
         }
     }
-
     Arranged out;
+    if (how.mostRows > 0 && static_cast<int>(rows.size()) > how.mostRows) {
+        out.hidden.assign(rows.begin() + how.mostRows - 1, rows.end());
+        rows.resize(static_cast<std::size_t>(how.mostRows - 1));
+        rows.push_back(
+            {"\u2026 and " + std::to_string(out.hidden.size()) + " more", 0, 0, size, kMoreLine});
+    }
+
     const float step = size + kLineGap;
     float y = kPadY;
     for (PlacedText& line : head) {
@@ -252,6 +261,7 @@ PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount
     const Arranged& arranged = arrangements[static_cast<std::size_t>(spot.size)];
     layout.shown = true;
     layout.box = spot.box;
+    layout.hidden = arranged.hidden;
     for (PlacedText line : arranged.lines) {
         line.x += layout.box.left;
         line.y += layout.box.top;
@@ -260,9 +270,17 @@ PanelLayout LayOutParsimonyPanel(const ParsimonyFigures& figures, int taxonCount
     return layout;
 }
 
+namespace {
+constexpr float kDropHereGap = 3.0f;
+} // namespace
+
+float DropHereRoomEnd(const std::string& text, float after, TextWidthFn width) {
+    return after + kDropHereGap + width(text.c_str(), ScaledSize(2.0f)) + 1.0f;
+}
+
 DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,
                                 TextWidthFn width) {
-    constexpr float kGap = 3.0f;
+    constexpr float kGap = kDropHereGap;
     constexpr float kLeastRoom = 10.0f;
     DropHerePlace place;
     const float left = after + kGap;

@@ -32,9 +32,11 @@ struct PanelLayout {
     bool shown = false;
     PercentBox box{0, 0, 0, 0};
     std::vector<PlacedText> lines;
+    std::vector<PlacedText> hidden; // the characters a "… and N more" line stands for
 };
 // The panel's lines from the largest to the smallest arrangement: every character at text
-// size 3, then 2, then in two columns, then the tree's figures alone, then one line. The
+// size 3, then 2, then in two columns, then the first 11 and then 5 characters with
+// "… and N more" (character kMoreLine), then the tree's figures alone, then one line. The
 // first arrangement that fits beside the reserved areas without covering the tree wins
 // (the lowest, then leftmost such place); when none does, the smallest one goes where it
 // covers the least of the tree, and when even that meets a reserved area there is no panel.
@@ -64,6 +66,9 @@ struct DropHerePlace {
 };
 DropHerePlace PlaceDropHereText(const std::string& text, float after, float before,
                                 TextWidthFn width);
+// Where the room the line needs to show whole at its smaller size ends: the hover texts,
+// placed before it, keep right of this (with many taxa the pointer meets many markers).
+float DropHereRoomEnd(const std::string& text, float after, TextWidthFn width);
 
 // What a drop does to Total Events, and the mark of a target's branch in tree units: the
 // middle of the branch into target (of the stem for the root), where a drop cuts it.

@@ -124,6 +124,7 @@ void AddPanel(Scene& scene, const PanelLayout& layout) {
         const bool coloured = line.character >= 0 && line.character < kMaxCharacters;
         AddPlaced(scene, line, coloured ? CharacterColour(line.character) : kBlack);
         if (coloured) AddCharacterLine(scene, line);
+        if (line.character == kMoreLine) AddMoreLine(scene, line, layout.hidden);
     }
 }
 

@@ -1,10 +1,12 @@
 // The frame's scene: the list of the picture's parts in drawing order, and the pieces the
 // builders share (text runs, the scratch scene). Called by the frame and by picture
 // export through BuildFrameScene. Touches no GL; text is measured with the font layer.
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
 #include "display/display.h"
+#include "display/parsimony_layout.h"
 #include "display/reconstruction_view.h"
 #include "display/scene_builders.h"
 #include "display/text_places.h"
@@ -59,9 +61,13 @@ const CladeNode* ShortenedLeafAt(const CladeNode* node, float x, float y) {
 }
 
 // What the pointer is over, on the bottom line right of the event total.
+// An aimed drop's "Drop here" line (parsimony tools) keeps its room left of them.
 void AddPointerTexts(Scene& scene, const SceneView& view) {
-    AddHoverTexts(scene, ShortenedLeafAt(gRoot, view.pointerX, view.pointerY),
-                  EventTotalRight(scene.eventTotal, MeasureText, scene.fewestChanges) + kAfterTotal,
+    const float total = EventTotalRight(scene.eventTotal, MeasureText, scene.fewestChanges);
+    float left = total + kAfterTotal;
+    if (view.parsimony != nullptr && !view.parsimony->dropHere.empty())
+        left = std::max(left, DropHereRoomEnd(view.parsimony->dropHere, total, MeasureText));
+    AddHoverTexts(scene, ShortenedLeafAt(gRoot, view.pointerX, view.pointerY), left,
                   BottomLineRight(gRoot, MeasureText));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "clade/clade.h"
 #include "display/scene.h"
@@ -35,6 +36,9 @@ void AddAncestralPanel(Scene& scene, const Reconstruction* fewest = nullptr);
 // names the lines left out; over everything else, so it comes last.
 void AddMoreLinesBox(Scene& scene);
 void AddNodePanel(Scene& scene, const CladeNode* node, const Reconstruction* fewest = nullptr);
+// Notes a "… and N more" line and the lines it stands for (scene.moreLines), for the box
+// the pointer on it shows (AddMoreLinesBox).
+void AddMoreLine(Scene& scene, const PlacedText& line, const std::vector<PlacedText>& hidden);
 // Notes where a line naming a character is drawn (scene.characterLines), for a click.
 void AddCharacterLine(Scene& scene, const PlacedText& line);
 // The trace's legend: the character, its steps and each state's colour, in a box placed

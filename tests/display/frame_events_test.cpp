@@ -143,7 +143,19 @@ void LoadSpread(int taxa, int characters) {
         for (int c = 0; c < characters; ++c)
             rows[c].push_back("s" + std::to_string((t * (c + 3) / 7) % (2 + c % 4)));
     }
-    LoadMatrix(MatrixCsv(names, rows));
+    if (taxa <= 19 && characters <= 19) {
+        LoadMatrix(MatrixCsv(names, rows));
+        return;
+    }
+    std::string sheet = "Taxon"; // past the marker layout's limits, a sheet
+    for (int c = 0; c < characters; ++c)
+        sheet += ",C" + std::to_string(c);
+    for (int t = 0; t < taxa; ++t) {
+        sheet += "\n" + names[t];
+        for (int c = 0; c < characters; ++c)
+            sheet += "," + rows[c][t];
+    }
+    LoadMatrix(sheet + "\n");
 }
 
 // Pre-order: the first branch the picked node may go to that carries a change.
@@ -216,8 +228,9 @@ TEST_F(FrameEventsTest, PanelAndDropHereLineKeepOffTheOtherText) {
     const struct {
         int taxa, characters;
         const char* picked; // path from the root, or null
-    } cases[] = {{3, 2, nullptr}, {7, 7, nullptr},   {7, 7, "rl"},    {12, 12, nullptr},
-                 {12, 12, "r"},   {19, 19, nullptr}, {19, 19, "rrl"}, {19, 19, "rl"}};
+    } cases[] = {{3, 2, nullptr},  {7, 7, nullptr},   {7, 7, "rl"},    {12, 12, nullptr},
+                 {12, 12, "r"},    {19, 19, nullptr}, {19, 19, "rrl"}, {19, 19, "rl"},
+                 {8, 30, nullptr}, {40, 40, "rl"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.taxa) + " taxa, picked " + (c.picked ? c.picked : "-"));
         ResetInteraction();
@@ -253,6 +266,10 @@ TEST_F(FrameEventsTest, PanelAndDropHereLineKeepOffTheOtherText) {
         EXPECT_TRUE(layout.box.left >= 0 && layout.box.top >= 0 && layout.box.right <= 100 &&
                     layout.box.bottom <= 100);
         EXPECT_EQ(CountMeeting(Text(off, false, nullptr), layout.box), 0);
+        if (!layout.hidden.empty()) {
+            EXPECT_EQ(layout.lines.back().text,
+                      "\u2026 and " + std::to_string(layout.hidden.size()) + " more");
+        }
         ToggleParsimonyPanel();
         const std::vector<FbPrimitive> on = Text(CaptureFeedback(DisplayFrame), false, nullptr);
         ToggleParsimonyPanel();

@@ -30,6 +30,7 @@ def ink(editor):
 def larger_text_and_presentation_are_kept():
     editor = start_editor(PROGRAM, [DATA], taxa=TAXA, home=HOME)
     try:
+        wait_for(lambda: count_colour(editor, (255, 255, 255), TOTAL) > 10000, "no first frame")
         usual = ink(editor)
         check(usual > 0, "no event total drawn")
         check(count_colour(editor, ORANGE, LISTS) == 0, "the palette before presentation mode")
