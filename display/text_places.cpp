@@ -26,10 +26,10 @@ namespace {
 constexpr float kRightEdge = 100.0f;
 constexpr float kWindowBottom = 100.0f;
 
-// Smallest sizes text is shrunk to before it is cut: the lists already use size 2 at 18
-// and 19 characters, and it stays legible in rows of their own; a label or a hover text
-// is read on its own, across the tree, and stops at 3.
-// Sizes are those of the default look (a text scale of 100 %); ScaledSize gives the drawn one.
+// Sizes here are those of the default look (a text scale of 100 %); ScaledSize gives the
+// drawn one. Smallest sizes text is shrunk to before it is cut: the lists already use
+// size 2 at 18 and 19 characters, and it stays legible in rows of their own; a label or a
+// hover text is read on its own, across the tree, and stops at 3.
 constexpr float kLeastLabelSize = 3;
 constexpr float kLeastListSize = 2;
 constexpr float kLeastHoverSize = 3;
@@ -56,7 +56,6 @@ constexpr float kBannerSize = 5;
 constexpr char kOpenFileLabel[] = "Open File";
 constexpr float kOpenFileSize = 5;
 constexpr float kOpenFileY = 1.0f;
-constexpr float kOpenFileButtonBottom = 6.9f; // its box's, label and shadow included
 
 // The bottom line hangs from the window's foot: the total's text ends at 99 %, a hover
 // text's at 100 % (95 % down at the default sizes).
@@ -67,6 +66,12 @@ constexpr float kHoverSize = 5;
 constexpr float kHoverRightmostStart = 70.0f;
 constexpr float kHoverGap = 2.0f;
 constexpr float kLeastHoverRoom = 6.0f; // less than this holds no readable text
+
+// Where the button's box ends, shadow included (its height does not hang on the label's
+// width, so no measure is needed).
+float OpenFileButtonBottom() {
+    return ButtonBoxOf(0.0f, kOpenFileY, 0.0f, 0.8f * kOpenFileSize).bottom;
+}
 
 float BottomLineY() {
     return kWindowBottom - ScaledSize(kHoverSize);
@@ -306,7 +311,7 @@ PlacedText FullSizeLabel(const CladeNode* leaf) {
     const float size = LabelSize(n);
     float y = TreeYToPercent(leaf->y) + shift + (BaseLabelSize(n) - size) / 2.0f;
     // Larger text keeps the top leaf's label under the button (the default size does).
-    if (size > BaseLabelSize(n)) y = std::max(y, kOpenFileButtonBottom);
+    if (size > BaseLabelSize(n)) y = std::max(y, OpenFileButtonBottom());
     return {std::string(name, strnlen(name, kTaxonNameSize)), TreeXToPercent(leaf->x) - shift, y,
             size, -1};
 }
