@@ -109,8 +109,8 @@ namespace {
 using csv::Fail;
 
 constexpr const char* kMarker = "UNUSED"; // closes every list in the marker layout
-// A list's marker takes a slot of the spec-sized tables this layout was made for, so at
-// most this many entries come from such a file, whatever the tables hold.
+// The marker layout was made for tables of 20 slots, one of them taken by a list's marker,
+// so at most this many entries come from such a file, whatever the tables hold.
 constexpr int kMaxFileEntries = 19;
 // What a refusal of a larger file adds.
 constexpr char kSheetTakesMore[] = "a sheet with one taxon per row takes up to 40";
