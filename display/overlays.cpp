@@ -61,7 +61,7 @@ void AddMessageLine(Scene& scene, const char* text) {
     if (text == nullptr || text[0] == '\0') return;
     // The largest size whose box leaves room for the whole text; else the smallest, cut.
     // Under the banner, 6 % down at the default text size.
-    const float top = MessageLineTop(MeasureText);
+    const float top = MessageLineTop();
     std::vector<float> sizes;
     for (float candidate : kMessageSizes)
         sizes.push_back(ScaledSize(candidate));

@@ -20,8 +20,8 @@ namespace {
 
 // The band of the title, the button and the message line (to 11 % down at the default
 // text size), and the bottom line of the total, the hover texts and "Drop here" (from 94 %).
-PercentBox BannerBand(TextWidthFn width) {
-    return {38.0f, 0.0f, 100.0f, MessageLineTop(width) + ScaledSize(3.0f) + 2.0f};
+PercentBox BannerBand() {
+    return {38.0f, 0.0f, 100.0f, MessageLineTop() + ScaledSize(3.0f) + 2.0f};
 }
 PercentBox BottomLineBand() {
     return {0.0f, BottomLineTop() - 1.0f, 100.0f, 100.0f};
@@ -196,7 +196,7 @@ void MarkTree(int taxonCount, CellCounts* cells) {
 } // namespace
 
 std::vector<PercentBox> ReservedAreas(const FrameContents& frame, TextWidthFn width) {
-    std::vector<PercentBox> areas = {BannerBand(width), BottomLineBand()};
+    std::vector<PercentBox> areas = {BannerBand(), BottomLineBand()};
     const bool fewest = frame.fewest != nullptr;
     areas.push_back(BoxOf(EventTotalText(frame.eventTotal, fewest), width));
     AddLabelBoxes(frame.root, width, &areas);

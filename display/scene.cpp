@@ -23,7 +23,7 @@ void AddPlaced(Scene& scene, const PlacedText& line, const float rgb[3]) {
 }
 
 void AddBanner(Scene& scene, const SceneView&) {
-    AddPlaced(scene, BannerText(MeasureText), kBannerColour);
+    AddPlaced(scene, BannerText(), kBannerColour);
 }
 
 // The window draws its controls here, over the banner and under the tree.

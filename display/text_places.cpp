@@ -157,7 +157,7 @@ struct Slot {
 // A title, cut short of the banner when the text scale makes it that wide.
 PlacedText Title(float y, const char* text, TextWidthFn width) {
     PlacedText title{text, kListLeft, y, ScaledSize(kTitleSize), -1};
-    const PercentBox banner = BoxOf(BannerText(width), width);
+    const PercentBox banner = BoxOf(BannerText(), width);
     if (y < banner.bottom) {
         const float room = banner.left - kListGap - kListLeft;
         if (width(text, title.size) > room)
@@ -205,7 +205,7 @@ void HiddenLines(const std::vector<Slot>& left, const ListLayout& layout,
 void AddListLines(const std::vector<Slot>& slots, const ListLayout& layout, float top,
                   const CladeNode* root, TextWidthFn width, std::vector<PlacedText>* out) {
     if (slots.empty()) return;
-    std::vector<PercentBox> obstacles = {BoxOf(BannerText(width), width),
+    std::vector<PercentBox> obstacles = {BoxOf(BannerText(), width),
                                          OpenFileButtonPlace(width).box};
     int rows = 0;
     for (const Slot& slot : slots)
@@ -354,12 +354,12 @@ ButtonPlace OpenFileButtonPlace(TextWidthFn width) {
     return {kOpenFileLabel, x, kOpenFileY, size, ButtonBoxOf(x, kOpenFileY, labelWidth, height)};
 }
 
-PlacedText BannerText(TextWidthFn) {
+PlacedText BannerText() {
     return {kBanner, kBannerX, kBannerY, kBannerSize, -1};
 }
 
-float MessageLineTop(TextWidthFn width) {
-    const PlacedText banner = BannerText(width);
+float MessageLineTop() {
+    const PlacedText banner = BannerText();
     return banner.y + banner.size;
 }
 

@@ -77,10 +77,10 @@ struct ButtonPlace {
     PercentBox box;
 };
 ButtonPlace OpenFileButtonPlace(TextWidthFn width);
-// The banner "Quillmoor" at the top of the window (left of the button when the text is large),
-// and where the message line may start under it.
-PlacedText BannerText(TextWidthFn width);
-float MessageLineTop(TextWidthFn width);
+// The banner "Quillmoor" at the top of the window, and where the message line starts
+// under it.
+PlacedText BannerText();
+float MessageLineTop();
 
 // The character lists: "Ancestral Characters:" and a line per character with the root's
 // state; "This Node's" / "Derived Characters:" and a line per character in which node

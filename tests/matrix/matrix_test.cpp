@@ -52,6 +52,12 @@ struct Snapshot {
     }
 };
 
+const char* const kFiveLines = "Title line, anything\n"
+                               "A,B,T1,T2,T3,UNUSED,UNUSED\n"
+                               "1,C1,x,y,x\n"
+                               "2,C2,p,p,q\n"
+                               "3,UNUSED\n";
+
 class MatrixTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -90,15 +96,27 @@ class MatrixTest : public testing::Test {
         ASSERT_EQ(out, "");
     }
 
+    // A file that loads gives the matrix (DescribeMatrix), one that is refused its
+    // "line[:column]: problem"; either way the reader prints nothing.
+    struct FileCase {
+        const char* what;
+        std::string content;
+        std::string matrix;
+    };
+    void ExpectOutcome(const FileCase& c) {
+        LoadGood(kFiveLines);
+        bool ok = false;
+        Refusal why;
+        const std::string out = Load("sheet.csv", c.content, &ok, &why);
+        const std::string prefix = dir_ + "/sheet.csv:";
+        EXPECT_EQ(ok ? DescribeMatrix() : DescribeRefusal(why).substr(prefix.size()), c.matrix)
+            << c.what;
+        EXPECT_EQ(out, "") << c.what;
+    }
+
     std::string dir_;
     std::vector<std::string> written_;
 };
-
-const char* const kFiveLines = "Title line, anything\n"
-                               "A,B,T1,T2,T3,UNUSED,UNUSED\n"
-                               "1,C1,x,y,x\n"
-                               "2,C2,p,p,q\n"
-                               "3,UNUSED\n";
 
 TEST_F(MatrixTest, FiveLineFileFillsTheTables) {
     EXPECT_STREQ(gTaxa[0].name, "Unused");
@@ -421,12 +439,7 @@ TEST_F(MatrixTest, SpreadsheetFilesGiveTheirMatrixOrTheirRefusal) {
     const std::string utf8 = "P\xC3\xA9rez|Ping\xC3\xBCino|Z\xF0\x9F\x90\x9F / "
                              "\xC3\x89"
                              "cailles=oui|non|oui";
-    struct Case {
-        const char* what;
-        std::string content;
-        std::string matrix; // or the refusal's "line: problem"
-    };
-    const Case cases[] = {
+    const FileCase cases[] = {
         {"quoted names with commas",
          "t\nA,B,\"Fish, bony\",Shark,UNUSED\n"
          "1,\"Skeleton, bony\",present,absent\n2,UNUSED\n",
@@ -455,16 +468,8 @@ TEST_F(MatrixTest, SpreadsheetFilesGiveTheirMatrixOrTheirRefusal) {
          "t\nA,B,T,UNUSED\n1,C,x\n2,UNUSED\n" + std::string(kMaxDataFileBytes, 'z'),
          "1: file is larger than 4194304 bytes (no data file is)"},
     };
-    for (const Case& c : cases) {
-        LoadGood(kFiveLines);
-        bool ok = false;
-        Refusal why;
-        const std::string out = Load("sheet.csv", c.content, &ok, &why);
-        const std::string prefix = dir_ + "/sheet.csv:";
-        EXPECT_EQ(ok ? DescribeMatrix() : DescribeRefusal(why).substr(prefix.size()), c.matrix)
-            << c.what;
-        EXPECT_EQ(out, "") << c.what;
-    }
+    for (const FileCase& c : cases)
+        ExpectOutcome(c);
 }
 
 // Files that are not regular files are refused before a byte is read: none may block.
@@ -519,12 +524,7 @@ TEST_F(MatrixTest, SheetsGiveTheirMatrixOrTheirRefusal) {
     // 29 characters in 33 bytes, and two more.
     const std::string name31 = "\xC3\x89l\xC3\xA9phant d'Afrique \xC3\xA0 d\xC3\xA9"
                                "fenses X";
-    struct Case {
-        const char* what;
-        std::string content;
-        std::string matrix; // or the refusal's "line[:column]: problem"
-    };
-    const Case cases[] = {
+    const FileCase cases[] = {
         {"commas", "Taxon,Jaws,Fins\nShark,yes,yes\nLamprey,no,yes\n",
          "Shark|Lamprey / Jaws=yes|no / Fins=yes|yes"},
         {"semicolons, CR LF, quotes", "Taxon;\"Size; cm\"\r\n\"Eel; European\";1,5\r\nCod;2\r\n",
@@ -553,16 +553,8 @@ TEST_F(MatrixTest, SheetsGiveTheirMatrixOrTheirRefusal) {
         {"a nameless character", "T,A,,B\nX,a,b,c\n", "1:5: character 2 has no name"},
         {"no rows", "T,A\n\n", "2: no taxon rows follow the header row"},
     };
-    for (const Case& c : cases) {
-        LoadGood(kFiveLines);
-        bool ok = false;
-        Refusal why;
-        const std::string out = Load("sheet.csv", c.content, &ok, &why);
-        const std::string prefix = dir_ + "/sheet.csv:";
-        EXPECT_EQ(ok ? DescribeMatrix() : DescribeRefusal(why).substr(prefix.size()), c.matrix)
-            << c.what;
-        EXPECT_EQ(out, "") << c.what;
-    }
+    for (const FileCase& c : cases)
+        ExpectOutcome(c);
     bool ok = false;
     Load("tall.csv", tall(40), &ok);
     EXPECT_TRUE(ok);
